@@ -1,0 +1,117 @@
+#pragma once
+// Move-only owners for the handle kinds Velmora holds. Copies are deleted: a copied
+// GDI or registry handle is a double release waiting to happen.
+#include <windows.h>
+
+#include <utility>
+
+namespace velmora {
+
+template <typename Traits>
+class UniqueHandle {
+public:
+    using Handle = typename Traits::Handle;
+
+    UniqueHandle() noexcept = default;
+    explicit UniqueHandle(Handle handle) noexcept : handle_(handle) {}
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    ~UniqueHandle() { reset(); }
+
+    Handle get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != Handle{}; }
+    // For out-parameters of calls that open the handle; anything held is released first.
+    Handle* put() noexcept {
+        reset();
+        return &handle_;
+    }
+    Handle release() noexcept { return std::exchange(handle_, Handle{}); }
+    void reset(Handle handle = Handle{}) noexcept {
+        if (handle_ != Handle{}) Traits::Close(handle_);
+        handle_ = handle;
+    }
+
+private:
+    Handle handle_{};
+};
+
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static void Close(HKEY key) noexcept { RegCloseKey(key); }
+};
+struct GdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static void Close(HGDIOBJ object) noexcept { DeleteObject(object); }
+};
+struct FontTraits {
+    using Handle = HFONT;
+    static void Close(HFONT font) noexcept { DeleteObject(font); }
+};
+struct BrushTraits {
+    using Handle = HBRUSH;
+    static void Close(HBRUSH brush) noexcept { DeleteObject(brush); }
+};
+struct BitmapTraits {
+    using Handle = HBITMAP;
+    static void Close(HBITMAP bitmap) noexcept { DeleteObject(bitmap); }
+};
+struct PenTraits {
+    using Handle = HPEN;
+    static void Close(HPEN pen) noexcept { DeleteObject(pen); }
+};
+struct WindowTraits {
+    using Handle = HWND;
+    static void Close(HWND window) noexcept { DestroyWindow(window); }
+};
+struct MenuTraits {
+    using Handle = HMENU;
+    static void Close(HMENU menu) noexcept { DestroyMenu(menu); }
+};
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static void Close(HANDLE handle) noexcept { CloseHandle(handle); }
+};
+
+using UniqueHkey = UniqueHandle<RegistryKeyTraits>;
+using UniqueFont = UniqueHandle<FontTraits>;
+using UniqueBrush = UniqueHandle<BrushTraits>;
+using UniqueBitmap = UniqueHandle<BitmapTraits>;
+using UniquePen = UniqueHandle<PenTraits>;
+using UniqueHwnd = UniqueHandle<WindowTraits>;
+using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+
+// Selects a GDI object into a DC for one scope and puts the old one back.
+class ScopedSelect {
+public:
+    ScopedSelect(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(SelectObject(dc, object)) {}
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+    ~ScopedSelect() { SelectObject(dc_, old_); }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// BeginPaint/EndPaint as one scope.
+class ScopedPaint {
+public:
+    explicit ScopedPaint(HWND window) noexcept : window_(window) { dc_ = BeginPaint(window, &paint_); }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+    ~ScopedPaint() { EndPaint(window_, &paint_); }
+    HDC dc() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_{};
+};
+
+}  // namespace velmora

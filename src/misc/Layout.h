@@ -1,0 +1,90 @@
+#pragma once
+// A window's controls and decorations as tables in 96-DPI pixels, created and laid out for
+// the window's DPI, with the fonts and colours each control names.
+#include <windows.h>
+
+#include <span>
+#include <vector>
+
+#include "misc/Handles.h"
+#include "misc/Scale.h"
+
+namespace velmora {
+
+struct FontSpec {
+    const wchar_t* face = nullptr;  // nullptr: the window's own font
+    int centiPoints = 0;            // 825 is 8.25 pt
+    bool bold = false;
+
+    bool operator==(const FontSpec& other) const;
+};
+
+struct ControlSpec {
+    int id;
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style;
+    DWORD exStyle;
+    int x, y, width, height;  // 96-DPI pixels on the client area
+    FontSpec font;
+    Paint textColour;
+    Paint backColour;  // labels and check boxes: their background
+};
+
+// Filled rectangles (panels, lamps, banners) and lines drawn by the window itself.
+struct PaintedRect {
+    int x, y, width, height;
+    Paint fill;
+    Paint border;
+};
+struct PaintedLine {
+    int x1, y1, x2, y2;
+    Paint colour;
+};
+
+COLORREF ColourOf(Paint paint) noexcept;
+
+class ControlSet {
+public:
+    ControlSet(std::span<const ControlSpec> controls, FontSpec windowFont) : specs_(controls), windowFont_(windowFont) {}
+
+    // Creates every control, in table order (which is the Tab order), and lays them out.
+    void Create(HWND parent, HINSTANCE instance);
+    // Positions every control and rebuilds the fonts for the DPI.
+    void Layout(UINT dpi);
+    UINT Dpi() const noexcept { return dpi_; }
+    HWND Control(int id) const noexcept;
+    // Answers WM_CTLCOLORSTATIC / WM_CTLCOLOREDIT / WM_CTLCOLORBTN for controls in the table;
+    // returns nullptr for the others.
+    HBRUSH ColourControl(HWND control, HDC dc);
+    // A colour may change at run time (a lamp, a preview); the table keeps the design value.
+    void SetBackColour(int id, Paint colour);
+    Paint BackColour(int id) const noexcept;
+
+    void PaintRects(HDC dc, std::span<const PaintedRect> rects);
+    void PaintLines(HDC dc, std::span<const PaintedLine> lines);
+    int Scale(int pixelsAt96) const noexcept { return ScaleForDpi(pixelsAt96, static_cast<int>(dpi_)); }
+    RECT ScaleRect(int x, int y, int width, int height) const noexcept;
+
+private:
+    HFONT FontFor(const FontSpec& spec);
+    HBRUSH BrushFor(COLORREF colour);
+
+    std::span<const ControlSpec> specs_;
+    FontSpec windowFont_;
+    std::vector<HWND> windows_;
+    std::vector<Paint> backColours_;
+    struct CachedFont {
+        FontSpec spec;
+        UniqueFont font;
+    };
+    struct CachedBrush {
+        COLORREF colour;
+        UniqueBrush brush;
+    };
+    std::vector<CachedFont> fonts_;
+    std::vector<CachedBrush> brushes_;
+    UINT dpi_ = 96;
+};
+
+}  // namespace velmora

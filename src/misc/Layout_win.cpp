@@ -1,0 +1,128 @@
+#include "misc/Layout.h"
+
+#include <cwchar>
+
+namespace velmora {
+
+bool FontSpec::operator==(const FontSpec& other) const {
+    const bool sameFace = (face == nullptr || other.face == nullptr) ? face == other.face : std::wcscmp(face, other.face) == 0;
+    return sameFace && centiPoints == other.centiPoints && bold == other.bold;
+}
+
+COLORREF ColourOf(Paint paint) noexcept {
+    switch (paint.kind) {
+        case Paint::Kind::Rgb: return ColourRefFromRgb(paint.value);
+        case Paint::Kind::System: return GetSysColor(static_cast<int>(paint.value));
+        case Paint::Kind::Default: break;
+    }
+    return GetSysColor(COLOR_WINDOW);
+}
+
+void ControlSet::Create(HWND parent, HINSTANCE instance) {
+    windows_.clear();
+    backColours_.clear();
+    for (const ControlSpec& spec : specs_) {
+        HWND control = CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD | WS_VISIBLE, 0, 0, 0,
+                                       0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        windows_.push_back(control);
+        backColours_.push_back(spec.backColour);
+    }
+}
+
+void ControlSet::Layout(UINT dpi) {
+    dpi_ = dpi;
+    // Fonts are rebuilt for the new DPI; the old ones live until every control has a new one.
+    std::vector<CachedFont> old;
+    old.swap(fonts_);
+    for (size_t i = 0; i < specs_.size(); ++i) {
+        const ControlSpec& spec = specs_[i];
+        HWND control = windows_[i];
+        if (!control) continue;
+        const RECT rect = ScaleRect(spec.x, spec.y, spec.width, spec.height);
+        SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec.font.face ? spec.font : windowFont_)), TRUE);
+    }
+}
+
+RECT ControlSet::ScaleRect(int x, int y, int width, int height) const noexcept {
+    const int left = Scale(x);
+    const int top = Scale(y);
+    return {left, top, left + Scale(width), top + Scale(height)};
+}
+
+HWND ControlSet::Control(int id) const noexcept {
+    for (size_t i = 0; i < specs_.size(); ++i)
+        if (specs_[i].id == id) return i < windows_.size() ? windows_[i] : nullptr;
+    return nullptr;
+}
+
+HFONT ControlSet::FontFor(const FontSpec& spec) {
+    for (const CachedFont& cached : fonts_)
+        if (cached.spec == spec) return cached.font.get();
+    LOGFONTW logFont{};
+    logFont.lfHeight = FontHeightForDpi(spec.centiPoints, static_cast<int>(dpi_));
+    logFont.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    logFont.lfQuality = DEFAULT_QUALITY;
+    wcsncpy(logFont.lfFaceName, spec.face, LF_FACESIZE - 1);
+    fonts_.push_back({spec, UniqueFont(CreateFontIndirectW(&logFont))});
+    return fonts_.back().font.get();
+}
+
+HBRUSH ControlSet::BrushFor(COLORREF colour) {
+    for (const CachedBrush& cached : brushes_)
+        if (cached.colour == colour) return cached.brush.get();
+    brushes_.push_back({colour, UniqueBrush(CreateSolidBrush(colour))});
+    return brushes_.back().brush.get();
+}
+
+void ControlSet::SetBackColour(int id, Paint colour) {
+    for (size_t i = 0; i < specs_.size() && i < backColours_.size(); ++i)
+        if (specs_[i].id == id) {
+            backColours_[i] = colour;
+            if (windows_[i]) InvalidateRect(windows_[i], nullptr, TRUE);
+        }
+}
+
+Paint ControlSet::BackColour(int id) const noexcept {
+    for (size_t i = 0; i < specs_.size() && i < backColours_.size(); ++i)
+        if (specs_[i].id == id) return backColours_[i];
+    return Paint::None();
+}
+
+HBRUSH ControlSet::ColourControl(HWND control, HDC dc) {
+    for (size_t i = 0; i < windows_.size(); ++i) {
+        if (windows_[i] != control) continue;
+        const ControlSpec& spec = specs_[i];
+        if (spec.textColour.IsSet()) SetTextColor(dc, ColourOf(spec.textColour));
+        if (!backColours_[i].IsSet()) return nullptr;
+        const COLORREF back = ColourOf(backColours_[i]);
+        SetBkColor(dc, back);
+        return BrushFor(back);
+    }
+    return nullptr;
+}
+
+void ControlSet::PaintRects(HDC dc, std::span<const PaintedRect> rects) {
+    for (const PaintedRect& item : rects) {
+        const RECT rect = ScaleRect(item.x, item.y, item.width, item.height);
+        FillRect(dc, &rect, BrushFor(ColourOf(item.fill)));
+        if (item.border.IsSet()) FrameRect(dc, &rect, BrushFor(ColourOf(item.border)));
+    }
+}
+
+void ControlSet::PaintLines(HDC dc, std::span<const PaintedLine> lines) {
+    const int thickness = Scale(1);
+    for (const PaintedLine& line : lines) {
+        // Lines are one design pixel wide and include both end points.
+        const int left = Scale(line.x1 < line.x2 ? line.x1 : line.x2);
+        const int top = Scale(line.y1 < line.y2 ? line.y1 : line.y2);
+        const int right = Scale(line.x1 < line.x2 ? line.x2 : line.x1) + thickness;
+        const int bottom = Scale(line.y1 < line.y2 ? line.y2 : line.y1) + thickness;
+        const RECT rect{left, top, right, bottom};
+        FillRect(dc, &rect, BrushFor(ColourOf(line.colour)));
+    }
+}
+
+}  // namespace velmora

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+// Puts "0" characters before text until it is width characters long.
+// A text already as long as the width, or longer, comes back unchanged:
+// nothing is ever cut off, so a longer text stays readable rather than wrong.
+std::wstring PadLeftZeros(std::wstring_view text, int width);
+
+} // namespace velmora

@@ -1,0 +1,49 @@
+#pragma once
+// Base of Velmora's top-level windows: class registration, `this` carried through
+// WM_NCCREATE, no exception across the window procedure, DPI-aware fixed-size creation,
+// and the rule that the program ends when its last top-level window has closed.
+#include <windows.h>
+
+namespace velmora {
+
+struct WindowDesign {
+    const wchar_t* className;
+    const wchar_t* title;
+    int clientWidth;   // 96-DPI pixels
+    int clientHeight;  // 96-DPI pixels
+    bool minimiseBox;
+    int iconId;  // resource id, 0 for none
+};
+
+class Window {
+public:
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND Handle() const noexcept { return hwnd_; }
+    bool IsOpen() const noexcept { return hwnd_ != nullptr; }
+    // Shows the window if hidden and brings it to the front.
+    void BringToFront() noexcept;
+    // Top-level windows of Velmora that are open now, in this process.
+    static int OpenWindowCount() noexcept;
+
+protected:
+    Window() = default;
+    // Creates the window centred on the screen, fixed size, client area as designed, and shows it.
+    bool Create(const WindowDesign& design, HINSTANCE instance);
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    // Outer size for a client size in 96-DPI pixels at the window's DPI; used on creation and
+    // on WM_DPICHANGED.
+    SIZE OuterSizeAt(UINT dpi) const noexcept;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    HWND hwnd_ = nullptr;
+    DWORD style_ = 0;
+    int clientWidth_ = 0;
+    int clientHeight_ = 0;
+};
+
+}  // namespace velmora

@@ -1,0 +1,112 @@
+#include "misc/Window.h"
+
+#include "misc/Dpi.h"
+#include "misc/Scale.h"
+
+namespace velmora {
+namespace {
+
+int g_openWindows = 0;
+
+void RegisterClassOnce(const WindowDesign& design, HINSTANCE instance, WNDPROC procedure) noexcept {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(instance, design.className, &existing)) return;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = design.className;
+    if (design.iconId) {
+        windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(design.iconId), IMAGE_ICON, 0, 0,
+                                                          LR_DEFAULTSIZE | LR_SHARED));
+        windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(design.iconId), IMAGE_ICON,
+                                                            GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                            LR_SHARED));
+    }
+    RegisterClassExW(&windowClass);
+}
+
+}  // namespace
+
+Window::~Window() {
+    if (hwnd_) {
+        // The object goes first: the window must not call back into it.
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        HWND window = hwnd_;
+        hwnd_ = nullptr;
+        DestroyWindow(window);
+        if (--g_openWindows == 0) PostQuitMessage(0);
+    }
+}
+
+int Window::OpenWindowCount() noexcept { return g_openWindows; }
+
+void Window::BringToFront() noexcept {
+    if (!hwnd_) return;
+    if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    BringWindowToTop(hwnd_);
+}
+
+SIZE Window::OuterSizeAt(UINT dpi) const noexcept {
+    const SIZE client{ScaleForDpi(clientWidth_, static_cast<int>(dpi)), ScaleForDpi(clientHeight_, static_cast<int>(dpi))};
+    return OuterSizeForClient(client, style_, 0, dpi);
+}
+
+bool Window::Create(const WindowDesign& design, HINSTANCE instance) {
+    RegisterClassOnce(design, instance, &Window::Procedure);
+    style_ = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | (design.minimiseBox ? WS_MINIMIZEBOX : 0);
+    clientWidth_ = design.clientWidth;
+    clientHeight_ = design.clientHeight;
+    // Created hidden at the system DPI, then sized for the DPI of the monitor it lands on.
+    const SIZE guess = OuterSizeAt(SystemDpi());
+    HWND window = CreateWindowExW(0, design.className, design.title, style_, CW_USEDEFAULT, CW_USEDEFAULT, guess.cx, guess.cy,
+                                  nullptr, nullptr, instance, this);
+    if (!window) return false;
+    const SIZE outer = OuterSizeAt(DpiForWindow(window));
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int x = work.left + ((work.right - work.left) - outer.cx) / 2;
+    const int y = work.top + ((work.bottom - work.top) - outer.cy) / 2;
+    SetWindowPos(window, nullptr, x, y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    return true;
+}
+
+LRESULT Window::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    Window* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = window;
+        ++g_openWindows;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+
+    LRESULT result = 0;
+    try {
+        result = self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind into the window system; the event is dropped.
+        result = DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        if (--g_openWindows == 0) PostQuitMessage(0);
+    }
+    return result;
+}
+
+}  // namespace velmora
