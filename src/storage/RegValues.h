@@ -1,0 +1,15 @@
+#pragma once
+// The registry operations under the away-message store, on the ANSI registry calls.
+#include <windows.h>
+
+#include <string_view>
+
+namespace velmora {
+
+// Opens or creates the key (with every missing key on its path), stores the text as REG_SZ
+// with its terminating NUL counted, flushes and closes. Every step is attempted; nothing fails outward.
+void WriteRegValue(HKEY root, std::wstring_view keyPath, std::wstring_view valueName, std::wstring_view text) noexcept;
+// Opens an existing key, deletes the value and closes the key; never creates a key.
+void RemoveRegValue(HKEY root, std::wstring_view keyPath, std::wstring_view valueName) noexcept;
+
+}  // namespace velmora
