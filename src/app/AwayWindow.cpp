@@ -1,0 +1,256 @@
+#include "app/AwayWindow.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <string>
+
+#include "app/AwayControls.h"
+#include "app/Program.h"
+#include "misc/Dpi.h"
+#include "misc/Paths.h"
+#include "res/resource.h"
+#include "storage/INI.h"
+#include "storage/SavedMessage.h"
+
+namespace velmora {
+namespace {
+
+using namespace AwayIds;
+
+constexpr FontSpec kWindowFont{L"Tahoma", 825, false};
+constexpr FontSpec kBold{L"Tahoma", 825, true};
+constexpr FontSpec kSmallBold{L"Tahoma", 675, true};
+constexpr FontSpec kOwnFont{};  // the window font
+
+constexpr Paint kDesktop = Paint::System(COLOR_DESKTOP);
+constexpr Paint kNavy = Paint::Rgb(0x000080);
+constexpr Paint kBlue = Paint::Rgb(0x0000C0);
+constexpr Paint kDarkRed = Paint::Rgb(0xC00000);
+constexpr Paint kPanelWhite = Paint::Rgb(0xFFFFFF);
+constexpr Paint kSystemWindow = Paint::System(COLOR_WINDOW);
+constexpr Paint kNone = Paint::None();
+
+constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kCheck = WS_TABSTOP | BS_AUTOCHECKBOX;
+constexpr DWORD kLabel = SS_LEFT;
+
+// The panel Picture1 sits at 8,16; every control below is placed by its spot on the panel.
+constexpr int kPanelX = 8;
+constexpr int kPanelY = 16;
+constexpr ControlSpec OnPanel(ControlSpec spec) {
+    spec.x += kPanelX;
+    spec.y += kPanelY;
+    return spec;
+}
+
+// Table order is creation order, which is the Tab order.
+constexpr std::array kControls{
+    OnPanel({Text1, WC_EDITW, L"My Velmora Message", kEdit, WS_EX_CLIENTEDGE, 8, 112, 145, 19, kBold, kNone, kNone}),
+    OnPanel({Text2_0, WC_EDITW, L"", WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL,
+             WS_EX_CLIENTEDGE, 8, 152, 209, 129, kOwnFont, kNone, kNone}),
+    OnPanel({Text5, WC_EDITW, L"Harlowpine", kEdit, WS_EX_CLIENTEDGE, 8, 72, 145, 19, kBold, kNone, kNone}),
+    OnPanel({Text6, WC_EDITW, L"FFFFFF", kEdit, WS_EX_CLIENTEDGE, 224, 160, 49, 19, kOwnFont, kNone, kNone}),
+    OnPanel({Command7, WC_BUTTONW, L"..", kButton, 0, 280, 160, 17, 17, kOwnFont, kNone, kNone}),
+    OnPanel({Combo1, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 224, 256, 41, 21, kOwnFont, kNone,
+             kNone}),
+    OnPanel({Text7, WC_EDITW, L"FFFFFF", kEdit, WS_EX_CLIENTEDGE, 224, 208, 49, 19, kOwnFont, kNone, kNone}),
+    OnPanel({Command8, WC_BUTTONW, L"..", kButton, 0, 280, 208, 17, 17, kOwnFont, kNone, kNone}),
+    OnPanel({Combo2, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, 40, 288, 49, 21, kBold,
+             kNone, kNone}),
+    OnPanel({Check1, WC_BUTTONW, L"Brodcast Winamp", kCheck, 0, 200, 304, 121, 17, kSmallBold, kDarkRed, kSystemWindow}),
+    OnPanel({Command2, WC_BUTTONW, L"Delete", kButton, 0, 96, 288, 57, 17, kOwnFont, kNone, kNone}),
+    OnPanel({Command5, WC_BUTTONW, L"Update", kButton, 0, 8, 320, 49, 25, kOwnFont, kNone, kNone}),
+    OnPanel({Command3, WC_BUTTONW, L"Clear", kButton, 0, 56, 320, 49, 25, kOwnFont, kNone, kNone}),
+    OnPanel({Check2, WC_BUTTONW, L"Save Last Msg", kCheck, 0, 200, 320, 113, 17, kSmallBold, kDarkRed, kSystemWindow}),
+    // Labels lie on the white panel.
+    OnPanel({Label1_4, WC_STATICW, L"Screen name to update", kLabel, 0, 8, 56, 137, 17, kBold, kDesktop, kPanelWhite}),
+    OnPanel({Label6_0, WC_STATICW, L"%n - Persons Screename", kLabel, 0, 176, 64, 129, 17, kSmallBold, kNavy, kPanelWhite}),
+    OnPanel({Label6_1, WC_STATICW, L"%d - Current date", kLabel, 0, 176, 80, 97, 17, kSmallBold, kNavy, kPanelWhite}),
+    OnPanel({Label6_2, WC_STATICW, L"%t - Current time", kLabel, 0, 176, 96, 97, 17, kSmallBold, kNavy, kPanelWhite}),
+    OnPanel({Label1_2, WC_STATICW, L"Labels for message", kLabel, 0, 8, 96, 137, 17, kBold, kDesktop, kPanelWhite}),
+    OnPanel({Label2, WC_STATICW, L"Options", kLabel | SS_NOTIFY, 0, 192, 112, 41, 17, kSmallBold, Paint::Rgb(0x000000),
+             kPanelWhite}),
+    OnPanel({Label1_0, WC_STATICW, L"Message", kLabel, 0, 8, 136, 97, 17, kBold, kDesktop, kPanelWhite}),
+    OnPanel({Label4_0, WC_STATICW, L"Font Color", kLabel, 0, 224, 144, 57, 9, kSmallBold, kBlue, kPanelWhite}),
+    OnPanel({Label4_1, WC_STATICW, L"Body Color", kLabel, 0, 224, 192, 57, 17, kSmallBold, kBlue, kPanelWhite}),
+    OnPanel({Label5_0, WC_STATICW, L"Font Size", kLabel, 0, 224, 240, 49, 17, kSmallBold, kBlue, kPanelWhite}),
+    OnPanel({Label5_1, WC_STATICW, L"Msg #", kLabel, 0, 8, 288, 49, 17, kSmallBold, kDesktop, kPanelWhite}),
+};
+
+constexpr Paint kGrey80 = Paint::Rgb(0x808080);
+constexpr Paint kGreyC0 = Paint::Rgb(0xC0C0C0);
+constexpr Paint kGreyE0 = Paint::Rgb(0xE0E0E0);
+
+// Picture1 (the white panel), the Picture2 banner and Shape1 (the bullet before "Options").
+constexpr std::array kRects{
+    PaintedRect{kPanelX, kPanelY, 313, 361, kPanelWhite, kNone},
+    PaintedRect{kPanelX + 8, kPanelY + 8, 297, 41, kGreyE0, kNone},
+    PaintedRect{kPanelX + 176, kPanelY + 112, 9, 9, Paint::Rgb(0x0000FF), kGreyC0},
+};
+
+// A sunken frame round the panel, and one round the banner.
+constexpr std::array kLines{
+    PaintedLine{7, 15, 321, 15, kGrey80},   PaintedLine{7, 15, 7, 377, kGrey80},
+    PaintedLine{7, 377, 321, 377, kGreyC0}, PaintedLine{321, 15, 321, 377, kGreyC0},
+    PaintedLine{15, 23, 313, 23, kGrey80},  PaintedLine{15, 23, 15, 65, kGrey80},
+    PaintedLine{313, 23, 313, 65, kGreyC0}, PaintedLine{15, 65, 313, 65, kGreyE0},
+};
+
+constexpr WindowDesign kDesign{L"VelmoraAway", L"Velmora", 332, 386, true, IDI_VELMORA};
+
+}  // namespace
+
+AwayWindow::AwayWindow(Program& program) : program_(program), controls_(kControls, kWindowFont) {}
+
+bool AwayWindow::Open() { return Create(kDesign, program_.Instance()); }
+
+LRESULT AwayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: OnCreate(); return 0;
+        case WM_CLOSE: OnClose(); return 0;
+        case WM_QUERYENDSESSION: return TRUE;
+        case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
+        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_PAINT: OnPaint(); return 0;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN: return OnControlColour(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+        case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+        default: return DefaultHandling(message, wParam, lParam);
+    }
+}
+
+void AwayWindow::OnCreate() {
+    controls_.Create(Handle(), program_.Instance());
+    controls_.Layout(DpiForWindow(Handle()));
+    FitComboHeights();
+    LoadLists();
+    RestoreLastMessage();
+}
+
+void AwayWindow::LoadLists() {
+    HWND sizes = Control(Combo1);
+    for (int size = 1; size <= 32; ++size) SendMessageW(sizes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(size).c_str()));
+    HWND slots = Control(Combo2);
+    for (int slot = 1; slot <= 15; ++slot) SendMessageW(slots, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(slot).c_str()));
+    SendMessageW(slots, CB_SETCURSEL, 0, 0);
+    SendMessageW(sizes, CB_SETCURSEL, 0, 0);
+}
+
+std::wstring AwayWindow::SettingsPath() const { return SettingsPathFor(ExecutableFolder()); }
+
+void AwayWindow::RestoreLastMessage() {
+    const std::wstring message = LoadLastMessage(SettingsPath());
+    if (!message.empty()) SetText(Text2_0, message);
+}
+
+void AwayWindow::SaveLastMessageIfWanted() {
+    if (!IsTicked(Check2)) return;
+    SaveLastMessage(SettingsPath(), Text(Text2_0));
+}
+
+void AwayWindow::OnClose() {
+    SaveLastMessageIfWanted();
+    DestroyWindow(Handle());
+}
+
+void AwayWindow::OnEndSession(bool ending) {
+    // Windows ends the program after this without a WM_CLOSE.
+    if (ending) SaveLastMessageIfWanted();
+}
+
+void AwayWindow::OnCommand(int id, int notification) {
+    switch (id) {
+        case Label2:
+            if (notification == STN_CLICKED) OnOptionsClicked();
+            break;
+        case Command7: program_.Show(ChildWindow::FontColour); break;
+        case Command8: program_.Show(ChildWindow::BodyColour); break;
+        case MenuPerna: program_.Show(ChildWindow::PersonalMessage); break;
+        case MenuHlpe: program_.Show(ChildWindow::Help); break;
+        case MenuAbast: program_.Show(ChildWindow::About); break;
+        case Command5: OnUpdateClicked(); break;
+        case Command2: OnDeleteClicked(); break;
+        case Command3: OnClearClicked(); break;
+        default: break;
+    }
+}
+
+void AwayWindow::OnOptionsClicked() {
+    UniqueMenu menu(CreatePopupMenu());
+    AppendMenuW(menu.get(), MF_STRING, MenuPerna, L"Personal Msg");
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), MF_STRING, MenuHlpe, L"Help");
+    AppendMenuW(menu.get(), MF_STRING, MenuAbast, L"About");
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    // The choice arrives as WM_COMMAND once the menu has closed.
+    TrackPopupMenu(menu.get(), 0, pointer.x, pointer.y, 0, Handle(), nullptr);
+}
+
+void AwayWindow::OnUpdateClicked() {}
+void AwayWindow::OnDeleteClicked() {}
+void AwayWindow::OnClearClicked() {}
+
+void AwayWindow::OnPaint() {
+    ScopedPaint paint(Handle());
+    controls_.PaintRects(paint.dc(), kRects);
+    controls_.PaintLines(paint.dc(), kLines);
+}
+
+LRESULT AwayWindow::OnControlColour(HWND control, HDC dc) {
+    if (HBRUSH brush = controls_.ColourControl(control, dc)) {
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(brush);
+    }
+    return DefaultHandling(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+}
+
+void AwayWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    controls_.Layout(dpi);
+    FitComboHeights();
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void AwayWindow::FitComboHeights() {
+    // A combo box's own height is its list's; its closed height follows the item height.
+    for (int id : {Combo1, Combo2}) {
+        HWND combo = Control(id);
+        const int wanted = controls_.Scale(21);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            RECT rect{};
+            GetWindowRect(combo, &rect);
+            const int shown = rect.bottom - rect.top;
+            if (shown == wanted) break;
+            const LRESULT item = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+            SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item + (wanted - shown));
+        }
+        RECT rect{};
+        GetWindowRect(combo, &rect);
+        MapWindowPoints(HWND_DESKTOP, Handle(), reinterpret_cast<POINT*>(&rect), 2);
+        // The dropped list gets room for about ten items.
+        SetWindowPos(combo, nullptr, 0, 0, rect.right - rect.left, controls_.Scale(21 + 160), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void AwayWindow::SetFontColour(std::wstring_view colour) { SetText(Text6, colour); }
+void AwayWindow::SetBodyColour(std::wstring_view colour) { SetText(Text7, colour); }
+
+std::wstring AwayWindow::Text(int id) const {
+    HWND control = Control(id);
+    const int length = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(control, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+void AwayWindow::SetText(int id, std::wstring_view text) { SetWindowTextW(Control(id), std::wstring(text).c_str()); }
+
+bool AwayWindow::IsTicked(int id) const { return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+}  // namespace velmora

@@ -1,0 +1,51 @@
+#pragma once
+// The main window "Velmora": the away-message composer.
+#include <string>
+
+#include "misc/Layout.h"
+#include "misc/Window.h"
+
+namespace velmora {
+
+class Program;
+
+class AwayWindow final : public Window {
+public:
+    explicit AwayWindow(Program& program);
+    bool Open();
+
+    // The colour pickers write their result here.
+    void SetFontColour(std::wstring_view colour);
+    void SetBodyColour(std::wstring_view colour);
+    HWND Control(int id) const noexcept { return controls_.Control(id); }
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    void OnCreate();
+    void OnClose();
+    void OnEndSession(bool ending);
+    void OnCommand(int id, int notification);
+    void OnPaint();
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    LRESULT OnControlColour(HWND control, HDC dc);
+
+    void OnOptionsClicked();  // Label2
+    void OnUpdateClicked();   // Command5
+    void OnDeleteClicked();   // Command2
+    void OnClearClicked();    // Command3
+
+    void LoadLists();
+    void RestoreLastMessage();
+    void SaveLastMessageIfWanted();
+    void FitComboHeights();
+    std::wstring Text(int id) const;
+    void SetText(int id, std::wstring_view text);
+    bool IsTicked(int id) const;
+    std::wstring SettingsPath() const;
+
+    Program& program_;
+    ControlSet controls_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,42 @@
+#pragma once
+// The program: its main window, the one instance of each other window, and the message loop.
+#include <windows.h>
+
+#include <array>
+#include <memory>
+
+#include "misc/SingleWindow.h"
+
+namespace velmora {
+
+class AwayWindow;
+
+enum class ChildWindow { FontColour, BodyColour, PersonalMessage, Help, About, Count };
+
+class Program {
+public:
+    explicit Program(HINSTANCE instance);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    HINSTANCE Instance() const noexcept { return instance_; }
+    // Creates and shows the main window; false when it could not be made.
+    bool Start();
+    // Runs until the last top-level window has closed; returns the exit code.
+    int Run();
+
+    void Show(ChildWindow which);
+    // Installs how a window is made (each window's own file does this; unset ones do nothing).
+    void SetFactory(ChildWindow which, SingleWindow::Factory factory);
+    Window* OpenChild(ChildWindow which) const noexcept;
+    // The main window while it is open, else nullptr.
+    AwayWindow* OpenMainWindow() const noexcept;
+
+private:
+    HINSTANCE instance_;
+    std::unique_ptr<AwayWindow> main_;
+    std::array<SingleWindow, static_cast<size_t>(ChildWindow::Count)> children_;
+};
+
+}  // namespace velmora
