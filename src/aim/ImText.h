@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+// Text rules for reading the AIM conversation pane. The pane hands over HTML
+// markup; Velmora only needs its plain text and the name on its last line.
+
+// Turns conversation markup into plain text: every "<BR>" (exact case) becomes
+// CR LF, everything from a "<" up to the next ">" is dropped (an unmatched "<"
+// drops the rest of the text), and any stray ">" is dropped too. Entities such
+// as "&amp;" stay as they are. Linear in the length, with no length limit.
+std::wstring HtmlToPlainText(std::wstring_view markup);
+
+// The last line of a plain conversation: everything after the CR of the last
+// CR LF pair, so it begins with that LF. The whole text when there is no CR LF;
+// a lone LF when the text ends in CR LF.
+std::wstring LastImLineOf(std::wstring_view plain);
+
+// The sender named on a last line: a leading LF is dropped, then the name is
+// the text before the first ":" (blanks kept). Empty when there is no colon or
+// nothing stands before it.
+std::wstring SenderOfLine(std::wstring_view lastLine);
+
+// SenderOfLine(LastImLineOf(HtmlToPlainText(markup))) from one reading of the
+// conversation, without building its plain text: this runs on every tick of
+// the personal-message window, over the whole conversation.
+std::wstring SenderOfConversation(std::wstring_view markup);
+
+} // namespace velmora

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace velmora {
+
+// Folds a letter to its lower-case form for comparisons that ignore case.
+// Covers ASCII and Latin-1 letters (and Y with diaeresis, whose upper case lies
+// outside Latin-1); every other character comes back unchanged. Independent of
+// the C locale on purpose, so Windows and the native tests agree.
+wchar_t FoldLetterCase(wchar_t c);
+
+// The personal-message window answers when the sender occurs anywhere within
+// the names box, letter case ignored ("brook" matches "Pellbrook"; several
+// names may be listed). An empty sender or empty names never match, so a
+// conversation without a readable name answers nobody.
+bool ReplyTestHolds(std::wstring_view names, std::wstring_view sender);
+
+// The personal-message window's three states.
+enum class WatchState {
+    SwitchedOff, // "Off", nothing is watched
+    Watching,    // "On", the timer reads the sender
+    Answered,    // still shows "On", but the reply went out and the timer stopped
+};
+
+// The On/Off switch: a click arms a switched-off window and switches any other off.
+WatchState AfterSwitchClick(WatchState state);
+
+struct SenderOutcome {
+    bool sendReply;
+    WatchState next;
+};
+
+// A new sender arrived. When the reply test holds the reply is sent (in any
+// state, since the sender box may also change by typing) and watching ends.
+SenderOutcome AfterSenderChange(WatchState state, std::wstring_view names, std::wstring_view sender);
+
+struct WatchLook {
+    std::wstring_view caption; // the switch's caption
+    std::uint32_t lampRgb;     // the state lamp, 0xRRGGBB
+    bool timerRuns;
+};
+
+WatchLook LookOf(WatchState state);
+
+// The window keeps its state in its controls; this reads it back from them.
+// Only the exact caption "Off" means switched off.
+WatchState StateFromLook(std::wstring_view caption, bool timerRuns);
+
+} // namespace velmora

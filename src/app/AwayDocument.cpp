@@ -1,0 +1,72 @@
+#include "app/AwayDocument.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr std::wstring_view kTitleOpen = L"<title>";
+constexpr std::wstring_view kTitleClose = L"</title>";
+constexpr std::wstring_view kBodyOpen = L"<HTML><BODY BGCOLOR=\"#";
+constexpr std::wstring_view kFontOpen = L"\"><B><FONT COLOR=\"#";
+// AIM accepts the attributes run together, so no blank is put between them.
+constexpr std::wstring_view kFontFace = L"\"FACE=\"Tahoma\"LANG=\"0\"SIZE=";
+constexpr std::wstring_view kHeaderClose = L">";
+constexpr std::wstring_view kClosingTags = L"</FONT></BODY></HTML>";
+constexpr std::wstring_view kSongBreak = L"<BR>";
+constexpr std::wstring_view kSongIntro = L"Last Song Played on winamp:  ";
+
+std::size_t StyleHeaderLength(std::wstring_view bodyColour, std::wstring_view fontColour,
+                              std::wstring_view fontSize)
+{
+    return kBodyOpen.size() + bodyColour.size() + kFontOpen.size() + fontColour.size()
+        + kFontFace.size() + fontSize.size() + kHeaderClose.size();
+}
+
+void AppendStyleHeader(std::wstring& document, std::wstring_view bodyColour,
+                       std::wstring_view fontColour, std::wstring_view fontSize)
+{
+    document.append(kBodyOpen);
+    document.append(bodyColour);
+    document.append(kFontOpen);
+    document.append(fontColour);
+    document.append(kFontFace);
+    document.append(fontSize);
+    document.append(kHeaderClose);
+}
+
+} // namespace
+
+std::wstring BuildAwayDocument(std::wstring_view label,
+                               std::wstring_view bodyColour,
+                               std::wstring_view fontColour,
+                               std::wstring_view fontSize,
+                               std::wstring_view message,
+                               std::optional<std::wstring_view> song)
+{
+    const std::size_t headerLength = StyleHeaderLength(bodyColour, fontColour, fontSize);
+    std::size_t length = kTitleOpen.size() + label.size() + kTitleClose.size() + headerLength
+        + message.size() + kClosingTags.size();
+    if (song) {
+        length += kSongBreak.size() + headerLength + kSongIntro.size() + song->size();
+    }
+
+    std::wstring document;
+    document.reserve(length);
+    document.append(kTitleOpen);
+    document.append(label);
+    document.append(kTitleClose);
+    AppendStyleHeader(document, bodyColour, fontColour, fontSize);
+    document.append(message);
+    document.append(kClosingTags);
+    if (song) {
+        // The song line repeats the style header and is left unclosed on purpose:
+        // the document ends with the song text.
+        document.append(kSongBreak);
+        AppendStyleHeader(document, bodyColour, fontColour, fontSize);
+        document.append(kSongIntro);
+        document.append(*song);
+    }
+    return document;
+}
+
+} // namespace velmora

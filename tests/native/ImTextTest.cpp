@@ -1,0 +1,304 @@
+#include "aim/ImText.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+namespace velmora {
+namespace {
+
+std::string Visible(std::wstring_view text)
+{
+    std::string shown;
+    for (const wchar_t c : text) {
+        if (c == L'\r') {
+            shown += "[CR]";
+        } else if (c == L'\n') {
+            shown += "[LF]";
+        } else if (c >= 0x20 && c < 0x7F) {
+            shown += static_cast<char>(c);
+        } else {
+            shown += "[?]";
+        }
+    }
+    return shown;
+}
+
+struct ConversationCase {
+    std::wstring_view markup;
+    std::wstring_view plain;
+    std::wstring_view lastLine;
+    std::wstring_view sender;
+};
+
+// The conversation table, with the two rows whose sender used to lose its
+// first letter when the text held no line break.
+const ConversationCase kConversations[] = {
+    {L"<B>pal42</B>: hi<BR><B>me99</B>: brb<BR><B>pal42</B>: where are you?",
+     L"pal42: hi\r\nme99: brb\r\npal42: where are you?", L"\npal42: where are you?", L"pal42"},
+    {L"<B>me99</B>: back soon<BR>", L"me99: back soon\r\n", L"\n", L""},
+    {L"pal42: hi", L"pal42: hi", L"pal42: hi", L"pal42"},
+    {L"<BR>12:30 pal42: hi", L"\r\n12:30 pal42: hi", L"\n12:30 pal42: hi", L"12"},
+    {L"a > b<BR>pal42: 1 < 2", L"a  b\r\npal42: 1 ", L"\npal42: 1 ", L"pal42"},
+    {L"x<br>pal42: hi", L"xpal42: hi", L"xpal42: hi", L"xpal42"},
+    {L"<BR>no colon here", L"\r\nno colon here", L"\nno colon here", L""},
+    {L"<BR>: hi", L"\r\n: hi", L"\n: hi", L""},
+    {L"", L"", L"", L""},
+};
+
+TEST(ImText, ConversationTableHtmlToPlainText)
+{
+    for (const ConversationCase& c : kConversations) {
+        SCOPED_TRACE(Visible(c.markup));
+        EXPECT_EQ(Visible(HtmlToPlainText(c.markup)), Visible(c.plain));
+    }
+}
+
+TEST(ImText, ConversationTableLastLine)
+{
+    for (const ConversationCase& c : kConversations) {
+        SCOPED_TRACE(Visible(c.markup));
+        EXPECT_EQ(Visible(LastImLineOf(c.plain)), Visible(c.lastLine));
+    }
+}
+
+TEST(ImText, ConversationTableSender)
+{
+    for (const ConversationCase& c : kConversations) {
+        SCOPED_TRACE(Visible(c.markup));
+        EXPECT_EQ(Visible(SenderOfLine(c.lastLine)), Visible(c.sender));
+        EXPECT_EQ(Visible(SenderOfConversation(c.markup)), Visible(c.sender));
+    }
+}
+
+TEST(HtmlToPlainText, TagsLineBreaksAndStrayBrackets)
+{
+    struct Case {
+        std::wstring_view markup;
+        std::wstring_view plain;
+    };
+    const Case cases[] = {
+        {L"plain text", L"plain text"},
+        {L"<BR>", L"\r\n"},
+        {L"<BR><BR>", L"\r\n\r\n"},
+        {L"a<BR>b<BR>c", L"a\r\nb\r\nc"},
+        {L"<br>", L""},                         // other case is just a tag
+        {L"<Br>x<bR>", L"x"},
+        {L"<BR >x", L"x"},
+        {L"<<BR>x", L""},                        // the first "<" opens a tag that never closes
+        {L"<BR>>", L"\r\n"},
+        {L"<BRR>x", L"x"},
+        {L"<BR", L""},
+        {L"a<b", L"a"},                          // unmatched "<" removes the rest
+        {L"a<b\r\nc<BR>d", L"a"},                // line breaks included
+        {L"a>b", L"ab"},                         // a lone ">" goes, the text stays
+        {L">>x>>", L"x"},
+        {L"<a<b>c", L"c"},                       // "<" inside a tag changes nothing
+        {L"<a<BR>b>c", L"c"},                    // a line break inside a tag goes with it
+        {L"1 &lt; 2 &amp; &gt;&nbsp;", L"1 &lt; 2 &amp; &gt;&nbsp;"},  // entities are kept
+        {L"<font color=\"#ff0000\">red</font>", L"red"},
+        {L"  spaced  <i> out </i>", L"  spaced   out "},
+        {L"keep\r\nown\nbreaks\r", L"keep\r\nown\nbreaks\r"},
+        {L"<>", L""},
+        {L"<", L""},
+        {L">", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Visible(c.markup));
+        EXPECT_EQ(Visible(HtmlToPlainText(c.markup)), Visible(c.plain));
+    }
+}
+
+TEST(HtmlToPlainText, TextLongerThan32767CharactersIsConvertedWhole)
+{
+    std::wstring markup;
+    std::wstring plain;
+    while (plain.size() < 40000) {
+        markup += L"<B>pal42</B>: hello there<BR>";
+        plain += L"pal42: hello there\r\n";
+    }
+    markup += L"tail";
+    plain += L"tail";
+    ASSERT_GT(plain.size(), 32767u);
+    const std::wstring converted = HtmlToPlainText(markup);
+    EXPECT_EQ(converted.size(), plain.size());
+    EXPECT_TRUE(converted == plain);
+    EXPECT_EQ(LastImLineOf(converted), L"\ntail");
+}
+
+TEST(HtmlToPlainText, OneMegabyteConversation)
+{
+    const std::wstring_view line = L"<B><FONT COLOR=\"#0000ff\">pal42</FONT></B>: message &amp; more<BR>";
+    std::wstring markup;
+    markup.reserve(1 << 20);
+    std::size_t lines = 0;
+    while (markup.size() + line.size() <= (1u << 20)) {
+        markup += line;
+        ++lines;
+    }
+    markup += L"<B>me99</B>: last one";
+    const std::wstring plain = HtmlToPlainText(markup);
+    const std::wstring_view plainLine = L"pal42: message &amp; more\r\n";
+    ASSERT_EQ(plain.size(), lines * plainLine.size() + std::wstring_view(L"me99: last one").size());
+    EXPECT_EQ(std::wstring_view(plain).substr(0, plainLine.size()), plainLine);
+    EXPECT_EQ(std::wstring_view(plain).substr(plain.size() - 16), L"\r\nme99: last one");
+    EXPECT_EQ(SenderOfConversation(markup), L"me99");
+}
+
+TEST(HtmlToPlainText, UnmatchedOpenerNearTheStartDropsAMegabyte)
+{
+    std::wstring markup = L"ok<";
+    markup.append(1 << 20, L'x');
+    markup += L"<BR>pal42: hi";
+    EXPECT_EQ(HtmlToPlainText(markup), L"ok");
+    EXPECT_EQ(SenderOfConversation(markup), L"");
+}
+
+TEST(LastImLineOf, LastCrLfPairDecides)
+{
+    struct Case {
+        std::wstring_view plain;
+        std::wstring_view lastLine;
+    };
+    const Case cases[] = {
+        {L"", L""},
+        {L"one line", L"one line"},
+        {L"a\r\nb", L"\nb"},
+        {L"a\r\nb\r\nc", L"\nc"},
+        {L"a\r\n", L"\n"},
+        {L"\r\n", L"\n"},
+        {L"a\nb", L"a\nb"},                    // a bare LF is no line break
+        {L"a\rb", L"a\rb"},                    // nor is a bare CR
+        {L"a\r\nb\nc\rd", L"\nb\nc\rd"},
+        {L"a\r\r\nb", L"\nb"},
+        {L"a\r\n\r\n", L"\n"},
+        {L"a\n\r", L"a\n\r"},                  // LF CR is not a pair
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Visible(c.plain));
+        EXPECT_EQ(Visible(LastImLineOf(c.plain)), Visible(c.lastLine));
+    }
+}
+
+TEST(SenderOfLine, NameBeforeTheFirstColon)
+{
+    struct Case {
+        std::wstring_view line;
+        std::wstring_view sender;
+    };
+    const Case cases[] = {
+        {L"pal42: hi", L"pal42"},              // no line break: the first letter stays
+        {L"\npal42: hi", L"pal42"},
+        {L"\n: hi", L""},
+        {L": hi", L""},
+        {L"\n12:30 pal42: hi", L"12"},         // a time stamp's colon comes first
+        {L"\nno colon", L""},
+        {L"\n", L""},
+        {L"", L""},
+        {L"\n\npal42: hi", L"\npal42"},        // only one leading LF is dropped
+        {L"\n  pal 42 : hi", L"  pal 42 "},    // blanks belong to the name
+        {L"\nx:", L"x"},
+        {L"\n::", L""},
+        {L"\na:b:c", L"a"},
+        {L"\nBj\u00f6rk: hej", L"Bj\u00f6rk"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Visible(c.line));
+        EXPECT_EQ(Visible(SenderOfLine(c.line)), Visible(c.sender));
+    }
+}
+
+TEST(SenderOfConversation, MarkupCases)
+{
+    struct Case {
+        std::wstring_view markup;
+        std::wstring_view sender;
+    };
+    const Case cases[] = {
+        {L"<B>pal42</B>: hi", L"pal42"},
+        {L"<B>pal<i>4</i>2</B>: hi", L"pal42"},
+        {L"\npal42: hi", L"pal42"},              // whole text starting with a bare LF
+        {L"x\r<b>\n</b>pal42: hi", L"pal42"},    // CR and LF meet across a tag
+        {L"x\r<BR>pal42: hi", L"pal42"},
+        {L"pal42: hi\r", L"pal42"},
+        {L"me99: a<BR>pal42<b:</b>: hi", L"pal42"},   // the tag hides its own colon
+        {L"me99: a<BR>pal42<BR", L""},
+        {L"me99: a<BR>\r\n<BR>", L""},
+        {L"me99: a<BR><BR>\npal42: hi", L"\npal42"},
+        {L"<BR><i>\n</i>pal42: hi", L"\npal42"},
+        {L"me99: a<BR><p>pal42</p> :x", L"pal42 "},
+        {L"me99: a<BR>&lt;pal42&gt;: hi", L"&lt;pal42&gt;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Visible(c.markup));
+        EXPECT_EQ(Visible(SenderOfConversation(c.markup)), Visible(c.sender));
+    }
+}
+
+// SenderOfConversation reads the markup without building the plain text, so
+// it is checked against the plain composition on every short text made of the
+// pieces that matter, and on longer pseudo-random ones.
+std::wstring ComposedSender(std::wstring_view markup)
+{
+    return SenderOfLine(LastImLineOf(HtmlToPlainText(markup)));
+}
+
+TEST(SenderOfConversation, AgreesWithTheComposedRulesOnAllShortTexts)
+{
+    const std::wstring_view pieces[] = {L"<BR>", L"<", L">", L"\r", L"\n", L":", L"a", L"B"};
+    constexpr std::size_t pieceCount = std::size(pieces);
+    constexpr int maxPieces = 6;
+    std::size_t checked = 0;
+    for (int length = 0; length <= maxPieces; ++length) {
+        std::size_t combinations = 1;
+        for (int i = 0; i < length; ++i) {
+            combinations *= pieceCount;
+        }
+        for (std::size_t code = 0; code < combinations; ++code) {
+            std::wstring markup;
+            for (std::size_t rest = code, i = 0; i < static_cast<std::size_t>(length); ++i, rest /= pieceCount) {
+                markup += pieces[rest % pieceCount];
+            }
+            const std::wstring expected = ComposedSender(markup);
+            const std::wstring actual = SenderOfConversation(markup);
+            if (actual != expected) {
+                ADD_FAILURE() << "markup " << Visible(markup) << ": got " << Visible(actual) << ", composed rules give "
+                              << Visible(expected);
+                return;
+            }
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 299593u); // 8^0 + 8^1 + ... + 8^6
+}
+
+TEST(SenderOfConversation, AgreesWithTheComposedRulesOnLongerRandomTexts)
+{
+    const std::wstring_view pieces[] = {L"<BR>", L"<B>", L"</B>", L"<", L">", L"\r", L"\n", L"\r\n",
+                                        L":",    L"pal", L"42",   L" ", L"R", L"<BR",  L"BR>"};
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        std::wstring markup;
+        const std::uint32_t length = next() % 40;
+        for (std::uint32_t i = 0; i < length; ++i) {
+            markup += pieces[next() % std::size(pieces)];
+        }
+        const std::wstring expected = ComposedSender(markup);
+        const std::wstring actual = SenderOfConversation(markup);
+        if (actual != expected) {
+            ADD_FAILURE() << "markup " << Visible(markup) << ": got " << Visible(actual) << ", composed rules give "
+                          << Visible(expected);
+            return;
+        }
+    }
+}
+
+} // namespace
+} // namespace velmora
