@@ -1,0 +1,592 @@
+// aim-standin: an instant-message window with the window classes and child
+// order of the AIM client's, which Velmora reads and drives from outside.
+//
+//   aim-standin.exe [--me NAME] [--panes N] [--buttons N] [--title TEXT] [--log FILE]
+//
+// The IM window ("aim_imessage") holds, in creation order: the conversation
+// pane ("wndate32class") with a read-only "ate32class" edit control, the entry
+// pane ("wndate32class") with an editable "ate32class" control, and N icon
+// buttons ("_oscar_iconbtn"), the first of which is Send. Commands come one
+// per line on standard input and are answered by "ok" (after any reply lines)
+// or "error <why>"; "ready" is printed once the window exists. Arguments and
+// replies escape CR, LF and backslash as \r, \n and \\. See tools/README.md.
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora::standin {
+namespace {
+
+constexpr char kImWindowClass[] = "aim_imessage";
+constexpr char kPaneClass[] = "wndate32class";
+constexpr char kTextClass[] = "ate32class";
+constexpr char kIconButtonClass[] = "_oscar_iconbtn";
+constexpr char kCommandWindowClass[] = "VelmoraAimStandInCommands";
+
+constexpr UINT kCommandMessage = WM_APP + 1;     // lParam: CommandExchange*
+constexpr UINT kHangMessage = WM_APP + 2;        // wParam: milliseconds
+constexpr UINT kInputEndedMessage = WM_APP + 3;  // standard input is closed
+
+constexpr int kConversationPaneId = 10;
+constexpr int kEntryPaneId = 11;
+constexpr int kTextControlId = 20;
+constexpr int kFirstButtonId = 100;
+constexpr int kMaxButtons = 16;
+constexpr unsigned long kMaxHangMs = 10UL * 60UL * 1000UL;
+
+constexpr const char* kButtonCaptions[] = {"Send", "Warn", "Block", "Add Buddy", "Talk", "Get Info"};
+
+struct Options {
+    std::string me = "me99";
+    int panes = 2;
+    int buttons = 3;
+    std::string title = "pal42 - Instant Message";
+    std::string logPath;
+};
+
+struct ImWindow {
+    HWND window = nullptr;
+    HWND conversationPane = nullptr;
+    HWND conversationText = nullptr;
+    HWND entryPane = nullptr;
+    HWND entryText = nullptr;
+    std::vector<HWND> buttons;
+};
+
+struct CommandExchange {
+    std::string line;
+    std::vector<std::string> replies;
+    std::string answer;  // "ok" or "error <why>"
+    bool answerWhenHangBegins = false;
+    bool lastCommand = false;  // quit: nothing is read after it
+};
+
+// UI-thread state.
+Options g_options;
+ImWindow g_im;
+std::vector<unsigned> g_pressCounts;
+std::vector<std::string> g_sentTexts;
+bool g_inputEnded = false;
+bool g_quitRequested = false;
+WNDPROC g_editWindowProc = nullptr;
+
+// Shared with the command reader.
+std::atomic<HWND> g_commandWindow{nullptr};
+HANDLE g_hangBegan = nullptr;
+
+std::string EscapeLine(std::string_view text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '\\': escaped += "\\\\"; break;
+        case '\r': escaped += "\\r"; break;
+        case '\n': escaped += "\\n"; break;
+        default: escaped += c; break;
+        }
+    }
+    return escaped;
+}
+
+// Unknown escapes are kept as they are, so a lone backslash survives.
+std::string UnescapeLine(std::string_view text) {
+    std::string plain;
+    plain.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            const char next = text[i + 1];
+            if (next == '\\' || next == 'r' || next == 'n') {
+                plain += next == '\\' ? '\\' : next == 'r' ? '\r' : '\n';
+                ++i;
+                continue;
+            }
+        }
+        plain += text[i];
+    }
+    return plain;
+}
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+bool ParseNumber(std::string_view text, unsigned long max, unsigned long& value) {
+    if (text.empty() || text.size() > 9) return false;
+    unsigned long long result = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        result = result * 10 + static_cast<unsigned long long>(c - '0');
+    }
+    if (result > max) return false;
+    value = static_cast<unsigned long>(result);
+    return true;
+}
+
+void WriteLine(std::string_view text) {
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (output == nullptr || output == INVALID_HANDLE_VALUE) return;
+    std::string line(text);
+    line += '\n';
+    DWORD written = 0;
+    WriteFile(output, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    FlushFileBuffers(output);
+}
+
+std::string WindowText(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    if (length <= 0) return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+void ShowConversationEnd() {
+    const LRESULT length = SendMessageA(g_im.conversationText, WM_GETTEXTLENGTH, 0, 0);
+    SendMessageA(g_im.conversationText, EM_SETSEL, static_cast<WPARAM>(length), length);
+    SendMessageA(g_im.conversationText, EM_SCROLLCARET, 0, 0);
+}
+
+void AppendConversationLine(const std::string& line) {
+    const std::string conversation = WindowText(g_im.conversationText);
+    SetWindowTextA(g_im.conversationText, conversation.empty() ? line.c_str() : (conversation + "<BR>" + line).c_str());
+    ShowConversationEnd();
+}
+
+void AppendToLog(const std::string& sentText) {
+    if (g_options.logPath.empty()) return;
+    HANDLE log = CreateFileA(g_options.logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (log == INVALID_HANDLE_VALUE) return;
+    const std::string line = EscapeLine(sentText) + "\n";
+    DWORD written = 0;
+    WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(log);
+}
+
+// What the real client does on Send: the entry text becomes the user's own
+// line (line breaks as <BR>), and the entry is emptied.
+void SendEntryText() {
+    if (g_im.entryText == nullptr) return;
+    const std::string text = WindowText(g_im.entryText);
+    if (text.empty()) return;
+    AppendConversationLine("<B>" + g_options.me + "</B>: " + ReplaceAll(text, "\r\n", "<BR>"));
+    SetWindowTextA(g_im.entryText, "");
+    g_sentTexts.push_back(text);
+    AppendToLog(text);
+}
+
+void OnIconButtonPressed(int buttonIndex) {
+    if (buttonIndex < 0 || static_cast<std::size_t>(buttonIndex) >= g_pressCounts.size()) return;
+    ++g_pressCounts[static_cast<std::size_t>(buttonIndex)];
+    if (buttonIndex == 0) SendEntryText();
+}
+
+void LayOutImWindow() {
+    RECT client{};
+    GetClientRect(g_im.window, &client);
+    const int margin = 6;
+    const int buttonHeight = 26;
+    const int buttonWidth = 72;
+    const int width = client.right - 2 * margin;
+    const int buttonTop = client.bottom - margin - buttonHeight;
+    const int panesHeight = buttonTop - 2 * margin;
+
+    if (g_im.entryPane != nullptr) {
+        const int conversationHeight = panesHeight * 2 / 3;
+        MoveWindow(g_im.conversationPane, margin, margin, width, conversationHeight, TRUE);
+        MoveWindow(g_im.entryPane, margin, 2 * margin + conversationHeight, width,
+                   panesHeight - margin - conversationHeight, TRUE);
+    } else if (g_im.conversationPane != nullptr) {
+        MoveWindow(g_im.conversationPane, margin, margin, width, panesHeight, TRUE);
+    }
+    for (std::size_t i = 0; i < g_im.buttons.size(); ++i)
+        MoveWindow(g_im.buttons[i], margin + static_cast<int>(i) * (buttonWidth + margin), buttonTop, buttonWidth,
+                   buttonHeight, TRUE);
+}
+
+HWND CreateTextControl(HWND pane, DWORD extraStyle) {
+    HWND control = CreateWindowExA(0, kTextClass, "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | extraStyle,
+                                   0, 0, 0, 0, pane, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextControlId)),
+                                   GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageA(control, EM_SETLIMITTEXT, 0, 0);  // no limit on what a person types
+    return control;
+}
+
+HWND CreatePane(int id) {
+    return CreateWindowExA(WS_EX_CLIENTEDGE, kPaneClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
+                           g_im.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                           nullptr);
+}
+
+// Children are created in the order Velmora's lookups rely on: a child created
+// later sits below the earlier ones, and FindWindowEx walks them top down.
+bool OpenImWindow() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    g_im = ImWindow{};
+    g_im.window = CreateWindowExA(0, kImWindowClass, g_options.title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, 440, 380, nullptr, nullptr, instance, nullptr);
+    if (g_im.window == nullptr) return false;
+
+    if (g_options.panes >= 1) {
+        g_im.conversationPane = CreatePane(kConversationPaneId);
+        g_im.conversationText = CreateTextControl(g_im.conversationPane, ES_READONLY);
+    }
+    if (g_options.panes >= 2) {
+        g_im.entryPane = CreatePane(kEntryPaneId);
+        g_im.entryText = CreateTextControl(g_im.entryPane, ES_WANTRETURN);
+    }
+    for (int i = 0; i < g_options.buttons; ++i) {
+        const std::string caption = i < static_cast<int>(std::size(kButtonCaptions))
+                                        ? std::string(kButtonCaptions[i])
+                                        : "Button " + std::to_string(i + 1);
+        g_im.buttons.push_back(CreateWindowExA(0, kIconButtonClass, caption.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                                               g_im.window,
+                                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + i)),
+                                               instance, nullptr));
+    }
+    LayOutImWindow();
+    ShowWindow(g_im.window, SW_SHOWNORMAL);
+    UpdateWindow(g_im.window);
+    if (g_im.entryText != nullptr) SetFocus(g_im.entryText);
+    return true;
+}
+
+std::string RunCommand(const std::string& line, CommandExchange& exchange) {
+    const std::size_t space = line.find(' ');
+    const std::string name = line.substr(0, space);
+    const std::string argument = space == std::string::npos ? std::string() : line.substr(space + 1);
+    const bool open = g_im.window != nullptr;
+
+    if (name == "recv") {
+        if (!open) return "error the IM window is closed";
+        const std::size_t nameEnd = argument.find(' ');
+        const std::string sender = UnescapeLine(argument.substr(0, nameEnd));
+        const std::string text = nameEnd == std::string::npos ? std::string() : UnescapeLine(argument.substr(nameEnd + 1));
+        if (sender.empty()) return "error recv needs a name";
+        if (g_im.conversationText == nullptr) return "error there is no conversation pane";
+        AppendConversationLine("<B>" + sender + "</B>: " + text);
+        return "ok";
+    }
+    if (name == "set") {
+        if (!open) return "error the IM window is closed";
+        if (g_im.conversationText == nullptr) return "error there is no conversation pane";
+        SetWindowTextA(g_im.conversationText, UnescapeLine(argument).c_str());
+        ShowConversationEnd();
+        return "ok";
+    }
+    if (name == "conv") {
+        if (!open) return "error the IM window is closed";
+        if (g_im.conversationText == nullptr) return "error there is no conversation pane";
+        exchange.replies.push_back("conv " + EscapeLine(WindowText(g_im.conversationText)));
+        return "ok";
+    }
+    if (name == "entry") {
+        if (!open) return "error the IM window is closed";
+        if (g_im.entryText == nullptr) return "error there is no entry pane";
+        exchange.replies.push_back("entry " + EscapeLine(WindowText(g_im.entryText)));
+        return "ok";
+    }
+    if (name == "sent") {
+        for (const std::string& text : g_sentTexts) exchange.replies.push_back("sent " + EscapeLine(text));
+        return "ok";
+    }
+    if (name == "presses") {
+        std::string reply = "presses";
+        for (unsigned count : g_pressCounts) reply += " " + std::to_string(count);
+        exchange.replies.push_back(reply);
+        return "ok";
+    }
+    if (name == "close") {
+        if (!open) return "error the IM window is already closed";
+        DestroyWindow(g_im.window);
+        return "ok";
+    }
+    if (name == "open") {
+        if (open) return "error the IM window is already open";
+        return OpenImWindow() ? "ok" : "error the IM window could not be created";
+    }
+    if (name == "hang") {
+        unsigned long milliseconds = 0;
+        if (!ParseNumber(argument, kMaxHangMs, milliseconds)) return "error hang needs milliseconds (0 to 600000)";
+        // The hang itself starts from the message loop, after this command returns.
+        PostMessageA(g_commandWindow.load(), kHangMessage, milliseconds, 0);
+        exchange.answerWhenHangBegins = true;
+        return "ok";
+    }
+    if (name == "quit") {
+        g_quitRequested = true;
+        exchange.lastCommand = true;
+        if (open) DestroyWindow(g_im.window);
+        PostQuitMessage(0);
+        return "ok";
+    }
+    if (name.empty()) return "error empty command";
+    return "error unknown command " + name;
+}
+
+LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        switch (message) {
+        case kCommandMessage: {
+            auto* exchange = reinterpret_cast<CommandExchange*>(lParam);
+            exchange->answer = RunCommand(exchange->line, *exchange);
+            return 0;
+        }
+        case kHangMessage:
+            SetEvent(g_hangBegan);
+            Sleep(static_cast<DWORD>(wParam));
+            return 0;
+        case kInputEndedMessage:
+            // Nothing can open the IM window again once input has ended.
+            g_inputEnded = true;
+            if (g_im.window == nullptr) PostQuitMessage(0);
+            return 0;
+        default:
+            break;
+        }
+    } catch (...) {
+        // An exception must not unwind through the window system.
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ImWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        switch (message) {
+        case WM_SIZE:
+            if (window == g_im.window) LayOutImWindow();
+            return 0;
+        case WM_SETFOCUS:
+            if (g_im.entryText != nullptr) SetFocus(g_im.entryText);
+            return 0;
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            if (id >= kFirstButtonId && HIWORD(wParam) == BN_CLICKED) OnIconButtonPressed(id - kFirstButtonId);
+            return 0;
+        }
+        case WM_DESTROY:
+            if (window == g_im.window) g_im = ImWindow{};
+            if (g_inputEnded && !g_quitRequested) PostQuitMessage(0);
+            return 0;
+        default:
+            break;
+        }
+    } catch (...) {
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK PaneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == WM_SIZE) {
+        HWND text = FindWindowExA(window, nullptr, kTextClass, nullptr);
+        if (text != nullptr) MoveWindow(text, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// "ate32class" is the system EDIT class under another name, so the text
+// messages behave exactly as an edit control's.
+LRESULT CALLBACK TextWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return CallWindowProcA(g_editWindowProc, window, message, wParam, lParam);
+}
+
+void PaintIconButton(HWND button) {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(button, &paint);
+    RECT area{};
+    GetClientRect(button, &area);
+    const bool pressed = GetWindowLongPtrA(button, GWLP_USERDATA) != 0;
+    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(dc, &area, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    const std::string caption = WindowText(button);
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    if (pressed) OffsetRect(&area, 1, 1);
+    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &area,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+    EndPaint(button, &paint);
+}
+
+// Not a BUTTON: a press is a button-down followed by a button-up, wherever the
+// up lands, because Velmora sends both with the point (0, 0).
+LRESULT CALLBACK IconButtonWindowProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        switch (message) {
+        case WM_LBUTTONDOWN:
+            SetWindowLongPtrA(button, GWLP_USERDATA, 1);
+            InvalidateRect(button, nullptr, TRUE);
+            return 0;
+        case WM_LBUTTONUP:
+            if (GetWindowLongPtrA(button, GWLP_USERDATA) != 0) {
+                SetWindowLongPtrA(button, GWLP_USERDATA, 0);
+                InvalidateRect(button, nullptr, TRUE);
+                SendMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                             reinterpret_cast<LPARAM>(button));
+            }
+            return 0;
+        case WM_SETTEXT: {
+            const LRESULT result = DefWindowProcA(button, message, wParam, lParam);
+            InvalidateRect(button, nullptr, TRUE);
+            return result;
+        }
+        case WM_PAINT:
+            PaintIconButton(button);
+            return 0;
+        default:
+            break;
+        }
+    } catch (...) {
+    }
+    return DefWindowProcA(button, message, wParam, lParam);
+}
+
+bool RegisterWindowClass(const char* name, WNDPROC procedure, HBRUSH background) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+bool RegisterWindowClasses() {
+    WNDCLASSEXA edit{};
+    edit.cbSize = sizeof edit;
+    if (!GetClassInfoExA(nullptr, "EDIT", &edit)) return false;
+    g_editWindowProc = edit.lpfnWndProc;
+    edit.lpfnWndProc = TextWindowProc;
+    edit.hInstance = GetModuleHandleA(nullptr);
+    edit.lpszClassName = kTextClass;
+    edit.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
+    if (!RegisterClassExA(&edit)) return false;
+
+    const HBRUSH face = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    return RegisterWindowClass(kImWindowClass, ImWindowProc, face) &&
+           RegisterWindowClass(kPaneClass, PaneWindowProc, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)) &&
+           RegisterWindowClass(kIconButtonClass, IconButtonWindowProc, face) &&
+           RegisterWindowClass(kCommandWindowClass, CommandWindowProc, nullptr);
+}
+
+// Reads commands line by line and hands each to the UI thread, answering only
+// once the UI thread has carried it out. ReadFile instead of the C runtime so
+// that the process can end while this thread is blocked in a read.
+DWORD WINAPI ReadCommands(void*) {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    std::string pending;
+    char buffer[4096];
+    bool endOfInput = input == nullptr || input == INVALID_HANDLE_VALUE;
+    while (!endOfInput) {
+        DWORD read = 0;
+        if (!ReadFile(input, buffer, sizeof buffer, &read, nullptr) || read == 0) {
+            endOfInput = true;
+            if (pending.empty()) break;
+            pending += '\n';  // a last line without a line break still counts
+        } else {
+            pending.append(buffer, read);
+        }
+
+        std::size_t lineEnd;
+        while ((lineEnd = pending.find('\n')) != std::string::npos) {
+            CommandExchange exchange;
+            exchange.line = pending.substr(0, lineEnd);
+            pending.erase(0, lineEnd + 1);
+            if (!exchange.line.empty() && exchange.line.back() == '\r') exchange.line.pop_back();
+
+            SendMessageA(g_commandWindow.load(), kCommandMessage, 0, reinterpret_cast<LPARAM>(&exchange));
+            if (exchange.answer.empty()) return 0;  // the UI thread is gone
+            if (exchange.answerWhenHangBegins) WaitForSingleObject(g_hangBegan, INFINITE);
+            for (const std::string& reply : exchange.replies) WriteLine(reply);
+            WriteLine(exchange.answer);
+            if (exchange.lastCommand) return 0;
+        }
+    }
+    PostMessageA(g_commandWindow.load(), kInputEndedMessage, 0, 0);
+    return 0;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view option = argv[i];
+        if (i + 1 >= argc) return false;
+        const char* value = argv[++i];
+        unsigned long number = 0;
+        if (option == "--me") {
+            options.me = value;
+        } else if (option == "--title") {
+            options.title = value;
+        } else if (option == "--log") {
+            options.logPath = value;
+        } else if (option == "--panes" && ParseNumber(value, 2, number)) {
+            options.panes = static_cast<int>(number);
+        } else if (option == "--buttons" && ParseNumber(value, kMaxButtons, number)) {
+            options.buttons = static_cast<int>(number);
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+int Run(int argc, char** argv) {
+    if (!ParseOptions(argc, argv, g_options)) {
+        std::fputs("usage: aim-standin [--me NAME] [--panes 0-2] [--buttons 0-16] [--title TEXT] [--log FILE]\n", stderr);
+        return 2;
+    }
+    g_pressCounts.assign(static_cast<std::size_t>(g_options.buttons), 0);
+    g_hangBegan = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+
+    HWND commandWindow = nullptr;
+    if (RegisterWindowClasses())
+        commandWindow = CreateWindowExA(0, kCommandWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        GetModuleHandleA(nullptr), nullptr);
+    if (commandWindow == nullptr || g_hangBegan == nullptr || !OpenImWindow()) {
+        WriteLine("error the windows could not be created");
+        return 1;
+    }
+    g_commandWindow = commandWindow;
+    WriteLine("ready");
+
+    HANDLE reader = CreateThread(nullptr, 0, ReadCommands, nullptr, 0, nullptr);
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+
+    // After "quit" the reader still has to write its "ok"; let it finish so the
+    // answer is not lost when the process ends.
+    if (g_quitRequested && reader != nullptr) WaitForSingleObject(reader, 5000);
+    if (reader != nullptr) CloseHandle(reader);
+    return 0;
+}
+
+}  // namespace
+}  // namespace velmora::standin
+
+int main(int argc, char** argv) {
+    return velmora::standin::Run(argc, argv);
+}
