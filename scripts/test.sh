@@ -1,0 +1,26 @@
+#!/bin/sh
+# Builds everything and runs every test: the pure rules natively under ASan and UBSan, then
+# the platform code and velmora.exe end to end under Wine, for x86_64 and i686.
+# Usage: scripts/test.sh
+set -u
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh test || exit 1
+
+failed=""
+for preset in native mingw-x86_64 mingw-i686; do
+  echo "== $preset =="
+  if ! cmake --preset "$preset" -DVELMORA_TESTS=ON >/dev/null || ! cmake --build --preset "$preset"; then
+    failed="$failed $preset(build)"
+    continue
+  fi
+  if [ "$preset" = mingw-i686 ] && ! cmake/wine-loader.sh build/mingw-i686/bin/velmora.exe >/dev/null 2>&1; then
+    echo "This machine cannot run 32-bit Wine: the i686 tests are reported as skipped."
+  fi
+  ctest --preset "$preset" || failed="$failed $preset"
+done
+
+if [ -n "$failed" ]; then
+  echo "FAILED:$failed"
+  exit 1
+fi
+echo "All test levels passed."

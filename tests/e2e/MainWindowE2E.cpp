@@ -1,0 +1,153 @@
+// velmora.exe started as a process and driven from outside; what it leaves in Msg.ini checked.
+#include <gtest/gtest.h>
+
+#include "app/AwayControls.h"
+#include "support/TestSupport.h"
+
+namespace velmora {
+namespace {
+
+using namespace AwayIds;
+using testing::ReadWholeFile;
+using testing::VelmoraProcess;
+using testing::WriteWholeFile;
+
+class MainWindowE2E : public ::testing::Test {
+protected:
+    std::wstring SettingsFile() const { return folder_.File(L"Msg.ini"); }
+    testing::TempFolder folder_;
+};
+
+TEST_F(MainWindowE2E, FirstStartShowsTheDesignedDefaults) {
+    VelmoraProcess velmora(folder_.Path());
+    ASSERT_NE(velmora.MainWindow(), nullptr);
+    std::vector<std::wstring> sizes, slots;
+    for (int i = 1; i <= 32; ++i) sizes.push_back(std::to_wstring(i));
+    for (int i = 1; i <= 15; ++i) slots.push_back(std::to_wstring(i));
+    EXPECT_EQ(velmora.ComboItems(Combo1), sizes);
+    EXPECT_EQ(velmora.ComboItems(Combo2), slots);
+    EXPECT_EQ(velmora.Text(Combo1), L"1");
+    EXPECT_EQ(velmora.Text(Combo2), L"1");
+    EXPECT_EQ(velmora.Text(Text2_0), L"");
+    EXPECT_EQ(velmora.Text(Text5), L"Harlowpine");
+    EXPECT_EQ(velmora.Text(Text1), L"My Velmora Message");
+    EXPECT_EQ(velmora.Text(Text6), L"FFFFFF");
+    EXPECT_EQ(velmora.Text(Text7), L"FFFFFF");
+    EXPECT_FALSE(velmora.IsTicked(Check1));
+    EXPECT_FALSE(velmora.IsTicked(Check2));
+
+    velmora.CloseMainWindow();
+    ASSERT_TRUE(velmora.WaitForExit());
+    EXPECT_EQ(velmora.ExitCode(), 0u);
+    // Nothing asked for a save, so no settings file appears.
+    EXPECT_FALSE(ReadWholeFile(SettingsFile()).has_value());
+}
+
+TEST_F(MainWindowE2E, TheLastMessageComesBackFromMsgIni) {
+    WriteWholeFile(SettingsFile(), "[General]\r\nMsg=Gone fishing\r\n");
+    VelmoraProcess velmora(folder_.Path());
+    EXPECT_EQ(velmora.Text(Text2_0), L"Gone fishing");
+}
+
+TEST_F(MainWindowE2E, AnEmptySavedMessageLeavesTheBoxEmpty) {
+    WriteWholeFile(SettingsFile(), "[General]\r\nMsg=\r\n");
+    VelmoraProcess velmora(folder_.Path());
+    EXPECT_EQ(velmora.Text(Text2_0), L"");
+}
+
+TEST_F(MainWindowE2E, SaveLastMsgTickedSavesAtCloseAndTheNextStartRestores) {
+    {
+        VelmoraProcess velmora(folder_.Path());
+        velmora.Type(Text2_0, L"Out until five");
+        velmora.Click(Check2);
+        ASSERT_TRUE(velmora.IsTicked(Check2));
+        velmora.CloseMainWindow();
+        ASSERT_TRUE(velmora.WaitForExit());
+    }
+    EXPECT_NE(ReadWholeFile(SettingsFile())->find("Msg=Out until five"), std::string::npos);
+    VelmoraProcess again(folder_.Path());
+    EXPECT_EQ(again.Text(Text2_0), L"Out until five");
+    // The box is not itself remembered.
+    EXPECT_FALSE(again.IsTicked(Check2));
+}
+
+TEST_F(MainWindowE2E, SaveLastMsgUntickedLeavesTheEarlierFileAsItWas) {
+    const std::string earlier = "[General]\r\nMsg=Earlier message\r\n";
+    WriteWholeFile(SettingsFile(), earlier);
+    VelmoraProcess velmora(folder_.Path());
+    velmora.Type(Text2_0, L"typed but not kept");
+    velmora.CloseMainWindow();
+    ASSERT_TRUE(velmora.WaitForExit());
+    EXPECT_EQ(*ReadWholeFile(SettingsFile()), earlier);
+}
+
+TEST_F(MainWindowE2E, AnEmptyMessageSavedLeavesNothingToRestore) {
+    WriteWholeFile(SettingsFile(), "[General]\r\nMsg=Earlier message\r\n");
+    {
+        VelmoraProcess velmora(folder_.Path());
+        velmora.Type(Text2_0, L"");
+        velmora.Click(Check2);
+        velmora.CloseMainWindow();
+        ASSERT_TRUE(velmora.WaitForExit());
+    }
+    VelmoraProcess again(folder_.Path());
+    EXPECT_EQ(again.Text(Text2_0), L"");
+}
+
+TEST_F(MainWindowE2E, ALongMultiLineMessageSurvivesARestartExactly) {
+    std::wstring message = L"[x]\r\na=b\r\n";
+    while (message.size() < 600) message += L"Out of the office, back on Monday. ";
+    message += L"\r\n  last line  ";
+    {
+        VelmoraProcess velmora(folder_.Path());
+        velmora.Type(Text2_0, message);
+        velmora.Click(Check2);
+        velmora.CloseMainWindow();
+        ASSERT_TRUE(velmora.WaitForExit());
+    }
+    const std::string file = *ReadWholeFile(SettingsFile());
+    // One section, Velmora's two keys: no line of the message became a section or a key.
+    EXPECT_EQ(file.find("\n[x]"), std::string::npos) << file;
+    EXPECT_EQ(file.find("\na=b"), std::string::npos) << file;
+    int lines = 0;
+    for (char c : file) lines += c == '\n';
+    EXPECT_EQ(lines, 3) << file;
+
+    VelmoraProcess again(folder_.Path());
+    EXPECT_EQ(again.Text(Text2_0), message);
+}
+
+TEST_F(MainWindowE2E, EndingTheSessionSavesWhenTicked) {
+    VelmoraProcess velmora(folder_.Path());
+    velmora.Type(Text2_0, L"Logged off");
+    velmora.Click(Check2);
+    // Windows asks, then ends the program without a WM_CLOSE.
+    EXPECT_EQ(SendMessageW(velmora.MainWindow(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    SendMessageW(velmora.MainWindow(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    const auto file = ReadWholeFile(SettingsFile());
+    ASSERT_TRUE(file.has_value());
+    EXPECT_NE(file->find("Msg=Logged off"), std::string::npos);
+}
+
+TEST_F(MainWindowE2E, ACancelledEndOfSessionSavesNothing) {
+    VelmoraProcess velmora(folder_.Path());
+    velmora.Type(Text2_0, L"Still here");
+    velmora.Click(Check2);
+    SendMessageW(velmora.MainWindow(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_FALSE(ReadWholeFile(SettingsFile()).has_value());
+    EXPECT_TRUE(velmora.IsRunning());
+}
+
+TEST_F(MainWindowE2E, TheSlotBoxTakesTypedTextAndTheSizeListOnlyItsItems) {
+    VelmoraProcess velmora(folder_.Path());
+    velmora.Type(Combo2, L"12b");
+    EXPECT_EQ(velmora.Text(Combo2), L"12b");
+    velmora.Choose(Combo1, 11);
+    EXPECT_EQ(velmora.Text(Combo1), L"12");
+    // A drop-down list has no text field to type into.
+    SendMessageW(velmora.Control(Combo1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"99"));
+    EXPECT_EQ(velmora.Text(Combo1), L"12");
+}
+
+}  // namespace
+}  // namespace velmora

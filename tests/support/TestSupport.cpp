@@ -1,0 +1,246 @@
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace velmora::testing {
+
+std::wstring WindowsPath(const char* buildPath) {
+    std::wstring path;
+    for (const char* c = buildPath; *c; ++c) path += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
+namespace {
+
+void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW entry{};
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = path + L"\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                DeleteFileW(child.c_str());
+        } while (FindNextFileW(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+std::atomic<int> g_counter{0};
+
+}  // namespace
+
+TempFolder::TempFolder() {
+    wchar_t temp[MAX_PATH + 1]{};
+    GetTempPathW(MAX_PATH, temp);
+    path_ = std::wstring(temp) + L"velmora-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++g_counter);
+    CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::wstring& keyPath, const std::wstring& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+    RegistryValue value;
+    DWORD size = 0;
+    LONG status = RegQueryValueExW(key, name.c_str(), nullptr, &value.type, nullptr, &size);
+    if (status == ERROR_SUCCESS) {
+        value.data.resize(size);
+        // The raw bytes, read with the ANSI call so they are the stored ANSI text.
+        status = RegQueryValueExA(key, std::string(name.begin(), name.end()).c_str(), nullptr, &value.type,
+                                  value.data.data(), &size);
+        value.data.resize(size);
+    }
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) return std::nullopt;
+    return value;
+}
+
+bool RegistryKeyExists(HKEY root, const std::wstring& keyPath) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::vector<std::wstring> RegistryValueNames(HKEY root, const std::wstring& keyPath) {
+    std::vector<std::wstring> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[16384];
+        DWORD length = 16384;
+        if (RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+void DeleteRegistryTree(HKEY root, const std::wstring& keyPath) { RegDeleteTreeW(root, keyPath.c_str()); RegDeleteKeyW(root, keyPath.c_str()); }
+
+std::wstring UniqueScreenName(const wchar_t* stem) {
+    return std::wstring(stem) + std::to_wstring(GetCurrentProcessId()) + L"x" + std::to_wstring(++g_counter);
+}
+
+std::wstring WindowText(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000, &copied);
+    text.resize(copied);
+    return text;
+}
+
+std::wstring VelmoraExePath() { return WindowsPath(VELMORA_EXE_FOR_TESTS); }
+
+namespace {
+
+struct TitledSearch {
+    DWORD processId;
+    const wchar_t* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTitled(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<TitledSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId) return TRUE;
+    wchar_t title[256]{};
+    GetWindowTextW(window, title, 256);
+    if (wcscmp(title, search->title) != 0) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+VelmoraProcess::VelmoraProcess(const std::wstring& folder) {
+    const std::wstring exe = folder + L"\\velmora.exe";
+    if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES) CopyFileW(VelmoraExePath().c_str(), exe.c_str(), FALSE);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) {
+        ADD_FAILURE() << "velmora.exe did not start, error " << GetLastError();
+        return;
+    }
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    processId_ = info.dwProcessId;
+    WaitForInputIdle(process_, 20000);
+    for (int attempt = 0; attempt < 400 && !main_; ++attempt) {
+        main_ = FindWindowTitled(L"Velmora");
+        if (!main_) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (!main_) ADD_FAILURE() << "no window titled Velmora appeared";
+}
+
+VelmoraProcess::~VelmoraProcess() {
+    if (!process_) return;
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_, 99);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+}
+
+HWND VelmoraProcess::Control(int id) const { return GetDlgItem(main_, id); }
+
+std::wstring VelmoraProcess::Text(int id) const { return WindowText(Control(id)); }
+
+void VelmoraProcess::Type(int id, const std::wstring& text) const {
+    HWND control = Control(id);
+    // An editable combo box is typed into through its edit field.
+    if (HWND field = FindWindowExW(control, nullptr, L"Edit", nullptr)) {
+        SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(control));
+        return;
+    }
+    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(control));
+}
+
+void VelmoraProcess::Click(int id) const { SendMessageW(Control(id), BM_CLICK, 0, 0); }
+
+bool VelmoraProcess::IsTicked(int id) const { return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void VelmoraProcess::Choose(int id, int index) const {
+    HWND control = Control(id);
+    SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control));
+}
+
+std::vector<std::wstring> VelmoraProcess::ComboItems(int id) const {
+    HWND control = Control(id);
+    std::vector<std::wstring> items;
+    const LRESULT count = SendMessageW(control, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(control, CB_GETLBTEXTLEN, i, 0);
+        std::wstring item(static_cast<size_t>(length) + 1, L'\0');
+        SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+        item.resize(static_cast<size_t>(length));
+        items.push_back(item);
+    }
+    return items;
+}
+
+void VelmoraProcess::ChooseMenu(int menuId) const { SendMessageW(main_, WM_COMMAND, MAKEWPARAM(menuId, 0), 0); }
+
+HWND VelmoraProcess::FindWindowTitled(const wchar_t* title) const {
+    TitledSearch search{processId_, title, nullptr};
+    EnumWindows(MatchTitled, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void VelmoraProcess::CloseMainWindow() const {
+    // As the close box does: WM_SYSCOMMAND SC_CLOSE, which becomes WM_CLOSE.
+    SendMessageW(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+bool VelmoraProcess::WaitForExit(DWORD milliseconds) { return process_ && WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0; }
+
+bool VelmoraProcess::IsRunning() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+DWORD VelmoraProcess::ExitCode() const {
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+}  // namespace velmora::testing

@@ -1,0 +1,88 @@
+#pragma once
+// Helpers shared by the Wine-level and end-to-end tests: paths, temporary folders, the
+// registry read back with the real calls, files read whole, and velmora.exe driven from outside.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::testing {
+
+// A path as the build wrote it (a Unix path under Wine) in the form Windows calls take.
+std::wstring WindowsPath(const char* buildPath);
+
+// A fresh empty folder under the temp folder, removed with everything in it at the end.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::wstring& Path() const { return path_; }
+    std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+std::optional<std::string> ReadWholeFile(const std::wstring& path);
+void WriteWholeFile(const std::wstring& path, const std::string& bytes);
+
+struct RegistryValue {
+    DWORD type = 0;
+    std::vector<BYTE> data;
+};
+std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::wstring& keyPath, const std::wstring& name);
+bool RegistryKeyExists(HKEY root, const std::wstring& keyPath);
+std::vector<std::wstring> RegistryValueNames(HKEY root, const std::wstring& keyPath);
+void DeleteRegistryTree(HKEY root, const std::wstring& keyPath);
+// A screen name no other test uses, so tests can share one prefix.
+std::wstring UniqueScreenName(const wchar_t* stem);
+
+// The text of any window (another process's too), through WM_GETTEXT.
+std::wstring WindowText(HWND window);
+
+// velmora.exe copied into a folder of its own (so Msg.ini starts as the test wants), started as
+// a process, and driven through its controls with the messages a user's actions raise.
+class VelmoraProcess {
+public:
+    // Copies velmora.exe into the folder (once) and starts it; waits for the "Velmora" window.
+    explicit VelmoraProcess(const std::wstring& folder);
+    ~VelmoraProcess();
+    VelmoraProcess(const VelmoraProcess&) = delete;
+    VelmoraProcess& operator=(const VelmoraProcess&) = delete;
+
+    HWND MainWindow() const { return main_; }
+    DWORD ProcessId() const { return processId_; }
+    HWND Control(int id) const;
+    std::wstring Text(int id) const;
+    // Typing: the control's text is replaced, and its owner hears EN_CHANGE as after typing.
+    void Type(int id, const std::wstring& text) const;
+    // A click on a button or check box (BM_CLICK, which raises BN_CLICKED).
+    void Click(int id) const;
+    bool IsTicked(int id) const;
+    // Choosing a list entry: the selection moves and the owner hears CBN_SELCHANGE.
+    void Choose(int id, int index) const;
+    std::vector<std::wstring> ComboItems(int id) const;
+    // A pop-up menu entry chosen (the WM_COMMAND the menu sends once it has closed).
+    void ChooseMenu(int menuId) const;
+    // Top-level windows of this process with the given title.
+    HWND FindWindowTitled(const wchar_t* title) const;
+    // Closes the main window as its close box would, and waits until it is gone.
+    void CloseMainWindow() const;
+    // Waits for the process to end by itself; false when it still runs after the wait.
+    bool WaitForExit(DWORD milliseconds = 20000);
+    bool IsRunning() const;
+    DWORD ExitCode() const;
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+    HWND main_ = nullptr;
+};
+
+// The exe under test (copied) and its settings file.
+std::wstring VelmoraExePath();
+
+}  // namespace velmora::testing

@@ -1,0 +1,169 @@
+// The main window made in this process, examined through the window system.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/AwayControls.h"
+#include "app/AwayWindow.h"
+#include "app/Program.h"
+#include "support/TestSupport.h"
+
+namespace velmora {
+namespace {
+
+using namespace AwayIds;
+
+struct Expected {
+    int id;
+    const wchar_t* className;
+    const wchar_t* text;
+    RECT onPanel;  // x, y, width, height on the panel, which sits at 8,16
+    const wchar_t* face;
+    int height;  // font height at 96 DPI
+    bool bold;
+};
+
+// The main window's design.
+const Expected kExpected[] = {
+    {Label1_4, L"Static", L"Screen name to update", {8, 56, 137, 17}, L"Tahoma", -11, true},
+    {Text5, L"Edit", L"Harlowpine", {8, 72, 145, 19}, L"Tahoma", -11, true},
+    {Label6_0, L"Static", L"%n - Persons Screename", {176, 64, 129, 17}, L"Tahoma", -9, true},
+    {Label6_1, L"Static", L"%d - Current date", {176, 80, 97, 17}, L"Tahoma", -9, true},
+    {Label6_2, L"Static", L"%t - Current time", {176, 96, 97, 17}, L"Tahoma", -9, true},
+    {Label1_2, L"Static", L"Labels for message", {8, 96, 137, 17}, L"Tahoma", -11, true},
+    {Text1, L"Edit", L"My Velmora Message", {8, 112, 145, 19}, L"Tahoma", -11, true},
+    {Label2, L"Static", L"Options", {192, 112, 41, 17}, L"Tahoma", -9, true},
+    {Label1_0, L"Static", L"Message", {8, 136, 97, 17}, L"Tahoma", -11, true},
+    {Text2_0, L"Edit", L"", {8, 152, 209, 129}, L"Tahoma", -11, false},
+    {Label4_0, L"Static", L"Font Color", {224, 144, 57, 9}, L"Tahoma", -9, true},
+    {Text6, L"Edit", L"FFFFFF", {224, 160, 49, 19}, L"Tahoma", -11, false},
+    {Command7, L"Button", L"..", {280, 160, 17, 17}, L"Tahoma", -11, false},
+    {Label4_1, L"Static", L"Body Color", {224, 192, 57, 17}, L"Tahoma", -9, true},
+    {Text7, L"Edit", L"FFFFFF", {224, 208, 49, 19}, L"Tahoma", -11, false},
+    {Command8, L"Button", L"..", {280, 208, 17, 17}, L"Tahoma", -11, false},
+    {Label5_0, L"Static", L"Font Size", {224, 240, 49, 17}, L"Tahoma", -9, true},
+    {Combo1, L"ComboBox", L"1", {224, 256, 41, 21}, L"Tahoma", -11, false},
+    {Label5_1, L"Static", L"Msg #", {8, 288, 49, 17}, L"Tahoma", -9, true},
+    {Combo2, L"ComboBox", L"1", {40, 288, 49, 21}, L"Tahoma", -11, true},
+    {Command2, L"Button", L"Delete", {96, 288, 57, 17}, L"Tahoma", -11, false},
+    {Check1, L"Button", L"Brodcast Winamp", {200, 304, 121, 17}, L"Tahoma", -9, true},
+    {Command5, L"Button", L"Update", {8, 320, 49, 25}, L"Tahoma", -11, false},
+    {Command3, L"Button", L"Clear", {56, 320, 49, 25}, L"Tahoma", -11, false},
+    {Check2, L"Button", L"Save Last Msg", {200, 320, 113, 17}, L"Tahoma", -9, true},
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(program_.Start());
+        main_ = program_.OpenMainWindow();
+        ASSERT_NE(main_, nullptr);
+    }
+    HWND Main() const { return main_->Handle(); }
+    HWND Control(int id) const { return GetDlgItem(Main(), id); }
+
+    Program program_{GetModuleHandleW(nullptr)};
+    AwayWindow* main_ = nullptr;
+};
+
+RECT ClientRectOf(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+TEST_F(MainWindowTest, WindowIsTitledVelmoraWithItsClientSizeAndAMinimiseBoxOnly) {
+    EXPECT_EQ(testing::WindowText(Main()), L"Velmora");
+    RECT client{};
+    GetClientRect(Main(), &client);
+    EXPECT_EQ(client.right, 332);
+    EXPECT_EQ(client.bottom, 386);
+    const LONG style = GetWindowLongW(Main(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_EQ(GetMenu(Main()), nullptr);
+}
+
+TEST_F(MainWindowTest, WindowOpensCentredOnTheScreen) {
+    RECT window{}, work{};
+    GetWindowRect(Main(), &window);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR(window.left - work.left, work.right - window.right, 1);
+    EXPECT_NEAR(window.top - work.top, work.bottom - window.bottom, 1);
+}
+
+TEST_F(MainWindowTest, EveryControlHasItsKindTextPlaceAndFont) {
+    for (const Expected& expected : kExpected) {
+        SCOPED_TRACE(expected.text);
+        HWND control = Control(expected.id);
+        ASSERT_NE(control, nullptr);
+        wchar_t className[64]{};
+        GetClassNameW(control, className, 64);
+        EXPECT_STRCASEEQ(std::string(className, className + wcslen(className)).c_str(),
+                         std::string(expected.className, expected.className + wcslen(expected.className)).c_str());
+        EXPECT_EQ(testing::WindowText(control), expected.text);
+        const RECT rect = ClientRectOf(control);
+        EXPECT_EQ(rect.left, expected.onPanel.left + 8);
+        EXPECT_EQ(rect.top, expected.onPanel.top + 16);
+        EXPECT_EQ(rect.right - rect.left, expected.onPanel.right);
+        EXPECT_EQ(rect.bottom - rect.top, expected.onPanel.bottom);
+        LOGFONTW font{};
+        ASSERT_TRUE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font));
+        EXPECT_STREQ(std::string(font.lfFaceName, font.lfFaceName + wcslen(font.lfFaceName)).c_str(), "Tahoma");
+        EXPECT_EQ(font.lfHeight, expected.height);
+        EXPECT_EQ(font.lfWeight >= FW_BOLD, expected.bold);
+    }
+}
+
+TEST_F(MainWindowTest, ListsOfferSizesOneToThirtyTwoAndSlotsOneToFifteen) {
+    for (auto [id, count] : {std::pair{Combo1, 32}, std::pair{Combo2, 15}}) {
+        HWND combo = Control(id);
+        ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), count);
+        for (int i = 0; i < count; ++i) {
+            wchar_t item[8]{};
+            SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+            EXPECT_EQ(std::wstring(item), std::to_wstring(i + 1));
+        }
+        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+    }
+    EXPECT_TRUE(GetWindowLongW(Control(Combo1), GWL_STYLE) & CBS_DROPDOWNLIST);
+    EXPECT_EQ(GetWindowLongW(Control(Combo2), GWL_STYLE) & CBS_DROPDOWNLIST, CBS_DROPDOWN);
+}
+
+TEST_F(MainWindowTest, BothBoxesStartUntickedAndNoButtonIsTheDefault) {
+    EXPECT_EQ(SendMessageW(Control(Check1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageW(Control(Check2), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    for (int id : {Command2, Command3, Command5, Command7, Command8})
+        EXPECT_EQ(GetWindowLongW(Control(id), GWL_STYLE) & BS_DEFPUSHBUTTON, 0);
+}
+
+TEST_F(MainWindowTest, TabMovesThroughTheControlsInTheDesignedOrder) {
+    const int order[] = {Text1,  Text2_0, Text5,  Text6,    Command7, Combo1,   Text7,
+                         Command8, Combo2, Check1, Command2, Command5, Command3, Check2};
+    HWND control = Control(order[0]);
+    for (size_t i = 1; i < std::size(order); ++i) {
+        control = GetNextDlgTabItem(Main(), control, FALSE);
+        EXPECT_EQ(GetDlgCtrlID(control), order[i]) << "after position " << i - 1;
+    }
+    EXPECT_EQ(GetDlgCtrlID(GetNextDlgTabItem(Main(), control, FALSE)), order[0]);
+}
+
+TEST_F(MainWindowTest, TheMessageBoxTakesSeveralLines) {
+    const LONG style = GetWindowLongW(Control(Text2_0), GWL_STYLE);
+    EXPECT_TRUE(style & ES_MULTILINE);
+    EXPECT_TRUE(style & WS_VSCROLL);
+}
+
+TEST_F(MainWindowTest, ClosingTheMainWindowEndsTheProgramWhenNothingElseIsOpen) {
+    EXPECT_EQ(Window::OpenWindowCount(), 1);
+    SendMessageW(Main(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(program_.OpenMainWindow(), nullptr);
+    EXPECT_EQ(Window::OpenWindowCount(), 0);
+    MSG message{};
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+}  // namespace
+}  // namespace velmora

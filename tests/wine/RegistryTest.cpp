@@ -1,0 +1,88 @@
+// The registry layer against Wine's real registry, read back with the registry calls.
+#include <gtest/gtest.h>
+
+#include "storage/Reg.h"
+#include "storage/RegValues.h"
+#include "support/TestSupport.h"
+
+namespace velmora {
+namespace {
+
+using testing::ReadRegistryValue;
+using testing::RegistryKeyExists;
+using testing::RegistryValueNames;
+
+const std::wstring kUsers = L"SOFTWARE\\America Online\\AOL Instant Messenger (TM)\\CurrentVersion\\Users";
+
+class AwayStoreTest : public ::testing::Test {
+protected:
+    void TearDown() override { testing::DeleteRegistryTree(HKEY_CURRENT_USER, kUsers + L"\\" + name_); }
+    std::wstring name_ = testing::UniqueScreenName(L"regtest");
+    std::wstring listKey_ = AwayKeyPath(name_);
+};
+
+std::string Bytes(const testing::RegistryValue& value) { return std::string(value.data.begin(), value.data.end()); }
+
+TEST_F(AwayStoreTest, FirstWriteCreatesTheNamesKeyItsListAndTheValue) {
+    ASSERT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kUsers + L"\\" + name_));
+    WriteAwayMessage(name_, L"3", L"<title>x</title>");
+    const auto value = ReadRegistryValue(HKEY_CURRENT_USER, listKey_, L"GoneMsg3");
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ));
+    // n characters are stored as n bytes and the terminating NUL.
+    EXPECT_EQ(Bytes(*value), std::string("<title>x</title>", 16) + '\0');
+}
+
+TEST_F(AwayStoreTest, WritingASlotAgainLeavesOneValueWithTheLaterText) {
+    WriteAwayMessage(name_, L"3", L"first");
+    WriteAwayMessage(name_, L"3", L"second, longer");
+    EXPECT_EQ(RegistryValueNames(HKEY_CURRENT_USER, listKey_), std::vector<std::wstring>{L"GoneMsg3"});
+    EXPECT_EQ(Bytes(*ReadRegistryValue(HKEY_CURRENT_USER, listKey_, L"GoneMsg3")), std::string("second, longer") + '\0');
+}
+
+TEST_F(AwayStoreTest, TextCrossesAsAnsiAndEmptyTextIsAnEmptyString) {
+    WriteAwayMessage(name_, L"1", L"caf\u00e9 \u00bd\r\nline two");
+    WriteAwayMessage(name_, L"2", L"");
+    EXPECT_EQ(Bytes(*ReadRegistryValue(HKEY_CURRENT_USER, listKey_, L"GoneMsg1")), std::string("caf\xe9 \xbd\r\nline two") + '\0');
+    EXPECT_EQ(Bytes(*ReadRegistryValue(HKEY_CURRENT_USER, listKey_, L"GoneMsg2")), std::string(1, '\0'));
+}
+
+TEST_F(AwayStoreTest, DeleteRemovesTheValueAndKeepsTheEmptyKey) {
+    WriteAwayMessage(name_, L"7", L"gone");
+    RemoveAwayMessage(name_, L"7");
+    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, listKey_, L"GoneMsg7").has_value());
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, listKey_));
+    EXPECT_TRUE(RegistryValueNames(HKEY_CURRENT_USER, listKey_).empty());
+}
+
+TEST_F(AwayStoreTest, DeletingWhatIsNotThereCreatesNothing) {
+    RemoveAwayMessage(name_, L"4");
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kUsers + L"\\" + name_));
+    WriteAwayMessage(name_, L"1", L"kept");
+    RemoveAwayMessage(name_, L"4");
+    EXPECT_EQ(RegistryValueNames(HKEY_CURRENT_USER, listKey_), std::vector<std::wstring>{L"GoneMsg1"});
+}
+
+TEST_F(AwayStoreTest, ASlotTypedByHandNamesItsValue) {
+    WriteAwayMessage(name_, L"12b", L"x");
+    WriteAwayMessage(name_, L"", L"y");
+    EXPECT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, listKey_, L"GoneMsg12b").has_value());
+    EXPECT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, listKey_, L"GoneMsg").has_value());
+}
+
+TEST(AwayStore, EmptyOrBackslashOnlyScreenNamesWriteAndDeleteNothing) {
+    const std::wstring strayList = kUsers + L"\\IAmGoneList";
+    testing::DeleteRegistryTree(HKEY_CURRENT_USER, strayList);
+    WriteAwayMessage(L"", L"1", L"x");
+    WriteAwayMessage(L"\\\\", L"1", L"x");
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, strayList));
+
+    // A value that does sit there is not deleted through an empty name either.
+    WriteRegValue(HKEY_CURRENT_USER, strayList, L"GoneMsg1", L"not Velmora's");
+    RemoveAwayMessage(L"", L"1");
+    EXPECT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, strayList, L"GoneMsg1").has_value());
+    testing::DeleteRegistryTree(HKEY_CURRENT_USER, strayList);
+}
+
+}  // namespace
+}  // namespace velmora
