@@ -6,12 +6,15 @@
 #include <string>
 
 #include "app/AwayControls.h"
+#include "app/AwayDocument.h"
 #include "app/Program.h"
 #include "misc/Dpi.h"
 #include "misc/Paths.h"
 #include "res/resource.h"
 #include "storage/INI.h"
+#include "storage/Reg.h"
 #include "storage/SavedMessage.h"
+#include "winamp/Winamp.h"
 
 namespace velmora {
 namespace {
@@ -190,9 +193,27 @@ void AwayWindow::OnOptionsClicked() {
     TrackPopupMenu(menu.get(), 0, pointer.x, pointer.y, 0, Handle(), nullptr);
 }
 
-void AwayWindow::OnUpdateClicked() {}
-void AwayWindow::OnDeleteClicked() {}
-void AwayWindow::OnClearClicked() {}
+void AwayWindow::OnUpdateClicked() {
+    // Every field is read as it stands now, in this order; the song last of all.
+    const bool songWanted = IsTicked(Check1);
+    const std::wstring screenName = Text(Text5);
+    const std::wstring label = Text(Text1);
+    const std::wstring bodyColour = Text(Text7);
+    const std::wstring fontColour = Text(Text6);
+    const std::wstring fontSize = Text(Combo1);
+    const std::wstring slot = Text(Combo2);
+    const std::wstring message = Text(Text2_0);
+    // No song to be read (no Winamp, a stopped player) stores the message without a song line.
+    const std::optional<std::wstring> song = songWanted ? GetWinampSong() : std::nullopt;
+    const std::wstring document =
+        BuildAwayDocument(label, bodyColour, fontColour, fontSize, message,
+                          song ? std::optional<std::wstring_view>(*song) : std::nullopt);
+    WriteAwayMessage(screenName, slot, document);
+}
+
+void AwayWindow::OnDeleteClicked() { RemoveAwayMessage(Text(Text5), Text(Combo2)); }
+
+void AwayWindow::OnClearClicked() { SetText(Text2_0, L""); }
 
 void AwayWindow::OnPaint() {
     ScopedPaint paint(Handle());
