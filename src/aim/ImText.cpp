@@ -18,11 +18,10 @@ bool LineBreakTagAt(std::wstring_view markup, std::size_t at)
 // character of the plain text, in order. next is the markup position just past
 // the piece that produced c; the walk may be restarted there, outside any tag.
 // keep returns false to end the walk early.
+// A walk may also start at any position outside a "<BR>", given the tag state there.
 template <typename Keep>
-void WalkPlainText(std::wstring_view markup, Keep&& keep)
+void WalkPlainText(std::wstring_view markup, Keep&& keep, std::size_t at = 0, bool inTag = false)
 {
-    bool inTag = false;
-    std::size_t at = 0;
     while (at < markup.size()) {
         // "<BR>" is a line break before it is a tag, even inside another tag,
         // where its CR LF is then dropped like the rest of that tag.
@@ -82,21 +81,73 @@ std::wstring SenderOfLine(std::wstring_view lastLine)
     return std::wstring(lastLine.substr(0, colon));
 }
 
+namespace {
+
+// Moves a position that falls inside a "<BR>" back to that tag's start.
+std::size_t OutsideLineBreakTag(std::wstring_view markup, std::size_t at)
+{
+    for (std::size_t back = 1; back < kLineBreakTag.size() && back <= at; ++back) {
+        if (LineBreakTagAt(markup, at - back)) {
+            return at - back;
+        }
+    }
+    return at;
+}
+
+// Whether the plain-text walk is inside a tag at a position outside any "<BR>": decided by the
+// nearest "<" or ">" before it that is not part of a "<BR>" (those become CR LF before tags count).
+bool InTagAt(std::wstring_view markup, std::size_t at)
+{
+    while (at > 0) {
+        const std::size_t mark = markup.find_last_of(L"<>", at - 1);
+        if (mark == std::wstring_view::npos) {
+            return false;
+        }
+        if (markup[mark] == L'<' && !LineBreakTagAt(markup, mark)) {
+            return true;
+        }
+        if (markup[mark] == L'>' && !(mark >= 3 && LineBreakTagAt(markup, mark - 3))) {
+            return false;
+        }
+        at = mark;  // a "<BR>"'s own bracket: look further back
+    }
+    return false;
+}
+
+} // namespace
+
 std::wstring SenderOfConversation(std::wstring_view markup)
 {
-    // Find where the last plain line starts in the markup: just past the piece
-    // that gave the LF of the last CR LF pair of the plain text.
+    return SenderOfConversation(markup, 256);
+}
+
+std::wstring SenderOfConversation(std::wstring_view markup, std::size_t firstWindow)
+{
+    // Only the last line matters, so the walk starts near the end and reaches further back
+    // only when that part holds no CR LF: a tick costs the length of the last lines, not of
+    // the whole conversation.
     bool foundBreak = false;
     std::size_t lastLineStart = 0;
-    wchar_t previous = L'\0';
-    WalkPlainText(markup, [&](wchar_t c, std::size_t next) {
-        if (previous == kCr && c == kLf) {
-            foundBreak = true;
-            lastLineStart = next;
+    for (std::size_t window = firstWindow > 0 ? firstWindow : 1;; window *= 4) {
+        const std::size_t start =
+            window >= markup.size() ? 0 : OutsideLineBreakTag(markup, markup.size() - window);
+        wchar_t previous = L'\0';
+        WalkPlainText(
+            markup,
+            [&](wchar_t c, std::size_t next) {
+                if (previous == kCr && c == kLf) {
+                    foundBreak = true;
+                    lastLineStart = next;
+                }
+                previous = c;
+                return true;
+            },
+            start, InTagAt(markup, start));
+        // A pair whose CR lies before the start is found by the next, wider walk.
+        if (foundBreak || start == 0) {
+            break;
         }
-        previous = c;
-        return true;
-    });
+    }
 
     // After a CR LF the line's own LF is already behind lastLineStart; without
     // one the line is the whole text, whose leading LF (if any) is not part of a name.

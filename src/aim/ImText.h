@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,8 @@ std::wstring SenderOfLine(std::wstring_view lastLine);
 // conversation, without building its plain text: this runs on every tick of
 // the personal-message window, over the whole conversation.
 std::wstring SenderOfConversation(std::wstring_view markup);
+// The same, its first walk over the last firstWindow characters (256 above); tests use small
+// windows so that the walks that reach further back are exercised too.
+std::wstring SenderOfConversation(std::wstring_view markup, std::size_t firstWindow);
 
 } // namespace velmora
