@@ -1,13 +1,14 @@
 #!/bin/sh
 # Builds everything and runs every test: the pure rules natively under ASan and UBSan, then
-# the platform code and velmora.exe end to end under Wine, for x86_64 and i686.
+# the text rules fuzzed for a bounded time, then the platform code and velmora.exe end to end
+# under Wine, for x86_64 and i686.
 # Usage: scripts/test.sh
 set -u
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test || exit 1
 
 failed=""
-for preset in native mingw-x86_64 mingw-i686; do
+for preset in native fuzz mingw-x86_64 mingw-i686; do
   echo "== $preset =="
   if ! cmake --preset "$preset" -DVELMORA_TESTS=ON >/dev/null || ! cmake --build --preset "$preset"; then
     failed="$failed $preset(build)"
