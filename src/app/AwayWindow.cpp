@@ -119,7 +119,7 @@ LRESULT AwayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT: OnPaint(); return 0;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORBTN: return OnControlColour(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+        case WM_CTLCOLORBTN: return OnControlColour(message, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
         case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
         default: return DefaultHandling(message, wParam, lParam);
     }
@@ -221,12 +221,12 @@ void AwayWindow::OnPaint() {
     controls_.PaintLines(paint.dc(), kLines);
 }
 
-LRESULT AwayWindow::OnControlColour(HWND control, HDC dc) {
+LRESULT AwayWindow::OnControlColour(UINT message, HWND control, HDC dc) {
     if (HBRUSH brush = controls_.ColourControl(control, dc)) {
         SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<LRESULT>(brush);
     }
-    return DefaultHandling(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    return DefaultHandling(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
 }
 
 void AwayWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {

@@ -28,7 +28,7 @@ private:
     void OnCommand(int id, int notification);
     void OnPaint();
     void OnDpiChanged(UINT dpi, const RECT& suggested);
-    LRESULT OnControlColour(HWND control, HDC dc);
+    LRESULT OnControlColour(UINT message, HWND control, HDC dc);
 
     void OnOptionsClicked();  // Label2
     void OnUpdateClicked();   // Command5
