@@ -7,7 +7,7 @@ set -e
 purpose=${1:-test}
 
 packages="cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64 wine wine64"
-[ "$purpose" = test ] && packages="$packages g++ googletest clang libclang-rt-dev libbenchmark-dev"
+[ "$purpose" = test ] && packages="$packages g++ googletest clang libclang-rt-dev libbenchmark-dev xvfb"
 # 32-bit Wine runs the i686 exe; it comes from the i386 architecture.
 i386="wine32:i386"
 

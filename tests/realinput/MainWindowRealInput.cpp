@@ -1,0 +1,128 @@
+// The main window driven as a person would: pointer clicks and typed keys on a real (virtual)
+// display, the results checked in the registry and in Msg.ini, a screenshot at each step.
+#include <gtest/gtest.h>
+
+#include "app/AwayControls.h"
+#include "support/RealInput.h"
+#include "support/StandIn.h"
+#include "support/TestSupport.h"
+
+namespace velmora {
+namespace {
+
+using namespace AwayIds;
+using namespace testing;
+
+const std::wstring kUsers = L"SOFTWARE\\America Online\\AOL Instant Messenger (TM)\\CurrentVersion\\Users\\";
+
+class MainWindowRealInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(velmora_->MainWindow(), nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(velmora_->MainWindow()) != FALSE; }));
+        Settle();
+    }
+    void TearDown() override { DeleteRegistryTree(HKEY_CURRENT_USER, kUsers + screenName_); }
+
+    // Clicks into a one-line field and types over what it holds.
+    void TypeInto(int id, const std::wstring& text) const {
+        ASSERT_TRUE(ClickToFocus(velmora_->Control(id)));
+        SelectAllInField();
+        TypeText(text);
+        // Typing is done once the field shows it.
+        ASSERT_TRUE(WaitUntil([&] { return velmora_->Text(id) == text; })) << velmora_->Text(id);
+    }
+    void TypeIntoMessage(const std::wstring& text) const {
+        ASSERT_TRUE(ClickToFocus(velmora_->Control(Text2_0)));
+        TypeText(text);
+        ASSERT_TRUE(WaitUntil([&] { return velmora_->Text(Text2_0) == text; })) << velmora_->Text(Text2_0);
+    }
+    std::string Stored(const std::wstring& valueName) const {
+        const auto value = ReadRegistryValue(HKEY_CURRENT_USER, kUsers + screenName_ + L"\\IAmGoneList", valueName);
+        return value ? std::string(value->data.begin(), value->data.end()) : std::string("(no value)");
+    }
+    void Shot(const std::wstring& step) const {
+        Settle();
+        SaveScreenshot(std::wstring(::testing::UnitTest::GetInstance()->current_test_info()->name(),
+                                    ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                                        strlen(::testing::UnitTest::GetInstance()->current_test_info()->name())) +
+                       L"-" + step);
+    }
+
+    TempFolder folder_;
+    std::wstring screenName_ = UniqueScreenName(L"hand");
+    std::unique_ptr<VelmoraProcess> velmora_ = std::make_unique<VelmoraProcess>(folder_.Path());
+};
+
+TEST_F(MainWindowRealInput, ComposeChooseUpdateDeleteAndClear) {
+    Shot(L"01-start");
+    TypeInto(Text5, screenName_);
+    TypeInto(Text1, L"Lunch");
+    TypeIntoMessage(L"Back soon\r\nat two");
+    TypeInto(Text6, L"000000");
+    TypeInto(Text7, L"FFFFCC");
+    // The size list opens on a click; the arrow key and Enter choose "3".
+    ASSERT_TRUE(ClickToFocus(velmora_->Control(Combo1)));
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    TypeInto(Combo2, L"7");
+    Shot(L"02-filled");
+    ASSERT_TRUE(WaitUntil([&] { return velmora_->Text(Combo1) == L"3" && velmora_->Text(Combo2) == L"7"; }));
+
+    ClickControl(velmora_->Control(Command5));
+    const std::string expected =
+        "<title>Lunch</title><HTML><BODY BGCOLOR=\"#FFFFCC\"><B><FONT COLOR=\"#000000\"FACE=\"Tahoma\"LANG=\"0\"SIZE=3>"
+        "Back soon\r\nat two</FONT></BODY></HTML>" +
+        std::string(1, '\0');
+    EXPECT_TRUE(WaitUntil([&] { return Stored(L"GoneMsg7") == expected; })) << Stored(L"GoneMsg7");
+    Shot(L"03-updated");
+
+    ClickControl(velmora_->Control(Command2));
+    EXPECT_TRUE(WaitUntil([&] { return Stored(L"GoneMsg7") == "(no value)"; }));
+    Shot(L"04-deleted");
+
+    ClickControl(velmora_->Control(Command3));
+    EXPECT_TRUE(WaitUntil([&] { return velmora_->Text(Text2_0).empty(); }));
+    EXPECT_EQ(velmora_->Text(Text1), L"Lunch");
+    Shot(L"05-cleared");
+}
+
+TEST_F(MainWindowRealInput, BrodcastWinampAddsThePlayingSong) {
+    auto winamp = StandInProcess::Start(StandInPath(L"winamp-standin.exe"), L"\"7. Band - Song - Winamp\"");
+    TypeInto(Text5, screenName_);
+    TypeInto(Text1, L"Tunes");
+    TypeIntoMessage(L"Listening");
+    ClickControl(velmora_->Control(Check1));
+    ASSERT_TRUE(WaitUntil([&] { return velmora_->IsTicked(Check1); }));
+    Shot(L"01-ticked");
+    ClickControl(velmora_->Control(Command5));
+    EXPECT_TRUE(WaitUntil([&] { return Stored(L"GoneMsg1").find("Last Song Played on winamp:  Band - Song") != std::string::npos; }))
+        << Stored(L"GoneMsg1");
+}
+
+TEST_F(MainWindowRealInput, SaveLastMsgKeepsTheMessageForTheNextStart) {
+    TypeIntoMessage(L"[x]\r\na=b\r\n  Out all week  ");
+    ClickControl(velmora_->Control(Check2));
+    ASSERT_TRUE(WaitUntil([&] { return velmora_->IsTicked(Check2); }));
+    Shot(L"01-ticked");
+    // The keyboard's way to close a window.
+    PressKeys({VK_MENU, VK_F4});
+    ASSERT_TRUE(velmora_->WaitForExit());
+    velmora_ = std::make_unique<VelmoraProcess>(folder_.Path());
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(velmora_->MainWindow()) != FALSE; }));
+    EXPECT_EQ(velmora_->Text(Text2_0), L"[x]\r\na=b\r\n  Out all week  ");
+    Shot(L"02-restored");
+}
+
+TEST_F(MainWindowRealInput, OptionsOpensThePopUpMenuAndEscapeClosesIt) {
+    ClickControl(velmora_->Control(Label2));
+    const auto menuShown = [] { return FindWindowW(L"#32768", nullptr) != nullptr && IsWindowVisible(FindWindowW(L"#32768", nullptr)); };
+    ASSERT_TRUE(WaitUntil(menuShown));
+    Shot(L"01-menu");
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !menuShown(); }));
+}
+
+}  // namespace
+}  // namespace velmora
