@@ -1,0 +1,44 @@
+#pragma once
+// Reading and driving the AIM client's instant-message window from outside, with window-class
+// lookups and window messages only. Nothing is kept between calls: every call looks the
+// windows up afresh, and a missing window (handle 0) is passed on, so its messages reach
+// nobody and the readers come back empty.
+//
+// The client is another program and may hang. Every message to it waits a bounded time
+// (kImAnswerBoundMs); a call whose message was not answered in time gives up on the rest and
+// says so, and nothing is retried.
+#include <string>
+#include <string_view>
+
+#include "aim/ImText.h"
+
+namespace velmora {
+
+// The longest Velmora waits for the AIM client to answer one message.
+inline constexpr unsigned kImAnswerBoundMs = 1000;
+
+// Whether the AIM client answered every message of a call in time. Messages to a window
+// that is not there are not waited for, so they count as answered.
+enum class ImAnswer { InTime, TimedOut };
+
+struct ImReading {
+    ImAnswer answer = ImAnswer::InTime;
+    std::wstring text;  // empty when the client did not answer in time
+
+    bool TimedOut() const noexcept { return answer == ImAnswer::TimedOut; }
+};
+
+// Puts the text into the IM window's entry pane (the second "wndate32class" pane) and presses
+// the Send button (the first "_oscar_iconbtn"), as the user would. The text goes unchanged,
+// CR LF included. Stops at the first message the client leaves unanswered.
+ImAnswer SendImText(std::wstring_view text);
+
+// The last line of the conversation pane (the first "wndate32class" pane) in plain text,
+// beginning with the LF of the line break before it (LastImLineOf).
+ImReading ReadLastImLine();
+
+// The sender's name on the conversation's last line, from one reading of the pane
+// (SenderOfConversation); empty when the line names nobody or there is no IM window.
+ImReading LastImSender();
+
+}  // namespace velmora

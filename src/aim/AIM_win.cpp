@@ -1,0 +1,192 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "aim/AIM.h"
+#include "misc/Ansi.h"
+
+namespace velmora {
+namespace {
+
+// The AIM client's window classes. The client's own lookups are by class alone, no titles.
+constexpr char kImWindowClass[] = "aim_imessage";
+constexpr char kPaneClass[] = "wndate32class";
+constexpr char kTextClass[] = "ate32class";
+constexpr char kIconButtonClass[] = "_oscar_iconbtn";
+
+enum class Delivery {
+    Answered,
+    NoWindow,    // handle 0, or a window closed meanwhile: nobody to wait for
+    Unanswered,  // the client is busy or hung
+};
+
+// One message to the AIM client and what came of it. The text it carries (WM_SETTEXT's text,
+// WM_GETTEXT's buffer) lives here, so an answer that comes after Velmora gave up still writes
+// into live memory.
+struct Letter {
+    HWND target = nullptr;
+    UINT message = 0;
+    WPARAM wParam = 0;
+    std::string text;
+    bool carriesText = false;  // lParam is the text
+    DWORD_PTR result = 0;
+    Delivery delivery = Delivery::Unanswered;
+    bool finished = false;  // guarded by the courier's mutex
+};
+
+std::shared_ptr<Letter> MakeLetter(HWND target, UINT message, WPARAM wParam = 0) {
+    auto letter = std::make_shared<Letter>();
+    letter->target = target;
+    letter->message = message;
+    letter->wParam = wParam;
+    return letter;
+}
+
+void Deliver(Letter& letter) noexcept {
+    const LPARAM lParam = letter.carriesText ? reinterpret_cast<LPARAM>(letter.text.data()) : 0;
+    SetLastError(ERROR_SUCCESS);
+    if (SendMessageTimeoutA(letter.target, letter.message, letter.wParam, lParam, SMTO_ABORTIFHUNG, kImAnswerBoundMs,
+                            &letter.result)) {
+        letter.delivery = Delivery::Answered;
+        return;
+    }
+    // A window that is still there but did not answer is busy or hung.
+    const bool stillThere = letter.target != nullptr && IsWindow(letter.target);
+    letter.delivery = GetLastError() == ERROR_TIMEOUT || stillThere ? Delivery::Unanswered : Delivery::NoWindow;
+}
+
+// Carries the messages to the AIM client from a thread of its own and waits for each at most
+// kImAnswerBoundMs. SendMessageTimeout alone does not bound the wait everywhere: Wine gives up
+// on another process's window only once that process wakes again. While an earlier message is
+// still on its way the client is taken as hung, and nothing more is sent.
+class Courier {
+public:
+    static Courier& Instance() {
+        // Never destroyed: its thread may still be waiting on a hung client when the program ends.
+        static Courier* const courier = new Courier();
+        return *courier;
+    }
+
+    Delivery Carry(const std::shared_ptr<Letter>& letter) {
+        if (!hasThread_) {
+            Deliver(*letter);
+            return letter->delivery;
+        }
+        std::unique_lock lock(mutex_);
+        if (busy_) return Delivery::Unanswered;
+        pending_ = letter;
+        busy_ = true;
+        changed_.notify_all();
+        if (!changed_.wait_for(lock, std::chrono::milliseconds(kImAnswerBoundMs), [&] { return letter->finished; }))
+            return Delivery::Unanswered;
+        return letter->delivery;
+    }
+
+private:
+    Courier() {
+        try {
+            std::thread([this] { Run(); }).detach();
+            hasThread_ = true;
+        } catch (const std::system_error&) {
+            // Without a thread of its own the messages go from the caller's thread.
+        }
+    }
+
+    void Run() noexcept {
+        for (;;) {
+            std::shared_ptr<Letter> letter;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [this] { return pending_ != nullptr; });
+                letter = std::move(pending_);
+                pending_.reset();
+            }
+            Deliver(*letter);
+            {
+                std::lock_guard lock(mutex_);
+                letter->finished = true;
+                busy_ = false;
+            }
+            changed_.notify_all();
+        }
+    }
+
+    bool hasThread_ = false;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::shared_ptr<Letter> pending_;
+    bool busy_ = false;
+};
+
+Delivery Send(const std::shared_ptr<Letter>& letter) { return Courier::Instance().Carry(letter); }
+
+// A text control's text, asked for as the client expects: its length n, then n characters.
+// False when the client did not answer in time; an empty text when there is no window.
+bool ReadText(HWND control, std::wstring& text) {
+    text.clear();
+    const auto length = MakeLetter(control, WM_GETTEXTLENGTH);
+    const Delivery lengthDelivery = Send(length);
+    if (lengthDelivery != Delivery::Answered) return lengthDelivery == Delivery::NoWindow;
+
+    const std::size_t n = length->result;
+    const auto read = MakeLetter(control, WM_GETTEXT, n + 1);
+    read->text.assign(n + 1, ' ');
+    read->carriesText = true;
+    const Delivery readDelivery = Send(read);
+    if (readDelivery != Delivery::Answered) return readDelivery == Delivery::NoWindow;
+    // The conversation may have grown since the length was asked; the first n characters count.
+    const std::size_t copied = (std::min)(static_cast<std::size_t>(read->result), n);
+    text = FromAnsi(std::string_view(read->text.data(), copied));
+    return true;
+}
+
+// The conversation pane's markup; every handle on the way is passed on as found.
+bool ReadConversation(std::wstring& markup) {
+    HWND im = FindWindowA(kImWindowClass, nullptr);
+    HWND conversationPane = FindWindowExA(im, nullptr, kPaneClass, nullptr);
+    HWND view = FindWindowExA(conversationPane, nullptr, kTextClass, nullptr);
+    return ReadText(view, markup);
+}
+
+}  // namespace
+
+ImAnswer SendImText(std::wstring_view text) {
+    HWND im = FindWindowA(kImWindowClass, nullptr);
+    HWND conversationPane = FindWindowExA(im, nullptr, kPaneClass, nullptr);
+    // The entry pane is the second pane: the one after the conversation.
+    HWND entryPane = FindWindowExA(im, conversationPane, kPaneClass, nullptr);
+    HWND entry = FindWindowExA(entryPane, nullptr, kTextClass, nullptr);
+
+    const auto setText = MakeLetter(entry, WM_SETTEXT);
+    setText->text = ToAnsi(text);
+    setText->carriesText = true;
+    // A hung client is left alone: pressing Send later could send whatever the entry holds then.
+    if (Send(setText) == Delivery::Unanswered) return ImAnswer::TimedOut;
+
+    // Pressed even when there was no entry control to write into.
+    HWND sendButton = FindWindowExA(im, nullptr, kIconButtonClass, nullptr);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
+        if (Send(MakeLetter(sendButton, message)) == Delivery::Unanswered) return ImAnswer::TimedOut;
+    return ImAnswer::InTime;
+}
+
+ImReading ReadLastImLine() {
+    std::wstring markup;
+    if (!ReadConversation(markup)) return {ImAnswer::TimedOut, {}};
+    return {ImAnswer::InTime, LastImLineOf(HtmlToPlainText(markup))};
+}
+
+ImReading LastImSender() {
+    std::wstring markup;
+    if (!ReadConversation(markup)) return {ImAnswer::TimedOut, {}};
+    return {ImAnswer::InTime, SenderOfConversation(markup)};
+}
+
+}  // namespace velmora
