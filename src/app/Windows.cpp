@@ -2,24 +2,29 @@
 
 #include <memory>
 
+#include "aim/PersonalWindow.h"
 #include "app/Program.h"
 #include "colour/ColourPickerWindow.h"
 
 namespace velmora {
+namespace {
+
+// A factory that makes the window afresh from its design and opens it.
+template <typename WindowType, typename... Arguments>
+SingleWindow::Factory Opening(Program& program, Arguments... arguments) {
+    return [&program, arguments...]() -> std::unique_ptr<Window> {
+        auto window = std::make_unique<WindowType>(program, arguments...);
+        window->Open();
+        return window;
+    };
+}
+
+}  // namespace
 
 void InstallWindows(Program& program) {
-    // Each window registers itself here as it is built:
-    // program.SetFactory(ChildWindow::..., [&program] { ... });
-    program.SetFactory(ChildWindow::FontColour, [&program] {
-        auto w = std::make_unique<ColourPickerWindow>(program, ColourPickerWindow::Kind::FontColour);
-        w->Open();
-        return w;
-    });
-    program.SetFactory(ChildWindow::BodyColour, [&program] {
-        auto w = std::make_unique<ColourPickerWindow>(program, ColourPickerWindow::Kind::BodyColour);
-        w->Open();
-        return w;
-    });
+    program.SetFactory(ChildWindow::FontColour, Opening<ColourPickerWindow>(program, ColourPickerWindow::Kind::FontColour));
+    program.SetFactory(ChildWindow::BodyColour, Opening<ColourPickerWindow>(program, ColourPickerWindow::Kind::BodyColour));
+    program.SetFactory(ChildWindow::PersonalMessage, Opening<PersonalWindow>(program));
 }
 
 }  // namespace velmora

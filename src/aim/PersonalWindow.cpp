@@ -1,0 +1,179 @@
+#include "aim/PersonalWindow.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <span>
+
+#include "aim/AIM.h"
+#include "aim/PersonalControls.h"
+#include "app/Program.h"
+#include "misc/Dpi.h"
+#include "res/resource.h"
+
+namespace velmora {
+namespace {
+
+using namespace PersonalIds;
+
+constexpr FontSpec kWindowFont{L"Tahoma", 825, true};
+constexpr FontSpec kSmallBold{L"Tahoma", 675, true};
+constexpr FontSpec kSansSerif{L"MS Sans Serif", 825, false};
+constexpr FontSpec kOwnFont{};  // the window font
+
+constexpr Paint kBlue = Paint::Rgb(0x0000C0);
+constexpr Paint kPanelWhite = Paint::Rgb(0xFFFFFF);
+constexpr Paint kSystemWindow = Paint::System(COLOR_WINDOW);
+constexpr Paint kGrey80 = Paint::Rgb(0x808080);
+constexpr Paint kGreyC0 = Paint::Rgb(0xC0C0C0);
+constexpr Paint kNone = Paint::None();
+
+constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
+
+// Table order is creation order, which is the Tab order: Text1, Text2, Text3.
+constexpr std::array kControls{
+    ControlSpec{Text1, WC_EDITW, L"Pellbrook", kEdit, WS_EX_CLIENTEDGE, 16, 32, 161, 19, kSmallBold, kBlue,
+                kSystemWindow},
+    // Below the bottom of the client area (203): the user does not see it.
+    ControlSpec{Text2, WC_EDITW, L"", kEdit, WS_EX_CLIENTEDGE, 16, 248, 145, 19, kSansSerif, kNone, kNone},
+    ControlSpec{Text3, WC_EDITW, L"Personal Message - I'll  Be right back\r\n",
+                WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL, WS_EX_CLIENTEDGE, 16, 64, 273,
+                113, kSmallBold, kNone, kNone},
+    // The switch lies on the white panel and shows it through.
+    ControlSpec{Label2, WC_STATICW, L"Off", SS_LEFT | SS_NOTIFY, 0, 208, 28, 57, 17, kOwnFont, kNone, kPanelWhite},
+};
+
+// Label1, the white panel behind the visible controls.
+constexpr std::array kPanel{PaintedRect{8, 8, 297, 185, kPanelWhite, kNone}};
+
+// Shape1, the state lamp, as designed (switched off). It is painted in the colour of the state
+// that the switch's caption and Timer1 show, so it can never disagree with them.
+constexpr PaintedRect kShape1{192, 32, 9, 9, Paint::Rgb(0xC00000), kGreyC0};
+
+// Line1 to Line4: a sunken frame round the panel.
+constexpr std::array kLines{
+    PaintedLine{8, 8, 304, 8, kGrey80},
+    PaintedLine{304, 8, 304, 192, kGreyC0},
+    PaintedLine{304, 192, 8, 192, kGreyC0},
+    PaintedLine{8, 8, 8, 192, kGrey80},
+};
+
+constexpr WindowDesign kDesign{L"VelmoraPersonal", L"Personal Away Msg", 314, 203, false, IDI_TOOLS};
+
+}  // namespace
+
+PersonalWindow::PersonalWindow(Program& program)
+    : program_(program), controls_(kControls, kWindowFont), timer1_(Timer1, Timer1IntervalMs) {}
+
+bool PersonalWindow::Open() { return Create(kDesign, program_.Instance()); }
+
+LRESULT PersonalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: OnCreate(); return 0;
+        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_TIMER: OnTimer(wParam); return 0;
+        case WM_PAINT: OnPaint(); return 0;
+        case WM_PRINTCLIENT: OnPrintClient(reinterpret_cast<HDC>(wParam)); return 0;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+            return OnControlColour(message, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+        case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+        default: return DefaultHandling(message, wParam, lParam);
+    }
+}
+
+void PersonalWindow::OnCreate() {
+    controls_.Create(Handle(), program_.Instance());
+    controls_.Layout(DpiForWindow(Handle()));
+}
+
+void PersonalWindow::OnCommand(int id, int notification) {
+    if (id == Label2 && notification == STN_CLICKED) OnSwitchClicked();
+    if (id == Text2 && notification == EN_CHANGE) OnSenderChanged();
+}
+
+WatchState PersonalWindow::State() const { return StateFromLook(Text(Label2), timer1_.Runs()); }
+
+void PersonalWindow::OnSwitchClicked() { ShowLook(LookOf(AfterSwitchClick(State()))); }
+
+void PersonalWindow::ShowLook(const WatchLook& look) {
+    SetText(Label2, look.caption);
+    if (look.timerRuns)
+        timer1_.Start(Handle());
+    else
+        timer1_.Stop(Handle());
+    // The lamp's colour follows from the caption and the timer.
+    const RECT lamp = LampRect();
+    InvalidateRect(Handle(), &lamp, FALSE);
+}
+
+void PersonalWindow::OnTimer(UINT_PTR id) {
+    // Only ticks of the running watch clock read the IM window.
+    if (id != timer1_.Id() || !timer1_.Runs()) return;
+    const ImReading sender = LastImSender();
+    // A client that did not answer in time tells nothing about the sender.
+    if (sender.TimedOut()) return;
+    // Writing the same name again is no change, so the box only changes with a new sender;
+    // its EN_CHANGE runs the reply test inside this tick.
+    if (sender.text != Text(Text2)) SetText(Text2, sender.text);
+}
+
+void PersonalWindow::OnSenderChanged() {
+    const SenderOutcome outcome = AfterSenderChange(State(), Text(Text1), Text(Text2));
+    if (!outcome.sendReply) return;
+    // The watch ends before the reply goes, so nothing that arrives while the client is
+    // answering can send it twice. The switch and the lamp stay as they are.
+    if (!LookOf(outcome.next).timerRuns) timer1_.Stop(Handle());
+    SendImText(Text(Text3));
+}
+
+void PersonalWindow::OnPaint() {
+    ScopedPaint paint(Handle());
+    PaintOn(paint.dc());
+}
+
+void PersonalWindow::OnPrintClient(HDC dc) { PaintOn(dc); }
+
+void PersonalWindow::PaintOn(HDC dc) {
+    controls_.PaintRects(dc, kPanel);
+    controls_.PaintLines(dc, kLines);
+    PaintedRect lamp = kShape1;
+    lamp.fill = Paint::Rgb(LookOf(State()).lampRgb);
+    controls_.PaintRects(dc, std::span(&lamp, 1));
+}
+
+RECT PersonalWindow::LampRect() const noexcept {
+    return controls_.ScaleRect(kShape1.x, kShape1.y, kShape1.width, kShape1.height);
+}
+
+LRESULT PersonalWindow::OnControlColour(UINT message, HWND control, HDC dc) {
+    if (HBRUSH brush = controls_.ColourControl(control, dc)) {
+        // Labels show the panel through; text boxes paint their own background.
+        if (message == WM_CTLCOLORSTATIC) SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(brush);
+    }
+    return DefaultHandling(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+}
+
+void PersonalWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    controls_.Layout(dpi);
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+std::wstring PersonalWindow::Text(int id) const {
+    HWND control = Control(id);
+    const int length = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(control, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+void PersonalWindow::SetText(int id, std::wstring_view text) {
+    SetWindowTextW(Control(id), std::wstring(text).c_str());
+}
+
+}  // namespace velmora

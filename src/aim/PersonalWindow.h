@@ -1,0 +1,69 @@
+#pragma once
+// The personal-message window "Personal Away Msg": while switched on it watches the open AIM
+// IM window and answers the names listed in its names box once, with the reply of its message
+// box.
+#include <string>
+#include <string_view>
+
+#include "aim/ReplyRule.h"
+#include "misc/Layout.h"
+#include "misc/Window.h"
+
+namespace velmora {
+
+class Program;
+
+// A SetTimer timer of a window, like a timer control. Windows cannot be asked whether a timer
+// runs, so the timer keeps that one fact itself.
+class WindowTimer {
+public:
+    WindowTimer(UINT_PTR id, UINT intervalMs) noexcept : id_(id), intervalMs_(intervalMs) {}
+    void Start(HWND window) noexcept { runs_ = SetTimer(window, id_, intervalMs_, nullptr) != 0; }
+    void Stop(HWND window) noexcept {
+        KillTimer(window, id_);
+        runs_ = false;
+    }
+    bool Runs() const noexcept { return runs_; }
+    UINT_PTR Id() const noexcept { return id_; }
+
+private:
+    UINT_PTR id_;
+    UINT intervalMs_;
+    bool runs_ = false;
+};
+
+class PersonalWindow final : public Window {
+public:
+    explicit PersonalWindow(Program& program);
+    bool Open();
+
+    HWND Control(int id) const noexcept { return controls_.Control(id); }
+    // Read back from the switch's caption and Timer1.
+    WatchState State() const;
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    void OnCreate();
+    void OnCommand(int id, int notification);
+    void OnPaint();
+    void OnPrintClient(HDC dc);
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    LRESULT OnControlColour(UINT message, HWND control, HDC dc);
+
+    void OnSwitchClicked();     // Label2
+    void OnTimer(UINT_PTR id);  // Timer1
+    void OnSenderChanged();     // Text2
+
+    void ShowLook(const WatchLook& look);
+    void PaintOn(HDC dc);
+    RECT LampRect() const noexcept;
+    std::wstring Text(int id) const;
+    void SetText(int id, std::wstring_view text);
+
+    Program& program_;
+    ControlSet controls_;
+    WindowTimer timer1_;
+};
+
+}  // namespace velmora
