@@ -127,6 +127,73 @@ std::wstring WindowText(HWND window) {
 
 std::wstring VelmoraExePath() { return WindowsPath(VELMORA_EXE_FOR_TESTS); }
 
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount64() >= deadline) return false;
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+void TypeInto(HWND control, const std::wstring& text) {
+    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // A one-line box says EN_CHANGE on WM_SETTEXT by itself; a multi-line one does not.
+    if (GetWindowLongW(control, GWL_STYLE) & ES_MULTILINE)
+        SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), EN_CHANGE),
+                     reinterpret_cast<LPARAM>(control));
+}
+
+void ClickWithMouse(HWND control) {
+    RECT client{};
+    GetClientRect(control, &client);
+    const LPARAM middle = MAKELPARAM(client.right / 2, client.bottom / 2);
+    SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    SendMessageW(control, WM_LBUTTONUP, 0, middle);
+}
+
+void CloseWithCloseBox(HWND window) { SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+namespace {
+
+// Handles carry their slot in the low 16 bits; Wine finds the object from the slot alone.
+constexpr UINT_PTR kHandleSlots = 0x10000;
+
+DWORD CountLiveGdiHandles() {
+    DWORD count = 0;
+    for (UINT_PTR slot = 1; slot < kHandleSlots; ++slot)
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0) ++count;
+    return count;
+}
+
+DWORD CountLiveUserHandles() {
+    const DWORD self = GetCurrentProcessId();
+    DWORD count = 0;
+    for (UINT_PTR slot = 1; slot < kHandleSlots; ++slot) {
+        HWND window = reinterpret_cast<HWND>(slot);
+        DWORD owner = 0;
+        if (IsWindow(window) && GetWindowThreadProcessId(window, &owner) && owner == self) ++count;
+        if (IsMenu(reinterpret_cast<HMENU>(slot))) ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+GuiObjectCounts CountGuiObjects() {
+    HANDLE self = GetCurrentProcess();
+    GuiObjectCounts counts{GetGuiResources(self, GR_GDIOBJECTS), GetGuiResources(self, GR_USEROBJECTS)};
+    // A process with windows holds some of each; 0 means the system does not count them.
+    if (counts.gdi == 0) counts.gdi = CountLiveGdiHandles();
+    if (counts.user == 0) counts.user = CountLiveUserHandles();
+    return counts;
+}
+
 namespace {
 
 struct TitledSearch {
@@ -226,6 +293,12 @@ HWND VelmoraProcess::FindWindowTitled(const wchar_t* title) const {
     TitledSearch search{processId_, title, nullptr};
     EnumWindows(MatchTitled, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND VelmoraProcess::WaitForWindowTitled(const wchar_t* title, DWORD timeoutMs) const {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindWindowTitled(title)) != nullptr; }, timeoutMs);
+    return found;
 }
 
 void VelmoraProcess::CloseMainWindow() const {

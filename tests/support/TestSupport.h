@@ -3,6 +3,7 @@
 // registry read back with the real calls, files read whole, and velmora.exe driven from outside.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,6 +44,26 @@ std::wstring UniqueScreenName(const wchar_t* stem);
 // The text of any window (another process's too), through WM_GETTEXT.
 std::wstring WindowText(HWND window);
 
+// Checks the condition until it holds or the time is up, handling this thread's window
+// messages in between (so windows made in this process keep working). For events that take
+// their time, such as a window's timer: the bound is generous and only ends a test that failed.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
+
+// Typing into a text box of any window: its text is replaced, and its owner hears EN_CHANGE once.
+void TypeInto(HWND control, const std::wstring& text);
+// A mouse click on a control (button down and up at its middle), as on a clickable label.
+void ClickWithMouse(HWND control);
+// Closes any window as its title-bar close box would (WM_SYSCOMMAND SC_CLOSE).
+void CloseWithCloseBox(HWND window);
+
+// The GDI and USER objects this process holds. GetGuiResources where the system counts them;
+// where it answers 0 (Wine), the live handles of this process, looked at one by one.
+struct GuiObjectCounts {
+    DWORD gdi = 0;
+    DWORD user = 0;
+};
+GuiObjectCounts CountGuiObjects();
+
 // velmora.exe copied into a folder of its own (so Msg.ini starts as the test wants), started as
 // a process, and driven through its controls with the messages a user's actions raise.
 class VelmoraProcess {
@@ -69,6 +90,8 @@ public:
     void ChooseMenu(int menuId) const;
     // Top-level windows of this process with the given title.
     HWND FindWindowTitled(const wchar_t* title) const;
+    // The same, waiting (bounded) for the window to appear; nullptr when it did not.
+    HWND WaitForWindowTitled(const wchar_t* title, DWORD timeoutMs = 20000) const;
     // Closes the main window as its close box would, and waits until it is gone.
     void CloseMainWindow() const;
     // Waits for the process to end by itself; false when it still runs after the wait.

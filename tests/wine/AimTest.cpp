@@ -1,0 +1,226 @@
+// The AIM module against the AIM stand-in: what it writes, which button it presses, what it
+// reads, and how it behaves when the IM window is missing, partly missing or hung.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "aim/AIM.h"
+#include "support/StandIn.h"
+#include "support/TestSupport.h"
+
+namespace velmora {
+namespace {
+
+using testing::EscapeLine;
+using testing::StandInProcess;
+using testing::UnescapeLine;
+
+StandInProcess StartAim(const std::wstring& arguments = L"") {
+    return StandInProcess::Start(testing::StandInPath(L"aim-standin.exe"), arguments);
+}
+
+std::vector<std::string> RepliesAfter(StandInProcess& aim, const std::string& command, std::string_view prefix) {
+    std::vector<std::string> texts;
+    for (const std::string& reply : aim.Command(command)) {
+        EXPECT_EQ(reply.rfind(prefix, 0), 0u) << reply;
+        texts.push_back(UnescapeLine(reply.substr(prefix.size())));
+    }
+    return texts;
+}
+
+std::vector<std::string> SentTexts(StandInProcess& aim) { return RepliesAfter(aim, "sent", "sent "); }
+std::string Presses(StandInProcess& aim) { return aim.Command("presses").at(0); }
+std::string Entry(StandInProcess& aim) { return RepliesAfter(aim, "entry", "entry ").at(0); }
+std::string Conversation(StandInProcess& aim) { return RepliesAfter(aim, "conv", "conv ").at(0); }
+
+void SetConversation(StandInProcess& aim, const std::string& markup) { aim.Command("set " + EscapeLine(markup)); }
+
+// ---------------------------------------------------------------------------
+
+TEST(AimSend, WritesIntoTheSecondPaneAndPressesOnlyTheFirstButton) {
+    StandInProcess aim = StartAim();
+    SetConversation(aim, "<B>pal42</B>: hi");
+    EXPECT_EQ(SendImText(L"back in five"), ImAnswer::InTime);
+    EXPECT_EQ(SentTexts(aim), std::vector<std::string>{"back in five"});
+    EXPECT_EQ(Presses(aim), "presses 1 0 0");
+    // The stand-in's Send made it the user's own line; the conversation pane was not written.
+    EXPECT_EQ(Conversation(aim), "<B>pal42</B>: hi<BR><B>me99</B>: back in five");
+    EXPECT_EQ(Entry(aim), "");
+}
+
+TEST(AimSend, TextWithLineBreaksCrossesUnchanged) {
+    StandInProcess aim = StartAim();
+    const std::wstring reply = L"Personal Message - I'll  Be right back\r\n";
+    EXPECT_EQ(SendImText(reply), ImAnswer::InTime);
+    EXPECT_EQ(SentTexts(aim), std::vector<std::string>{"Personal Message - I'll  Be right back\r\n"});
+    EXPECT_EQ(SendImText(L"two\r\nlines\r\n\r\nand a gap"), ImAnswer::InTime);
+    EXPECT_EQ(SentTexts(aim).at(1), "two\r\nlines\r\n\r\nand a gap");
+}
+
+TEST(AimSend, EachCallSendsOnce) {
+    StandInProcess aim = StartAim();
+    SendImText(L"one");
+    SendImText(L"two");
+    EXPECT_EQ(SentTexts(aim), (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(Presses(aim), "presses 2 0 0");
+}
+
+TEST(AimSend, WithOnePaneNothingIsWrittenButSendIsStillPressed) {
+    StandInProcess aim = StartAim(L"--panes 1");
+    SetConversation(aim, "<B>pal42</B>: hi");
+    EXPECT_EQ(SendImText(L"nowhere to go"), ImAnswer::InTime);
+    EXPECT_EQ(Presses(aim), "presses 1 0 0");
+    EXPECT_TRUE(SentTexts(aim).empty());
+    // Not written into the only pane, which is the conversation.
+    EXPECT_EQ(Conversation(aim), "<B>pal42</B>: hi");
+}
+
+TEST(AimSend, WithoutButtonsTheTextWaitsInTheEntry) {
+    StandInProcess aim = StartAim(L"--buttons 0");
+    EXPECT_EQ(SendImText(L"typed only"), ImAnswer::InTime);
+    EXPECT_EQ(Entry(aim), "typed only");
+    EXPECT_TRUE(SentTexts(aim).empty());
+}
+
+TEST(AimSend, WithNoImWindowNothingIsSentAndNothingWaited) {
+    StandInProcess aim = StartAim();
+    aim.Command("close");
+    EXPECT_EQ(SendImText(L"to nobody"), ImAnswer::InTime);
+    aim.Command("open");
+    EXPECT_TRUE(SentTexts(aim).empty());
+    EXPECT_EQ(Presses(aim), "presses 0 0 0");
+    EXPECT_EQ(Entry(aim), "");
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(AimRead, LastLineAndSenderFromTheConversationPane) {
+    StandInProcess aim = StartAim();
+    aim.Command("recv pal42 hi");
+    aim.Command("recv me99 brb");
+    aim.Command("recv pal42 where are you?");
+    const ImReading line = ReadLastImLine();
+    EXPECT_FALSE(line.TimedOut());
+    EXPECT_EQ(line.text, L"\npal42: where are you?");
+    const ImReading sender = LastImSender();
+    EXPECT_FALSE(sender.TimedOut());
+    EXPECT_EQ(sender.text, L"pal42");
+}
+
+TEST(AimRead, TheWorkedConversationsReadThroughTheWindow) {
+    struct Case {
+        const char* markup;
+        const wchar_t* lastLine;
+        const wchar_t* sender;
+    };
+    const Case cases[] = {
+        {"<B>me99</B>: back soon<BR>", L"\n", L""},
+        {"pal42: hi", L"pal42: hi", L"pal42"},
+        {"<BR>12:30 pal42: hi", L"\n12:30 pal42: hi", L"12"},
+        {"a > b<BR>pal42: 1 < 2", L"\npal42: 1 ", L"pal42"},
+        {"<BR>no colon here", L"\nno colon here", L""},
+        {"<BR>: hi", L"\n: hi", L""},
+        {"", L"", L""},
+    };
+    StandInProcess aim = StartAim();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.markup);
+        SetConversation(aim, c.markup);
+        EXPECT_EQ(ReadLastImLine().text, c.lastLine);
+        EXPECT_EQ(LastImSender().text, c.sender);
+    }
+}
+
+TEST(AimRead, TheEntryPaneIsNotRead) {
+    StandInProcess aim = StartAim(L"--buttons 0");
+    SetConversation(aim, "<B>pal42</B>: hi");
+    SendImText(L"<B>me99</B>: not the conversation");
+    EXPECT_EQ(LastImSender().text, L"pal42");
+}
+
+TEST(AimRead, ALongConversationIsReadWhole) {
+    StandInProcess aim = StartAim();
+    std::string markup;
+    while (markup.size() < 34000) markup += "<B>pal42</B>: a line of chatter that goes on<BR>";
+    markup += "<B>Pellbrook</B>: the last word";
+    SetConversation(aim, markup);
+    EXPECT_EQ(ReadLastImLine().text, L"\nPellbrook: the last word");
+    EXPECT_EQ(LastImSender().text, L"Pellbrook");
+}
+
+TEST(AimRead, WithNoImWindowTheReadersReturnEmptyInTime) {
+    StandInProcess aim = StartAim();
+    aim.Command("recv pal42 hi");
+    aim.Command("close");
+    const ImReading line = ReadLastImLine();
+    EXPECT_FALSE(line.TimedOut());
+    EXPECT_EQ(line.text, L"");
+    const ImReading sender = LastImSender();
+    EXPECT_FALSE(sender.TimedOut());
+    EXPECT_EQ(sender.text, L"");
+}
+
+TEST(AimRead, WithNoPanesTheReadersReturnEmpty) {
+    StandInProcess aim = StartAim(L"--panes 0");
+    EXPECT_EQ(ReadLastImLine().text, L"");
+    EXPECT_EQ(LastImSender().text, L"");
+}
+
+TEST(AimRead, NonAsciiNamesComeBackFromTheAnsiCodePage) {
+    const char eAcute[] = "\xE9";
+    wchar_t wide[4] = {};
+    if (GetACP() == CP_UTF8 || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, eAcute, 1, wide, 4) != 1)
+        GTEST_SKIP() << "the ANSI code page " << GetACP() << " has no such letter";
+    StandInProcess aim = StartAim();
+    aim.Command(std::string("recv Ren") + eAcute + " salut");
+    EXPECT_EQ(LastImSender().text, std::wstring(L"Ren") + wide[0]);
+    SendImText(std::wstring(L"caf") + wide[0]);
+    EXPECT_EQ(SentTexts(aim).at(0), std::string("caf") + eAcute);
+}
+
+// ---------------------------------------------------------------------------
+
+// Long enough that a call which waited for the client's answer would still be waiting when the
+// test looks; the stand-in is ended at the end of each test either way.
+constexpr int kLongHangMs = 60000;
+
+TEST(AimHungClient, AReadGivesUpAndSaysSo) {
+    StandInProcess aim = StartAim();
+    aim.Command("recv pal42 hi");
+    aim.Command("hang " + std::to_string(kLongHangMs));
+    // Each reading comes back before the hang ends, told apart from an empty one.
+    const ImReading line = ReadLastImLine();
+    EXPECT_TRUE(line.TimedOut());
+    EXPECT_EQ(line.text, L"");
+    const ImReading sender = LastImSender();
+    EXPECT_TRUE(sender.TimedOut());
+    EXPECT_EQ(sender.text, L"");
+}
+
+TEST(AimHungClient, ASendGivesUpWithoutPressingAndIsNotRetried) {
+    StandInProcess aim = StartAim();
+    aim.Command("hang 3000");
+    EXPECT_EQ(SendImText(L"while hung"), ImAnswer::TimedOut);
+    // Commands wait for the hang to end; by then anything still on its way has arrived.
+    EXPECT_EQ(Presses(aim), "presses 0 0 0");
+    EXPECT_TRUE(SentTexts(aim).empty());
+}
+
+TEST(AimHungClient, ReadsWorkAgainOnceTheClientAnswers) {
+    StandInProcess aim = StartAim();
+    aim.Command("recv pal42 hi");
+    aim.Command("hang 3000");
+    EXPECT_TRUE(LastImSender().TimedOut());
+    aim.Command("recv Pellbrook back");  // answered once the hang is over
+    ImReading sender;
+    EXPECT_TRUE(testing::WaitUntil([&] {
+        sender = LastImSender();
+        return !sender.TimedOut();
+    }));
+    EXPECT_EQ(sender.text, L"Pellbrook");
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,431 @@
+// The personal-message window made in this process: its layout, its switch, its watch driven
+// tick by tick (WM_TIMER sent with Timer1's id) against the AIM stand-in, and its handles.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "aim/PersonalControls.h"
+#include "aim/PersonalWindow.h"
+#include "app/Program.h"
+#include "support/StandIn.h"
+#include "support/TestSupport.h"
+
+namespace velmora {
+namespace {
+
+using namespace PersonalIds;
+using testing::EscapeLine;
+using testing::StandInProcess;
+using testing::UnescapeLine;
+
+const std::wstring kDefaultReply = L"Personal Message - I'll  Be right back\r\n";
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+RECT ClientRectOf(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+class PersonalWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(window_.Open()); }
+
+    HWND Window() const { return window_.Handle(); }
+    HWND Control(int id) const { return GetDlgItem(Window(), id); }
+    std::wstring Text(int id) const { return testing::WindowText(Control(id)); }
+    void Type(int id, const std::wstring& text) const { testing::TypeInto(Control(id), text); }
+    void ClickSwitch() const { testing::ClickWithMouse(Control(Label2)); }
+    // One tick of Timer1, as the window system delivers it.
+    void Tick() const { SendMessageW(Window(), WM_TIMER, Timer1, 0); }
+
+    Program program_{GetModuleHandleW(nullptr)};
+    PersonalWindow window_{program_};
+};
+
+// A window watching the AIM stand-in, which starts with a line from someone not listed.
+class PersonalWatchTest : public PersonalWindowTest {
+protected:
+    void SetUp() override {
+        PersonalWindowTest::SetUp();
+        aim_.Command("recv stranger hello");
+    }
+
+    void Receive(const std::string& name, const std::string& text) {
+        aim_.Command("recv " + name + " " + EscapeLine(text));
+    }
+    std::vector<std::string> Sent() {
+        std::vector<std::string> texts;
+        for (const std::string& reply : aim_.Command("sent")) texts.push_back(UnescapeLine(reply.substr(5)));
+        return texts;
+    }
+    void SwitchOnAndSee(const std::wstring& sender) {
+        ClickSwitch();
+        ASSERT_EQ(window_.State(), WatchState::Watching);
+        Tick();
+        ASSERT_EQ(Text(Text2), sender);
+    }
+
+    StandInProcess aim_ = StandInProcess::Start(testing::StandInPath(L"aim-standin.exe"), L"");
+};
+
+// ---------------------------------------------------------------------------
+
+struct Expected {
+    int id;
+    const wchar_t* className;
+    const wchar_t* text;
+    RECT place;  // x, y, width, height
+    const wchar_t* face;
+    int height;  // font height at 96 DPI
+    bool bold;
+};
+
+const Expected kExpected[] = {
+    {Text1, L"Edit", L"Pellbrook", {16, 32, 161, 19}, L"Tahoma", -9, true},
+    {Label2, L"Static", L"Off", {208, 28, 57, 17}, L"Tahoma", -11, true},
+    {Text3, L"Edit", L"Personal Message - I'll  Be right back\r\n", {16, 64, 273, 113}, L"Tahoma", -9, true},
+    {Text2, L"Edit", L"", {16, 248, 145, 19}, L"MS Sans Serif", -11, false},
+};
+
+TEST_F(PersonalWindowTest, WindowIsTitledWithItsClientSizeAndNoMinimiseOrMaximiseBox) {
+    EXPECT_EQ(testing::WindowText(Window()), L"Personal Away Msg");
+    RECT client{};
+    GetClientRect(Window(), &client);
+    EXPECT_EQ(client.right, 314);
+    EXPECT_EQ(client.bottom, 203);
+    const LONG style = GetWindowLongW(Window(), GWL_STYLE);
+    EXPECT_FALSE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_EQ(GetWindow(Window(), GW_OWNER), nullptr);
+}
+
+TEST_F(PersonalWindowTest, EveryControlHasItsKindTextPlaceAndFont) {
+    for (const Expected& expected : kExpected) {
+        SCOPED_TRACE(Narrow(expected.text));
+        HWND control = Control(expected.id);
+        ASSERT_NE(control, nullptr);
+        wchar_t className[64]{};
+        GetClassNameW(control, className, 64);
+        EXPECT_STRCASEEQ(Narrow(className).c_str(), Narrow(expected.className).c_str());
+        EXPECT_EQ(testing::WindowText(control), expected.text);
+        const RECT rect = ClientRectOf(control);
+        EXPECT_EQ(rect.left, expected.place.left);
+        EXPECT_EQ(rect.top, expected.place.top);
+        EXPECT_EQ(rect.right - rect.left, expected.place.right);
+        EXPECT_EQ(rect.bottom - rect.top, expected.place.bottom);
+        LOGFONTW font{};
+        ASSERT_TRUE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font));
+        EXPECT_EQ(Narrow(font.lfFaceName), Narrow(expected.face));
+        EXPECT_EQ(font.lfHeight, expected.height);
+        EXPECT_EQ(font.lfWeight >= FW_BOLD, expected.bold);
+    }
+}
+
+TEST_F(PersonalWindowTest, TheSenderBoxLiesBelowTheVisibleArea) {
+    RECT client{};
+    GetClientRect(Window(), &client);
+    EXPECT_GE(ClientRectOf(Control(Text2)).top, client.bottom);
+    for (int id : {Text1, Text3, Label2}) EXPECT_LE(ClientRectOf(Control(id)).bottom, client.bottom);
+}
+
+TEST_F(PersonalWindowTest, TheMessageBoxTakesSeveralLinesAndTheOthersOne) {
+    const LONG reply = GetWindowLongW(Control(Text3), GWL_STYLE);
+    EXPECT_TRUE(reply & ES_MULTILINE);
+    EXPECT_TRUE(reply & WS_VSCROLL);
+    EXPECT_FALSE(GetWindowLongW(Control(Text1), GWL_STYLE) & ES_MULTILINE);
+    EXPECT_FALSE(GetWindowLongW(Control(Text2), GWL_STYLE) & ES_MULTILINE);
+    EXPECT_TRUE(GetWindowLongW(Control(Label2), GWL_STYLE) & SS_NOTIFY);
+}
+
+TEST_F(PersonalWindowTest, TabMovesFromTheNamesToTheSenderToTheMessage) {
+    const int order[] = {Text1, Text2, Text3};
+    HWND control = Control(order[0]);
+    for (size_t i = 1; i < std::size(order); ++i) {
+        control = GetNextDlgTabItem(Window(), control, FALSE);
+        EXPECT_EQ(GetDlgCtrlID(control), order[i]) << "after position " << i - 1;
+    }
+    EXPECT_EQ(GetDlgCtrlID(GetNextDlgTabItem(Window(), control, FALSE)), Text1);
+    EXPECT_FALSE(GetWindowLongW(Control(Label2), GWL_STYLE) & WS_TABSTOP);
+}
+
+// The colours the window gives its controls, asked as the controls ask when they paint.
+TEST_F(PersonalWindowTest, TheNamesAreBlueAndTheSwitchShowsThePanelThrough) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    SendMessageW(Window(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Control(Text1)));
+    EXPECT_EQ(GetTextColor(dc), RGB(0x00, 0x00, 0xC0));
+
+    const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(Window(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                             reinterpret_cast<LPARAM>(Control(Label2))));
+    LOGBRUSH logBrush{};
+    ASSERT_TRUE(GetObjectW(brush, sizeof logBrush, &logBrush));
+    EXPECT_EQ(logBrush.lbColor, RGB(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    DeleteDC(dc);
+}
+
+// The window's own drawing (panel, frame, lamp), printed into a bitmap and looked at.
+class PaintedClient {
+public:
+    explicit PaintedClient(HWND window) {
+        RECT client{};
+        GetClientRect(window, &client);
+        HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, client.right, client.bottom);
+        ReleaseDC(nullptr, screen);
+        old_ = SelectObject(dc_, bitmap_);
+        SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc_), 0);
+        SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
+    }
+    ~PaintedClient() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    PaintedClient(const PaintedClient&) = delete;
+    PaintedClient& operator=(const PaintedClient&) = delete;
+    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+
+private:
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
+TEST_F(PersonalWindowTest, ThePanelSitsInASunkenFrame) {
+    const PaintedClient painted(Window());
+    EXPECT_EQ(painted.At(100, 150), RGB(0xFF, 0xFF, 0xFF)) << "the panel";
+    EXPECT_EQ(painted.At(100, 8), RGB(0x80, 0x80, 0x80)) << "Line1, top";
+    EXPECT_EQ(painted.At(8, 100), RGB(0x80, 0x80, 0x80)) << "Line4, left";
+    EXPECT_EQ(painted.At(304, 100), RGB(0xC0, 0xC0, 0xC0)) << "Line2, right";
+    EXPECT_EQ(painted.At(100, 192), RGB(0xC0, 0xC0, 0xC0)) << "Line3, bottom";
+    EXPECT_EQ(painted.At(3, 3), GetSysColor(COLOR_BTNFACE)) << "outside the panel";
+    EXPECT_EQ(painted.At(306, 100), GetSysColor(COLOR_BTNFACE)) << "outside the panel";
+}
+
+TEST_F(PersonalWindowTest, TheLampIsDarkRedWhenOffAndBlueWhenOn) {
+    EXPECT_EQ(PaintedClient(Window()).At(196, 36), RGB(0xC0, 0x00, 0x00));
+    EXPECT_EQ(PaintedClient(Window()).At(192, 32), RGB(0xC0, 0xC0, 0xC0)) << "the lamp's border";
+    ClickSwitch();
+    EXPECT_EQ(PaintedClient(Window()).At(196, 36), RGB(0x00, 0x00, 0xFF));
+    EXPECT_EQ(PaintedClient(Window()).At(200, 40), RGB(0xC0, 0xC0, 0xC0)) << "the lamp's border";
+    ClickSwitch();
+    EXPECT_EQ(PaintedClient(Window()).At(196, 36), RGB(0xC0, 0x00, 0x00));
+}
+
+// ---------------------------------------------------------------------------
+
+TEST_F(PersonalWindowTest, ANewWindowIsSwitchedOffAndTheSwitchTogglesIt) {
+    EXPECT_EQ(window_.State(), WatchState::SwitchedOff);
+    EXPECT_EQ(Text(Label2), L"Off");
+    ClickSwitch();
+    EXPECT_EQ(Text(Label2), L"On");
+    EXPECT_EQ(window_.State(), WatchState::Watching);
+    ClickSwitch();
+    EXPECT_EQ(Text(Label2), L"Off");
+    EXPECT_EQ(window_.State(), WatchState::SwitchedOff);
+}
+
+TEST_F(PersonalWatchTest, ASwitchedOffWindowDoesNotReadTheConversation) {
+    Tick();
+    EXPECT_EQ(Text(Text2), L"");
+    ClickSwitch();
+    ClickSwitch();
+    Tick();
+    EXPECT_EQ(Text(Text2), L"");
+}
+
+TEST_F(PersonalWatchTest, ATickWritesTheSenderAndAnUnlistedOneIsNotAnswered) {
+    SwitchOnAndSee(L"stranger");
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(window_.State(), WatchState::Watching);
+    Receive("pal42", "anyone?");
+    Tick();
+    EXPECT_EQ(Text(Text2), L"pal42");
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(window_.State(), WatchState::Watching);
+}
+
+TEST_F(PersonalWatchTest, AListedNameInAnyLetterCaseGetsTheReplyOnce) {
+    SwitchOnAndSee(L"stranger");
+    Receive("pELLBROOK", "are you there?");
+    Tick();
+    EXPECT_EQ(Text(Text2), L"pELLBROOK");
+    EXPECT_EQ(Sent(), std::vector<std::string>{Narrow(kDefaultReply)});
+    // Answered looks like watching, but the watch has ended.
+    EXPECT_EQ(window_.State(), WatchState::Answered);
+    EXPECT_EQ(Text(Label2), L"On");
+    EXPECT_EQ(PaintedClient(Window()).At(196, 36), RGB(0x00, 0x00, 0xFF));
+    Receive("stranger", "hello?");
+    Receive("Pellbrook", "hello??");
+    Tick();
+    Tick();
+    EXPECT_EQ(Text(Text2), L"pELLBROOK");
+    EXPECT_EQ(Sent().size(), 1u);
+}
+
+TEST_F(PersonalWatchTest, TheReplyIsTheMessageBoxAsTyped) {
+    const std::wstring reply = L"Out walking.\r\nBack at six.";
+    Type(Text3, reply);
+    SwitchOnAndSee(L"stranger");
+    Receive("Pellbrook", "hi");
+    Tick();
+    EXPECT_EQ(Sent(), std::vector<std::string>{Narrow(reply)});
+}
+
+TEST_F(PersonalWatchTest, APartOfAListedNameAndOneOfSeveralNamesMatch) {
+    Type(Text1, L"pal42 Pellbrook");
+    SwitchOnAndSee(L"stranger");
+    Receive("brook", "hi");
+    Tick();
+    EXPECT_EQ(Sent().size(), 1u);
+
+    ClickSwitch();
+    ClickSwitch();
+    Tick();  // the last line is the reply itself, which names nobody
+    EXPECT_EQ(Text(Text2), L"");
+    Receive("PAL42", "hi");
+    Tick();
+    EXPECT_EQ(Sent().size(), 2u);
+}
+
+TEST_F(PersonalWatchTest, TwoClicksAfterAReplyArmItAgain) {
+    SwitchOnAndSee(L"stranger");
+    Receive("Pellbrook", "hi");
+    Tick();
+    ASSERT_EQ(window_.State(), WatchState::Answered);
+    ClickSwitch();
+    EXPECT_EQ(window_.State(), WatchState::SwitchedOff);
+    EXPECT_EQ(Text(Label2), L"Off");
+    ClickSwitch();
+    EXPECT_EQ(window_.State(), WatchState::Watching);
+    Tick();
+    Receive("Pellbrook", "hi again");
+    Tick();
+    EXPECT_EQ(Sent().size(), 2u);
+    EXPECT_EQ(window_.State(), WatchState::Answered);
+}
+
+TEST_F(PersonalWatchTest, SwitchingOnWhileTheListedNameIsLastAnswersOnTheFirstTick) {
+    Receive("Pellbrook", "are you there?");
+    ClickSwitch();
+    Tick();
+    EXPECT_EQ(Sent().size(), 1u);
+}
+
+TEST_F(PersonalWatchTest, TheUsersOwnLineAnswersNobodyUnlessListed) {
+    SwitchOnAndSee(L"stranger");
+    Receive("me99", "hello");
+    Tick();
+    EXPECT_EQ(Text(Text2), L"me99");
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(PersonalWatchTest, ALastLineWithoutANameAnswersNobodyAndWatchingGoesOn) {
+    SwitchOnAndSee(L"stranger");
+    aim_.Command("set " + EscapeLine("<B>stranger</B>: hello<BR>"));
+    Tick();
+    EXPECT_EQ(Text(Text2), L"");
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(window_.State(), WatchState::Watching);
+    Receive("Pellbrook", "now me");
+    Tick();
+    EXPECT_EQ(Sent().size(), 1u);
+}
+
+TEST_F(PersonalWatchTest, ClosingTheImWindowAnswersNobodyAndWatchingGoesOn) {
+    SwitchOnAndSee(L"stranger");
+    aim_.Command("close");
+    Tick();
+    EXPECT_EQ(Text(Text2), L"");
+    EXPECT_EQ(window_.State(), WatchState::Watching);
+    aim_.Command("open");
+    Tick();
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(aim_.Command("presses").at(0), "presses 0 0 0");
+    Receive("Pellbrook", "back");
+    Tick();
+    EXPECT_EQ(Sent().size(), 1u);
+}
+
+TEST_F(PersonalWatchTest, AnEmptyNamesBoxAnswersNobody) {
+    Type(Text1, L"");
+    SwitchOnAndSee(L"stranger");
+    Receive("Pellbrook", "hi");
+    Tick();
+    EXPECT_EQ(Text(Text2), L"Pellbrook");
+    aim_.Command("set " + EscapeLine("<B>Pellbrook</B>: hi<BR>"));
+    Tick();
+    EXPECT_EQ(Text(Text2), L"");
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(PersonalWatchTest, TypingAListedNameIntoTheSenderBoxAnswersInAnyState) {
+    Type(Text2, L"Pellbrook");
+    EXPECT_EQ(Sent().size(), 1u);
+    EXPECT_EQ(window_.State(), WatchState::SwitchedOff);
+    EXPECT_EQ(Text(Label2), L"Off");
+
+    ClickSwitch();
+    Type(Text2, L"pellbrook");
+    EXPECT_EQ(Sent().size(), 2u);
+    EXPECT_EQ(window_.State(), WatchState::Answered);
+    Type(Text2, L"someone else");
+    EXPECT_EQ(Sent().size(), 2u);
+}
+
+TEST_F(PersonalWatchTest, ATimedOutReadLeavesTheSenderBoxAsItWas) {
+    SwitchOnAndSee(L"stranger");
+    aim_.Command("hang 60000");
+    Tick();
+    EXPECT_EQ(Text(Text2), L"stranger") << "a read that timed out is no empty sender";
+    Tick();
+    EXPECT_EQ(Text(Text2), L"stranger");
+    EXPECT_EQ(window_.State(), WatchState::Watching);
+}
+
+TEST_F(PersonalWatchTest, TheRealTimerTicksOnceSwitchedOnAndStopsAfterTheReply) {
+    ClickSwitch();
+    EXPECT_TRUE(testing::WaitUntil([&] { return Text(Text2) == L"stranger"; })) << "no tick came";
+    Receive("Pellbrook", "hi");
+    EXPECT_TRUE(testing::WaitUntil([&] { return Sent().size() == 1; })) << "no reply came";
+    EXPECT_EQ(window_.State(), WatchState::Answered);
+}
+
+// ---------------------------------------------------------------------------
+
+TEST_F(PersonalWatchTest, ThousandsOfTicksLeaveNoGdiOrUserObjectsBehind) {
+    Type(Text1, L"nobody listed");
+    ClickSwitch();
+    // Each round makes the tick write the sender box again and repaints everything once.
+    const auto round = [&](int i) {
+        SendMessageW(Control(Text2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        Tick();
+        if (i % 100 == 0) {
+            ClickSwitch();
+            ClickSwitch();
+            RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            PaintedClient painted(Window());
+        }
+    };
+    for (int i = 0; i < 100; ++i) round(i);
+    ASSERT_EQ(Text(Text2), L"stranger");
+    const testing::GuiObjectCounts before = testing::CountGuiObjects();
+    ASSERT_GT(before.gdi, 0u);
+    ASSERT_GT(before.user, 0u);
+    for (int i = 0; i < 3000; ++i) round(i);
+    const testing::GuiObjectCounts after = testing::CountGuiObjects();
+    EXPECT_EQ(Text(Text2), L"stranger");
+    EXPECT_EQ(window_.State(), WatchState::Watching);
+    EXPECT_LE(after.gdi, before.gdi);
+    EXPECT_LE(after.user, before.user);
+}
+
+}  // namespace
+}  // namespace velmora
