@@ -105,15 +105,6 @@ void SelectAllInField(bool multiLine) {
     }
 }
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
-    const ULONGLONG deadline = GetTickCount64() + milliseconds;
-    while (!condition()) {
-        if (GetTickCount64() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
 void Settle(HANDLE process) {
     if (process) WaitForInputIdle(process, 5000);
     std::this_thread::sleep_for(std::chrono::milliseconds(150));

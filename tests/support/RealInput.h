@@ -4,8 +4,9 @@
 // display), waits bounded by a deadline, and screenshots of the desktop saved per step.
 #include <windows.h>
 
-#include <functional>
 #include <string>
+
+#include "support/TestSupport.h"
 
 namespace velmora::testing {
 
@@ -22,9 +23,6 @@ void PressKey(WORD virtualKey);
 void PressKeys(std::initializer_list<WORD> chord);
 // Selects everything in the focused edit field (Home, then Shift+End, or Ctrl+End for a multi-line one).
 void SelectAllInField(bool multiLine = false);
-// Waits until the condition holds, giving the programs time to handle the input; false when
-// the deadline passes first.
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = 10000);
 // Lets the input just sent be handled: waits until the process is idle again.
 void Settle(HANDLE process = nullptr);
 // Saves the whole desktop as a BMP file named after the step, in the artifacts folder

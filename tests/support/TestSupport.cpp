@@ -253,14 +253,9 @@ std::wstring VelmoraProcess::Text(int id) const { return WindowText(Control(id))
 
 void VelmoraProcess::Type(int id, const std::wstring& text) const {
     HWND control = Control(id);
-    // An editable combo box is typed into through its edit field.
-    if (HWND field = FindWindowExW(control, nullptr, L"Edit", nullptr)) {
-        SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(control));
-        return;
-    }
-    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(control));
+    // An editable combo box is typed into through its edit field, which tells the box itself.
+    if (HWND field = FindWindowExW(control, nullptr, L"Edit", nullptr)) control = field;
+    TypeInto(control, text);
 }
 
 void VelmoraProcess::Click(int id) const { SendMessageW(Control(id), BM_CLICK, 0, 0); }

@@ -78,7 +78,7 @@ public:
     DWORD ProcessId() const { return processId_; }
     HWND Control(int id) const;
     std::wstring Text(int id) const;
-    // Typing: the control's text is replaced, and its owner hears EN_CHANGE as after typing.
+    // Typing: the control's text is replaced, and its owner hears EN_CHANGE once, as after typing.
     void Type(int id, const std::wstring& text) const;
     // A click on a button or check box (BM_CLICK, which raises BN_CLICKED).
     void Click(int id) const;
