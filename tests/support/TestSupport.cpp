@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <psapi.h>
 
 #include <atomic>
 #include <chrono>
@@ -184,6 +185,47 @@ DWORD CountLiveUserHandles() {
 }
 
 }  // namespace
+
+DWORD CountKernelHandles(DWORD processId) {
+    // SystemExtendedHandleInformation: every handle of every process, with its owner.
+    struct Entry {
+        PVOID object;
+        ULONG_PTR processId;
+        ULONG_PTR handle;
+        ULONG access;
+        USHORT backTrace;
+        USHORT type;
+        ULONG attributes;
+        ULONG reserved;
+    };
+    struct Table {
+        ULONG_PTR count;
+        ULONG_PTR reserved;
+        Entry entries[1];
+    };
+    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    std::vector<BYTE> buffer(1 << 20);
+    for (;;) {
+        ULONG needed = 0;
+        const LONG status = query(64, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status == 0) break;
+        if (buffer.size() >= (1u << 28)) return 0;
+        buffer.resize(buffer.size() * 2);
+    }
+    const auto* table = reinterpret_cast<const Table*>(buffer.data());
+    DWORD count = 0;
+    for (ULONG_PTR i = 0; i < table->count; ++i) count += table->entries[i].processId == processId;
+    return count;
+}
+
+SIZE_T PrivateBytes(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(process, &counters, sizeof(counters));
+    return counters.PagefileUsage;
+}
 
 GuiObjectCounts CountGuiObjects() {
     HANDLE self = GetCurrentProcess();

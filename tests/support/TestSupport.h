@@ -63,6 +63,9 @@ struct GuiObjectCounts {
     DWORD user = 0;
 };
 GuiObjectCounts CountGuiObjects();
+// Kernel handles a process holds (read from the system's handle table) and its private bytes.
+DWORD CountKernelHandles(DWORD processId);
+SIZE_T PrivateBytes(HANDLE process);
 
 // velmora.exe copied into a folder of its own (so Msg.ini starts as the test wants), started as
 // a process, and driven through its controls with the messages a user's actions raise.
