@@ -1,0 +1,97 @@
+// The personal-message window opened from the "Options" menu and used with pointer and keys
+// against the AIM stand-in: a listed name gets the reply once.
+#include <gtest/gtest.h>
+
+#include "aim/PersonalControls.h"
+#include "app/AwayControls.h"
+#include "support/RealInput.h"
+#include "support/StandIn.h"
+#include "support/TestSupport.h"
+
+namespace velmora {
+namespace {
+
+using namespace testing;
+
+class PersonalMessageRealInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(WaitUntil([&] { return velmora_.MainWindow() && IsWindowVisible(velmora_.MainWindow()); }));
+        Settle();
+    }
+    static HWND PopUpMenu() {
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        return menu && IsWindowVisible(menu) ? menu : nullptr;
+    }
+    // The middle of an entry of the "File" menu: three rows of one height and a separator half as
+    // high, inside a frame of a few pixels (another process's menu can't be asked for its rows).
+    static POINT MenuEntryCentre(HWND menuWindow, int position) {
+        RECT frame{};
+        GetWindowRect(menuWindow, &frame);
+        const int border = 3;
+        const int row = (frame.bottom - frame.top - 2 * border) * 2 / 7;
+        const int top = frame.top + border + row * position - (position >= 2 ? row / 2 : 0);
+        return {(frame.left + frame.right) / 2, top + row / 2};
+    }
+    // Opens "Options" with a click and picks an entry: with the keyboard (arrow presses, then
+    // Enter) or with the pointer (a click on the entry's row).
+    void ChooseFromOptions(int position, bool withPointer) const {
+        ClickControl(velmora_.Control(AwayIds::Label2));
+        ASSERT_TRUE(WaitUntil([] { return PopUpMenu() != nullptr; }));
+        Settle();
+        if (withPointer) {
+            ClickAt(MenuEntryCentre(PopUpMenu(), position));
+        } else {
+            // The separator is stepped over.
+            for (int step = 0; step <= position - (position >= 2 ? 1 : 0); ++step) PressKey(VK_DOWN);
+            PressKey(VK_RETURN);
+        }
+        ASSERT_TRUE(WaitUntil([] { return PopUpMenu() == nullptr; }));
+    }
+    void Shot(const std::wstring& step) const {
+        Settle();
+        const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        SaveScreenshot(L"Personal-" + std::wstring(name, name + strlen(name)) + L"-" + step);
+    }
+
+    StandInProcess aim_ = StandInProcess::Start(StandInPath(L"aim-standin.exe"), L"");
+    TempFolder folder_;
+    VelmoraProcess velmora_{folder_.Path()};
+};
+
+TEST_F(PersonalMessageRealInput, AListedNameGetsTheReplyOnce) {
+    aim_.Command("recv stranger hello");
+    ChooseFromOptions(0, /*withPointer=*/false);
+    HWND watch = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (watch = velmora_.FindWindowTitled(L"Personal Away Msg")) != nullptr; }));
+    Settle();
+    Shot(L"01-open");
+
+    ASSERT_TRUE(ClickToFocus(GetDlgItem(watch, PersonalIds::Text1)));
+    SelectAllInField();
+    TypeText(L"PAL42 me99");
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(watch, PersonalIds::Text1)) == L"PAL42 me99"; }));
+    ClickControl(GetDlgItem(watch, PersonalIds::Label2));
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(watch, PersonalIds::Label2)) == L"On"; }));
+    Shot(L"02-on");
+
+    aim_.Command("recv pal42 are you there?");
+    ASSERT_TRUE(WaitUntil([&] { return !aim_.Command("sent").empty(); }));
+    Shot(L"03-answered");
+    // Exactly one reply, the message box's text with its line break.
+    aim_.Command("recv pal42 hello again");
+    Sleep(2500);  // two more timer periods: a watch that went on would answer again
+    const auto sent = aim_.Command("sent");
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(UnescapeLine(sent[0].substr(5)), "Personal Message - I'll  Be right back\r\n");
+    EXPECT_EQ(WindowText(GetDlgItem(watch, PersonalIds::Label2)), L"On");
+}
+
+TEST_F(PersonalMessageRealInput, TheMenuOpensTheWindowWithThePointerToo) {
+    ChooseFromOptions(0, /*withPointer=*/true);
+    EXPECT_TRUE(WaitUntil([&] { return velmora_.FindWindowTitled(L"Personal Away Msg") != nullptr; }));
+    Shot(L"01-open");
+}
+
+}  // namespace
+}  // namespace velmora
