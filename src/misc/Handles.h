@@ -72,6 +72,10 @@ struct MenuTraits {
     using Handle = HMENU;
     static void Close(HMENU menu) noexcept { DestroyMenu(menu); }
 };
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static void Close(HDC dc) noexcept { DeleteDC(dc); }
+};
 struct KernelHandleTraits {
     using Handle = HANDLE;
     static void Close(HANDLE handle) noexcept { CloseHandle(handle); }
@@ -85,6 +89,7 @@ using UniquePen = UniqueHandle<PenTraits>;
 using UniqueHwnd = UniqueHandle<WindowTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;  // from CreateCompatibleDC
 
 // Selects a GDI object into a DC for one scope and puts the old one back.
 class ScopedSelect {

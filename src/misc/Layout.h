@@ -63,6 +63,8 @@ public:
 
     void PaintRects(HDC dc, std::span<const PaintedRect> rects);
     void PaintLines(HDC dc, std::span<const PaintedLine> lines);
+    // Draws the top-left width x height pixels of a bitmap at x, y (96-DPI pixels), scaled.
+    void PaintBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height);
     int Scale(int pixelsAt96) const noexcept { return ScaleForDpi(pixelsAt96, static_cast<int>(dpi_)); }
     RECT ScaleRect(int x, int y, int width, int height) const noexcept;
 

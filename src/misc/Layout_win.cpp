@@ -13,7 +13,8 @@ COLORREF ColourOf(Paint paint) noexcept {
     switch (paint.kind) {
         case Paint::Kind::Rgb: return ColourRefFromRgb(paint.value);
         case Paint::Kind::System: return GetSysColor(static_cast<int>(paint.value));
-        case Paint::Kind::Default: break;
+        case Paint::Kind::Default:
+        case Paint::Kind::Transparent: break;
     }
     return GetSysColor(COLOR_WINDOW);
 }
@@ -97,6 +98,11 @@ HBRUSH ControlSet::ColourControl(HWND control, HDC dc) {
         const ControlSpec& spec = specs_[i];
         if (spec.textColour.IsSet()) SetTextColor(dc, ColourOf(spec.textColour));
         if (!backColours_[i].IsSet()) return nullptr;
+        if (backColours_[i].kind == Paint::Kind::Transparent) {
+            // No background at all: the text lands on whatever the window painted there.
+            SetBkMode(dc, TRANSPARENT);
+            return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+        }
         const COLORREF back = ColourOf(backColours_[i]);
         SetBkColor(dc, back);
         return BrushFor(back);
@@ -107,7 +113,7 @@ HBRUSH ControlSet::ColourControl(HWND control, HDC dc) {
 void ControlSet::PaintRects(HDC dc, std::span<const PaintedRect> rects) {
     for (const PaintedRect& item : rects) {
         const RECT rect = ScaleRect(item.x, item.y, item.width, item.height);
-        FillRect(dc, &rect, BrushFor(ColourOf(item.fill)));
+        if (item.fill.kind != Paint::Kind::Transparent) FillRect(dc, &rect, BrushFor(ColourOf(item.fill)));
         if (item.border.IsSet()) FrameRect(dc, &rect, BrushFor(ColourOf(item.border)));
     }
 }
@@ -123,6 +129,22 @@ void ControlSet::PaintLines(HDC dc, std::span<const PaintedLine> lines) {
         const RECT rect{left, top, right, bottom};
         FillRect(dc, &rect, BrushFor(ColourOf(line.colour)));
     }
+}
+
+void ControlSet::PaintBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height) {
+    if (!bitmap) return;
+    UniqueMemoryDc source(CreateCompatibleDC(dc));
+    if (!source) return;
+    ScopedSelect selected(source.get(), bitmap);
+    const RECT rect = ScaleRect(x, y, width, height);
+    // Halftone keeps a picture smooth when it is scaled up for a high DPI.
+    const int oldMode = SetStretchBltMode(dc, HALFTONE);
+    POINT oldOrigin{};
+    SetBrushOrgEx(dc, 0, 0, &oldOrigin);
+    StretchBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, source.get(), 0, 0, width,
+               height, SRCCOPY);
+    SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+    SetStretchBltMode(dc, oldMode);
 }
 
 }  // namespace velmora

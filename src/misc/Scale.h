@@ -18,15 +18,17 @@ constexpr int ScaleForDpi(int pixelsAt96, int dpi) { return MulDivRounded(pixels
 // Logical font height (negative: character height) for a size in hundredths of a point.
 constexpr int FontHeightForDpi(int centiPoints, int dpi) { return -MulDivRounded(centiPoints, dpi, 7200); }
 
-// A colour as the design writes it, 0xRRGGBB, or a system colour, or "leave the default".
+// A colour as the design writes it, 0xRRGGBB, or a system colour, or "leave the default", or
+// (for a label's background) "see-through": the window's own painting shows behind the text.
 struct Paint {
-    enum class Kind : std::uint8_t { Default, Rgb, System };
+    enum class Kind : std::uint8_t { Default, Rgb, System, Transparent };
     Kind kind = Kind::Default;
     std::uint32_t value = 0;
 
     static constexpr Paint Rgb(std::uint32_t rrggbb) { return {Kind::Rgb, rrggbb}; }
     static constexpr Paint System(int index) { return {Kind::System, static_cast<std::uint32_t>(index)}; }
     static constexpr Paint None() { return {}; }
+    static constexpr Paint Transparent() { return {Kind::Transparent, 0}; }
     constexpr bool IsSet() const { return kind != Kind::Default; }
 };
 

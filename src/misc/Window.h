@@ -1,7 +1,8 @@
 #pragma once
 // Base of Velmora's top-level windows: class registration, `this` carried through
 // WM_NCCREATE, no exception across the window procedure, DPI-aware fixed-size creation,
-// and the rule that the program ends when its last top-level window has closed.
+// the move to a monitor of another DPI, and the rule that the program ends when its last
+// top-level window has closed.
 #include <windows.h>
 
 namespace velmora {
@@ -37,9 +38,13 @@ protected:
     // Outer size for a client size in 96-DPI pixels at the window's DPI; used on creation and
     // on WM_DPICHANGED.
     SIZE OuterSizeAt(UINT dpi) const noexcept;
+    // On WM_DPICHANGED the window has already taken the size Windows suggests; here it lays
+    // out its controls and rebuilds its fonts for the new DPI. It is repainted afterwards.
+    virtual void OnDpiChanged(UINT dpi);
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    void FollowDpiChange(UINT dpi, const RECT& suggested);
     HWND hwnd_ = nullptr;
     DWORD style_ = 0;
     int clientWidth_ = 0;

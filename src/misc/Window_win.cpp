@@ -78,6 +78,16 @@ bool Window::Create(const WindowDesign& design, HINSTANCE instance) {
     return true;
 }
 
+void Window::OnDpiChanged(UINT /*dpi*/) {}
+
+void Window::FollowDpiChange(UINT dpi, const RECT& suggested) {
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    OnDpiChanged(dpi);
+    // The labels draw over the window's own painting, so both are painted afresh.
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 LRESULT Window::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
@@ -96,6 +106,9 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
 
     LRESULT result = 0;
     try {
+        // Every window follows a DPI change the same way; a window that handles the message
+        // itself as well still sees it.
+        if (message == WM_DPICHANGED) self->FollowDpiChange(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         result = self->HandleMessage(message, wParam, lParam);
     } catch (...) {
         // Nothing may unwind into the window system; the event is dropped.
