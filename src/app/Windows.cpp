@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "about/AboutWindow.h"
+#include "about/HelpWindow.h"
 #include "aim/PersonalWindow.h"
 #include "app/Program.h"
 #include "colour/ColourPickerWindow.h"
@@ -25,6 +27,8 @@ void InstallWindows(Program& program) {
     program.SetFactory(ChildWindow::FontColour, Opening<ColourPickerWindow>(program, ColourPickerWindow::Kind::FontColour));
     program.SetFactory(ChildWindow::BodyColour, Opening<ColourPickerWindow>(program, ColourPickerWindow::Kind::BodyColour));
     program.SetFactory(ChildWindow::PersonalMessage, Opening<PersonalWindow>(program));
+    program.SetFactory(ChildWindow::Help, Opening<HelpWindow>(program));
+    program.SetFactory(ChildWindow::About, Opening<AboutWindow>(program));
 }
 
 }  // namespace velmora

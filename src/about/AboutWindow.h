@@ -1,0 +1,31 @@
+#pragma once
+// The window "About": Velmora's name, its makers, and a link to its home page.
+#include "misc/Layout.h"
+#include "misc/Window.h"
+
+namespace velmora {
+
+class Program;
+
+class AboutWindow final : public Window {
+public:
+    explicit AboutWindow(Program& program);
+    bool Open();
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    void OnCreate();
+    void OnCommand(int id, int notification);
+    void OnPaint();
+    void PaintOn(HDC dc);
+    void OnDpiChanged(UINT dpi) override;
+    LRESULT OnControlColour(HWND control, HDC dc);
+
+    void OnLinkClicked();  // Label6
+
+    Program& program_;
+    ControlSet controls_;
+};
+
+}  // namespace velmora
