@@ -93,6 +93,12 @@ constexpr std::array kRects{
     PaintedRect{kPanelX + 176, kPanelY + 112, 9, 9, Paint::Rgb(0x0000FF), kGreyC0},
 };
 
+// Picture2 shows the banner (298 x 38) from its top-left corner, cut at the box's width.
+constexpr int kBannerX = kPanelX + 8;
+constexpr int kBannerY = kPanelY + 8;
+constexpr int kBannerWidth = 297;
+constexpr int kBannerHeight = 38;
+
 // A sunken frame round the panel, and one round the banner.
 constexpr std::array kLines{
     PaintedLine{7, 15, 321, 15, kGrey80},   PaintedLine{7, 15, 7, 377, kGrey80},
@@ -120,12 +126,13 @@ LRESULT AwayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN: return OnControlColour(message, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-        case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
         default: return DefaultHandling(message, wParam, lParam);
     }
 }
 
 void AwayWindow::OnCreate() {
+    banner_.reset(static_cast<HBITMAP>(
+        LoadImageW(program_.Instance(), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     controls_.Create(Handle(), program_.Instance());
     controls_.Layout(DpiForWindow(Handle()));
     FitComboHeights();
@@ -219,6 +226,7 @@ void AwayWindow::OnPaint() {
     ScopedPaint paint(Handle());
     controls_.PaintRects(paint.dc(), kRects);
     controls_.PaintLines(paint.dc(), kLines);
+    controls_.PaintBitmap(paint.dc(), banner_.get(), kBannerX, kBannerY, kBannerWidth, kBannerHeight);
 }
 
 LRESULT AwayWindow::OnControlColour(UINT message, HWND control, HDC dc) {
@@ -229,12 +237,9 @@ LRESULT AwayWindow::OnControlColour(UINT message, HWND control, HDC dc) {
     return DefaultHandling(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
 }
 
-void AwayWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+void AwayWindow::OnDpiChanged(UINT dpi) {
     controls_.Layout(dpi);
     FitComboHeights();
-    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void AwayWindow::FitComboHeights() {
@@ -242,13 +247,16 @@ void AwayWindow::FitComboHeights() {
     for (int id : {Combo1, Combo2}) {
         HWND combo = Control(id);
         const int wanted = controls_.Scale(21);
-        for (int attempt = 0; attempt < 2; ++attempt) {
+        // Corrected by what is shown, not by the item height read back: some systems report
+        // it a little off from what was set.
+        LRESULT item = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+        for (int attempt = 0; attempt < 3; ++attempt) {
             RECT rect{};
             GetWindowRect(combo, &rect);
             const int shown = rect.bottom - rect.top;
             if (shown == wanted) break;
-            const LRESULT item = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-            SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item + (wanted - shown));
+            item += wanted - shown;
+            SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item);
         }
         RECT rect{};
         GetWindowRect(combo, &rect);

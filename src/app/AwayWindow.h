@@ -27,7 +27,7 @@ private:
     void OnEndSession(bool ending);
     void OnCommand(int id, int notification);
     void OnPaint();
-    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnDpiChanged(UINT dpi) override;
     LRESULT OnControlColour(UINT message, HWND control, HDC dc);
 
     void OnOptionsClicked();  // Label2
@@ -46,6 +46,7 @@ private:
 
     Program& program_;
     ControlSet controls_;
+    UniqueBitmap banner_;  // Picture2's picture
 };
 
 }  // namespace velmora
