@@ -242,6 +242,7 @@ struct TitledSearch {
     DWORD processId;
     const wchar_t* title;
     HWND found;
+    int count = 0;
 };
 
 BOOL CALLBACK MatchTitled(HWND window, LPARAM parameter) {
@@ -252,8 +253,9 @@ BOOL CALLBACK MatchTitled(HWND window, LPARAM parameter) {
     wchar_t title[256]{};
     GetWindowTextW(window, title, 256);
     if (wcscmp(title, search->title) != 0) return TRUE;
-    search->found = window;
-    return FALSE;
+    if (!search->found) search->found = window;
+    ++search->count;
+    return TRUE;
 }
 
 }  // namespace
@@ -326,8 +328,12 @@ std::vector<std::wstring> VelmoraProcess::ComboItems(int id) const {
 
 void VelmoraProcess::ChooseMenu(int menuId) const { SendMessageW(main_, WM_COMMAND, MAKEWPARAM(menuId, 0), 0); }
 
-HWND VelmoraProcess::FindWindowTitled(const wchar_t* title) const {
-    TitledSearch search{processId_, title, nullptr};
+HWND VelmoraProcess::FindWindowTitled(const wchar_t* title) const { return FindWindowOfProcess(processId_, title); }
+
+int VelmoraProcess::CountWindowsTitled(const wchar_t* title) const { return CountWindowsOfProcess(processId_, title); }
+
+HWND FindWindowOfProcess(DWORD processId, const wchar_t* title) {
+    TitledSearch search{processId, title, nullptr};
     EnumWindows(MatchTitled, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -336,6 +342,31 @@ HWND VelmoraProcess::WaitForWindowTitled(const wchar_t* title, DWORD timeoutMs) 
     HWND found = nullptr;
     WaitUntil([&] { return (found = FindWindowTitled(title)) != nullptr; }, timeoutMs);
     return found;
+}
+
+int CountWindowsOfProcess(DWORD processId, const wchar_t* title) {
+    TitledSearch search{processId, title, nullptr};
+    EnumWindows(MatchTitled, reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}
+
+void ClickAt(HWND window, POINT clientPoint) {
+    POINT screen = clientPoint;
+    ClientToScreen(window, &screen);
+    HWND target = WindowFromPoint(screen);
+    ASSERT_NE(target, nullptr);
+    POINT local = screen;
+    ScreenToClient(target, &local);
+    const LPARAM where = MAKELPARAM(local.x, local.y);
+    SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    SendMessageW(target, WM_LBUTTONUP, 0, where);
+}
+
+POINT CentreOf(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
 void VelmoraProcess::CloseMainWindow() const {

@@ -95,6 +95,7 @@ public:
     HWND FindWindowTitled(const wchar_t* title) const;
     // The same, waiting (bounded) for the window to appear; nullptr when it did not.
     HWND WaitForWindowTitled(const wchar_t* title, DWORD timeoutMs = 20000) const;
+    int CountWindowsTitled(const wchar_t* title) const;
     // Closes the main window as its close box would, and waits until it is gone.
     void CloseMainWindow() const;
     // Waits for the process to end by itself; false when it still runs after the wait.
@@ -110,5 +111,16 @@ private:
 
 // The exe under test (copied) and its settings file.
 std::wstring VelmoraExePath();
+
+// Top-level windows of a process (this one or another) with the given title.
+HWND FindWindowOfProcess(DWORD processId, const wchar_t* title);
+int CountWindowsOfProcess(DWORD processId, const wchar_t* title);
+
+// A left click at a point of a window's client area, delivered as the system delivers a
+// real one: to the window found there by hit-testing (a label that does not take clicks lets
+// them through to the window below), as button-down and button-up at that point.
+void ClickAt(HWND window, POINT clientPoint);
+// The middle of a control, in its parent's client coordinates.
+POINT CentreOf(HWND control);
 
 }  // namespace velmora::testing

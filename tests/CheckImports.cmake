@@ -1,0 +1,25 @@
+# Fails when an exe imports a DLL that is not part of Windows itself: Velmora ships as one
+# exe that needs nothing installed beside it.
+# Usage: cmake -DOBJDUMP=<cross objdump> -DEXE=<velmora.exe> -P CheckImports.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump ERROR_VARIABLE errors RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} could not read ${EXE}: ${errors}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" lines "${dump}")
+if(NOT lines)
+  message(FATAL_ERROR "no imported DLL found in ${EXE}; is it an exe?")
+endif()
+set(foreign "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^DLL Name: *" "" dll "${line}")
+  string(STRIP "${dll}" dll)
+  string(TOLOWER "${dll}" name)
+  message(STATUS "imports ${dll}")
+  if(NOT name MATCHES "^(kernel32|user32|gdi32|advapi32|shell32|comctl32|msvcrt)\\.dll$"
+     AND NOT name MATCHES "^api-ms-win-crt-[a-z0-9-]+\\.dll$")
+    list(APPEND foreign "${dll}")
+  endif()
+endforeach()
+if(foreign)
+  message(FATAL_ERROR "${EXE} needs DLLs that Windows does not have: ${foreign}")
+endif()

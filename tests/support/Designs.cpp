@@ -1,0 +1,156 @@
+#include "support/Designs.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "about/AboutControls.h"
+#include "about/HelpControls.h"
+#include "app/AwayControls.h"
+#include "support/TestSupport.h"
+
+namespace velmora::testing {
+namespace {
+
+// The main window; its controls sit on a panel at 8,16.
+constexpr int kPanelX = 8;
+constexpr int kPanelY = 16;
+constexpr ControlDesign OnPanel(ControlDesign design) {
+    design.x += kPanelX;
+    design.y += kPanelY;
+    return design;
+}
+
+using namespace AwayIds;
+const ControlDesign kMainWindow[] = {
+    OnPanel({Label1_4, L"Static", L"Screen name to update", 8, 56, 137, 17, 825, true}),
+    OnPanel({Text5, L"Edit", L"Harlowpine", 8, 72, 145, 19, 825, true}),
+    OnPanel({Label6_0, L"Static", L"%n - Persons Screename", 176, 64, 129, 17, 675, true}),
+    OnPanel({Label6_1, L"Static", L"%d - Current date", 176, 80, 97, 17, 675, true}),
+    OnPanel({Label6_2, L"Static", L"%t - Current time", 176, 96, 97, 17, 675, true}),
+    OnPanel({Label1_2, L"Static", L"Labels for message", 8, 96, 137, 17, 825, true}),
+    OnPanel({Text1, L"Edit", L"My Velmora Message", 8, 112, 145, 19, 825, true}),
+    OnPanel({Label2, L"Static", L"Options", 192, 112, 41, 17, 675, true}),
+    OnPanel({Label1_0, L"Static", L"Message", 8, 136, 97, 17, 825, true}),
+    OnPanel({Text2_0, L"Edit", L"", 8, 152, 209, 129, 825, false}),
+    OnPanel({Label4_0, L"Static", L"Font Color", 224, 144, 57, 9, 675, true}),
+    OnPanel({Text6, L"Edit", L"FFFFFF", 224, 160, 49, 19, 825, false}),
+    OnPanel({Command7, L"Button", L"..", 280, 160, 17, 17, 825, false}),
+    OnPanel({Label4_1, L"Static", L"Body Color", 224, 192, 57, 17, 675, true}),
+    OnPanel({Text7, L"Edit", L"FFFFFF", 224, 208, 49, 19, 825, false}),
+    OnPanel({Command8, L"Button", L"..", 280, 208, 17, 17, 825, false}),
+    OnPanel({Label5_0, L"Static", L"Font Size", 224, 240, 49, 17, 675, true}),
+    OnPanel({Combo1, L"ComboBox", L"1", 224, 256, 41, 21, 825, false}),
+    OnPanel({Label5_1, L"Static", L"Msg #", 8, 288, 49, 17, 675, true}),
+    OnPanel({Combo2, L"ComboBox", L"1", 40, 288, 49, 21, 825, true}),
+    OnPanel({Command2, L"Button", L"Delete", 96, 288, 57, 17, 825, false}),
+    OnPanel({Check1, L"Button", L"Brodcast Winamp", 200, 304, 121, 17, 675, true}),
+    OnPanel({Command5, L"Button", L"Update", 8, 320, 49, 25, 825, false}),
+    OnPanel({Command3, L"Button", L"Clear", 56, 320, 49, 25, 825, false}),
+    OnPanel({Check2, L"Button", L"Save Last Msg", 200, 320, 113, 17, 675, true}),
+};
+
+const ControlDesign kAbout[] = {
+    {AboutIds::Label2, L"Static", L"About Velmora", 16, 16, 273, 33, 975, true},
+    {AboutIds::Label3, L"Static", L"Written by the Velmora developers", 24, 56, 233, 17, 825, true},
+    {AboutIds::Label4, L"Static", L"Velmora (c) 2026", 24, 72, 233, 25, 825, true},
+    {AboutIds::Label5, L"Static", L"Visit My Website:", 24, 96, 97, 17, 825, true},
+    {AboutIds::Label6, L"Static", L"https://velmora.github.io", 128, 96, 153, 17, 825, true},
+};
+
+// The notes keep their runs of blanks: the text is the design's, blanks counted out.
+const std::wstring kNote1 = L"1. This saves to your AIM registry as your default Away" + std::wstring(6, L' ') +
+                            L"msg's. New messages are saved everytime you" + std::wstring(17, L' ') + L"upload";
+const std::wstring kNote2 = L"2. Broadcast winamp. only works with winamp 2.8" + std::wstring(10, L' ') +
+                            L"and lower. This will save the current song your" + std::wstring(11, L' ') +
+                            L"listening to" + std::wstring(2, L' ') + L"at the time you upload your Away Msg ";
+const std::wstring kNote3 = L"3. Personal Msg." + std::wstring(2, L' ') + L"Do not use your regular AIM Away" +
+                            std::wstring(6, L' ') + L"messages to properly use this. It sends a message" +
+                            std::wstring(6, L' ') + L"back to a specific person you enter.";
+
+const ControlDesign kHelp[] = {
+    {HelpIds::Label2, L"Static", L"Velmora Help", 64, 16, 169, 25, 975, true},
+    {HelpIds::Label3, L"Static", kNote1.c_str(), 16, 56, 281, 33, 675, true},
+    {HelpIds::Label4, L"Static", kNote2.c_str(), 16, 96, 265, 41, 675, true},
+    {HelpIds::Label5, L"Static", kNote3.c_str(), 16, 136, 265, 33, 675, true},
+};
+
+const WindowDesignSheet kSheets[] = {
+    {L"Velmora", 0, false, 332, 386, kMainWindow},
+    {L"Help", MenuHlpe, false, 312, 198, kHelp},
+    {L"About", MenuAbast, false, 312, 129, kAbout},
+};
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+}  // namespace
+
+const std::span<const WindowDesignSheet> kWindowDesigns{kSheets};
+
+UINT DpiOfThisRun() {
+    const char* dpi = std::getenv("VELMORA_TEST_DPI");
+    return dpi && *dpi ? static_cast<UINT>(std::atoi(dpi)) : 96;
+}
+
+void OpenFromMainWindow(HWND main, const WindowDesignSheet& sheet) {
+    if (!sheet.openedBy) return;
+    if (sheet.openedByButton)
+        SendMessageW(GetDlgItem(main, sheet.openedBy), BM_CLICK, 0, 0);
+    else
+        SendMessageW(main, WM_COMMAND, MAKEWPARAM(sheet.openedBy, 0), 0);
+}
+
+RECT RectOnParent(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void ExpectLaidOutAsDesigned(HWND window, const WindowDesignSheet& sheet, UINT dpi) {
+    SCOPED_TRACE(Narrow(sheet.title));
+    ASSERT_NE(window, nullptr);
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_NEAR(client.right, MulDiv(sheet.clientWidth, static_cast<int>(dpi), 96), 1);
+    EXPECT_NEAR(client.bottom, MulDiv(sheet.clientHeight, static_cast<int>(dpi), 96), 1);
+    ExpectControlsAsDesigned(window, sheet, dpi);
+}
+
+void ExpectControlsAsDesigned(HWND window, const WindowDesignSheet& sheet, UINT dpi) {
+    SCOPED_TRACE(Narrow(sheet.title));
+    ASSERT_NE(window, nullptr);
+    const auto scaled = [dpi](int pixels) { return MulDiv(pixels, static_cast<int>(dpi), 96); };
+    for (const ControlDesign& design : sheet.controls) {
+        SCOPED_TRACE(Narrow(design.text));
+        HWND control = GetDlgItem(window, design.id);
+        ASSERT_NE(control, nullptr);
+        wchar_t className[64]{};
+        GetClassNameW(control, className, 64);
+        EXPECT_EQ(CompareStringOrdinal(className, -1, design.className, -1, TRUE), CSTR_EQUAL) << Narrow(className);
+        EXPECT_EQ(WindowText(control), design.text);
+        const RECT rect = RectOnParent(control);
+        EXPECT_NEAR(rect.left, scaled(design.x), 1);
+        EXPECT_NEAR(rect.top, scaled(design.y), 1);
+        EXPECT_NEAR(rect.right - rect.left, scaled(design.width), 1);
+        EXPECT_NEAR(rect.bottom - rect.top, scaled(design.height), 1);
+    }
+}
+
+void ExpectFontsAsDesigned(HWND window, const WindowDesignSheet& sheet, UINT dpi) {
+    SCOPED_TRACE(Narrow(sheet.title));
+    for (const ControlDesign& design : sheet.controls) {
+        SCOPED_TRACE(Narrow(design.text));
+        HWND control = GetDlgItem(window, design.id);
+        ASSERT_NE(control, nullptr);
+        LOGFONTW font{};
+        ASSERT_TRUE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font));
+        EXPECT_EQ(std::wstring(font.lfFaceName), L"Tahoma");
+        // Points to pixels: -points * dpi / 72.
+        EXPECT_EQ(font.lfHeight, -MulDiv(design.centiPoints, static_cast<int>(dpi), 7200));
+        EXPECT_EQ(font.lfWeight >= FW_BOLD, design.bold);
+    }
+}
+
+}  // namespace velmora::testing

@@ -1,0 +1,87 @@
+// Every window of Velmora laid out for the screen's DPI: its controls where the 96-DPI design
+// puts them, scaled, with fonts of the designed points at that DPI. The same cases run in
+// the test prefix at 96 DPI and again in one at 144 DPI.
+//
+// How Wine 8 reports DPI: every process counts as per-monitor aware, whether its manifest
+// says so (velmora.exe) or it has none; the system DPI is the prefix's LogPixels and nothing
+// is scaled for an unaware process. So a test exe sees the pixels velmora.exe draws. Should
+// a later Wine scale an unaware test exe's view to 96 DPI, these cases would fail on the DPI
+// check below rather than pass on numbers that were never scaled.
+#include <gtest/gtest.h>
+
+#include "app/AwayWindow.h"
+#include "app/Program.h"
+#include "app/Windows.h"
+#include "support/Designs.h"
+#include "support/TestSupport.h"
+
+namespace velmora {
+namespace {
+
+using testing::kWindowDesigns;
+using testing::WindowDesignSheet;
+
+UINT ScreenDpiOf(HWND window) {
+    HDC dc = GetDC(window);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(window, dc);
+    return static_cast<UINT>(dpi);
+}
+
+class LayoutAtDpi : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InstallWindows(program_);
+        ASSERT_TRUE(program_.Start());
+        main_ = program_.OpenMainWindow()->Handle();
+    }
+    void TearDown() override {
+        MSG quit{};
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+    HWND Open(const WindowDesignSheet& sheet) {
+        testing::OpenFromMainWindow(main_, sheet);
+        return testing::FindWindowOfProcess(GetCurrentProcessId(), sheet.title);
+    }
+
+    Program program_{GetModuleHandleW(nullptr)};
+    HWND main_ = nullptr;
+};
+
+TEST_F(LayoutAtDpi, EveryWindowFollowsItsDesignScaledForTheScreen) {
+    const UINT dpi = testing::DpiOfThisRun();
+    for (const WindowDesignSheet& sheet : kWindowDesigns) {
+        HWND window = Open(sheet);
+        ASSERT_NE(window, nullptr) << "no window titled "
+                                   << std::string(sheet.title, sheet.title + wcslen(sheet.title));
+        ASSERT_EQ(ScreenDpiOf(window), dpi) << "the test prefix is not at the DPI this run is for";
+        testing::ExpectLaidOutAsDesigned(window, sheet, dpi);
+        testing::ExpectFontsAsDesigned(window, sheet, dpi);
+    }
+}
+
+TEST_F(LayoutAtDpi, OnADpiChangeEveryWindowTakesTheSuggestedPlaceAndLaysOutAgain) {
+    // Moved to a monitor at 144 DPI, or (in the 144-DPI run) to one at 96.
+    const UINT from = testing::DpiOfThisRun();
+    const UINT dpi = from == 96 ? 144 : 96;
+    for (const WindowDesignSheet& sheet : kWindowDesigns) {
+        HWND window = Open(sheet);
+        ASSERT_NE(window, nullptr);
+        RECT before{};
+        GetWindowRect(window, &before);
+        // About where Windows would put it there.
+        const RECT suggested{
+            before.left + 10, before.top + 5,
+            before.left + 10 + MulDiv(before.right - before.left, static_cast<int>(dpi), static_cast<int>(from)),
+            before.top + 5 + MulDiv(before.bottom - before.top, static_cast<int>(dpi), static_cast<int>(from))};
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT after{};
+        GetWindowRect(window, &after);
+        EXPECT_TRUE(EqualRect(&after, &suggested));
+        testing::ExpectControlsAsDesigned(window, sheet, dpi);
+        testing::ExpectFontsAsDesigned(window, sheet, dpi);
+    }
+}
+
+}  // namespace
+}  // namespace velmora
