@@ -1,0 +1,62 @@
+#!/bin/sh
+# Takes a picture of each of Velmora's windows that opens, with Windows-style frames drawn
+# by Wine's virtual desktop on a virtual X server, and saves them as docs/screenshots/NAME.png.
+# Windows that are not built yet are skipped. Installs what is missing (Xvfb, xdotool and
+# ImageMagick besides the build tools). Works in a throwaway Wine prefix under build/screenshots.
+# Usage: scripts/screenshots.sh
+set -eu
+cd "$(dirname "$0")/.."
+
+if [ "${1:-}" != --inside ]; then
+  scripts/install-deps.sh screenshots
+  cmake --preset mingw-x86_64 >/dev/null
+  cmake --build --preset mingw-x86_64 --target velmora
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside
+fi
+
+work=$PWD/build/screenshots
+out=$PWD/docs/screenshots
+exe=$PWD/build/mingw-x86_64/bin/velmora.exe
+rm -rf "$work"
+mkdir -p "$work/app" "$out"
+cp "$exe" "$work/app/velmora.exe"
+
+# The driver opens the windows through the main window, as a user would.
+x86_64-w64-mingw32-g++-posix -std=c++20 -O1 -Wall -Wextra -static -municode -DUNICODE -D_UNICODE -Isrc \
+  scripts/screenshots/WindowDriver.cpp -o "$work/window-driver.exe" -luser32
+
+export WINEPREFIX="$work/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+cmake/make-wineprefix.sh "$WINEPREFIX" 96
+tests/link-wine-fonts.sh "$WINEPREFIX"
+loader=$(cmake/wine-loader.sh "$exe")
+# Drawn on the X server this time, and every program of the prefix on one virtual desktop.
+"$loader" reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null
+"$loader" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d velmora /f >/dev/null
+"$loader" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v velmora /d 800x600 /f >/dev/null
+
+cleanup() { wineserver -k 2>/dev/null || true; }
+trap cleanup EXIT
+(cd "$work/app" && "$loader" explorer /desktop=velmora,800x600 velmora.exe >/dev/null 2>&1 &)
+
+driver() { "$loader" "$work/window-driver.exe" "$@" 2>/dev/null | tr -d '\r'; }
+if [ -z "$(driver show main)" ]; then
+  echo "screenshots: Velmora's main window did not appear" >&2
+  exit 1
+fi
+desktop=$(xdotool search --name 'Wine desktop' | head -n 1)
+[ -n "$desktop" ] || { echo "screenshots: no Wine desktop window on the X server" >&2; exit 1; }
+
+taken=""
+for name in $(driver list); do
+  geometry=$(driver show "$name") || geometry=""
+  if [ -z "$geometry" ]; then
+    echo "screenshots: $name does not open yet, skipped"
+    continue
+  fi
+  sleep 1  # let it paint
+  set -- $geometry
+  import -window "$desktop" -crop "${3}x${4}+${1}+${2}" +repage "$out/$name.png"
+  taken="$taken $name"
+  [ "$name" = main ] || driver close "$name" >/dev/null || true
+done
+echo "screenshots:$taken (in docs/screenshots)"

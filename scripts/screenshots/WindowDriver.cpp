@@ -1,0 +1,132 @@
+// Opens Velmora's windows for scripts/screenshots.sh, as the user would through the main
+// window's buttons and menu, and says where each one is on the (virtual) desktop.
+//   window-driver list             the windows it knows, one name a line
+//   window-driver show NAME        opens NAME (if it is not open), brings it to the front and
+//                                  prints "x y width height"; exit 1 when it does not open
+//   window-driver close NAME       closes NAME as its close box would
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <thread>
+
+#include "app/AwayControls.h"
+
+namespace {
+
+using namespace velmora::AwayIds;
+
+struct Known {
+    const wchar_t* name;
+    const wchar_t* title;
+    int openedBy;  // a button or menu entry of the main window; 0 for the main window
+    bool isButton;
+};
+
+// Every window Velmora has or will have; the ones not built yet simply do not open.
+constexpr Known kWindows[] = {
+    {L"main", L"Velmora", 0, false},
+    {L"font-colour", L"Font Color", Command7, true},
+    {L"body-colour", L"Body Color", Command8, true},
+    {L"personal-message", L"Personal Away Msg", MenuPerna, false},
+    {L"help", L"Help", MenuHlpe, false},
+    {L"about", L"About", MenuAbast, false},
+};
+
+struct Search {
+    DWORD processId;
+    const wchar_t* title;
+    HWND found;
+};
+
+BOOL CALLBACK Match(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<Search*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (search->processId && owner != search->processId) return TRUE;
+    if (!IsWindowVisible(window)) return TRUE;
+    wchar_t title[256]{};
+    GetWindowTextW(window, title, 256);
+    if (std::wcscmp(title, search->title) != 0) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND MainWindow() { return FindWindowW(L"VelmoraAway", L"Velmora"); }
+
+HWND FindVelmoraWindow(const wchar_t* title) {
+    HWND main = MainWindow();
+    if (!main) return nullptr;
+    Search search{0, title, nullptr};
+    GetWindowThreadProcessId(main, &search.processId);
+    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitFor(const wchar_t* title, int seconds) {
+    for (int i = 0; i < seconds * 10; ++i) {
+        if (HWND window = FindVelmoraWindow(title)) return window;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return nullptr;
+}
+
+const Known* Lookup(const wchar_t* name) {
+    for (const Known& known : kWindows)
+        if (std::wcscmp(known.name, name) == 0) return &known;
+    return nullptr;
+}
+
+int Show(const Known& known) {
+    HWND window = FindVelmoraWindow(known.title);
+    if (!window && known.openedBy) {
+        HWND main = WaitFor(L"Velmora", 30);
+        if (!main) return 1;
+        if (known.isButton)
+            PostMessageW(GetDlgItem(main, known.openedBy), BM_CLICK, 0, 0);
+        else
+            PostMessageW(main, WM_COMMAND, MAKEWPARAM(known.openedBy, 0), 0);
+        window = WaitFor(known.title, 5);
+    } else if (!window) {
+        window = WaitFor(known.title, 30);
+    }
+    if (!window) return 1;
+    SetForegroundWindow(window);
+    BringWindowToTop(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    return 0;
+}
+
+int Close(const Known& known) {
+    HWND window = FindVelmoraWindow(known.title);
+    if (!window) return 1;
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    for (int i = 0; i < 50 && IsWindow(window); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    return IsWindow(window) ? 1 : 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc == 2 && std::wcscmp(argv[1], L"list") == 0) {
+        for (const Known& known : kWindows) std::printf("%ls\n", known.name);
+        return 0;
+    }
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: window-driver list | show NAME | close NAME\n");
+        return 2;
+    }
+    const Known* known = Lookup(argv[2]);
+    if (!known) {
+        std::fprintf(stderr, "window-driver: no window called %ls\n", argv[2]);
+        return 2;
+    }
+    if (std::wcscmp(argv[1], L"show") == 0) return Show(*known);
+    if (std::wcscmp(argv[1], L"close") == 0) return Close(*known);
+    return 2;
+}
