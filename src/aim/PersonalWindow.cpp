@@ -78,7 +78,6 @@ LRESULT PersonalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:
             return OnControlColour(message, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-        case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
         default: return DefaultHandling(message, wParam, lParam);
     }
 }
@@ -156,12 +155,7 @@ LRESULT PersonalWindow::OnControlColour(UINT message, HWND control, HDC dc) {
     return DefaultHandling(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
 }
 
-void PersonalWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    controls_.Layout(dpi);
-    InvalidateRect(Handle(), nullptr, TRUE);
-}
+void PersonalWindow::OnDpiChanged(UINT dpi) { controls_.Layout(dpi); }
 
 std::wstring PersonalWindow::Text(int id) const {
     HWND control = Control(id);

@@ -48,7 +48,7 @@ private:
     void OnCommand(int id, int notification);
     void OnPaint();
     void OnPrintClient(HDC dc);
-    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnDpiChanged(UINT dpi) override;
     LRESULT OnControlColour(UINT message, HWND control, HDC dc);
 
     void OnSwitchClicked();     // Label2

@@ -137,7 +137,6 @@ LRESULT ColourPickerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:
             return OnControlColour(message, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-        case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
         default: return DefaultHandling(message, wParam, lParam);
     }
 }
@@ -288,12 +287,7 @@ LRESULT ColourPickerWindow::OnControlColour(UINT message, HWND control, HDC dc) 
     return DefaultHandling(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
 }
 
-void ColourPickerWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    controls_.Layout(dpi);
-    InvalidateRect(Handle(), nullptr, TRUE);
-}
+void ColourPickerWindow::OnDpiChanged(UINT dpi) { controls_.Layout(dpi); }
 
 int ColourPickerWindow::BarValue(int channel) const { return GetScrollPos(Control(BarId(channel)), SB_CTL); }
 

@@ -42,7 +42,7 @@ private:
     void OnPaint();
     void OnPrintClient(HDC dc);
     LRESULT OnControlColour(UINT message, HWND control, HDC dc);
-    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnDpiChanged(UINT dpi) override;
 
     void OnBarChanged(int channel);
     void OnNumberBoxChanged(int channel);
