@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <string>
 
 #include "about/AboutControls.h"
 #include "about/HelpControls.h"
+#include "aim/PersonalControls.h"
 #include "app/AwayControls.h"
+#include "colour/ColourPickerControls.h"
 #include "support/TestSupport.h"
 
 namespace velmora::testing {
@@ -76,8 +79,40 @@ const ControlDesign kHelp[] = {
     {HelpIds::Label5, L"Static", kNote3.c_str(), 16, 136, 265, 33, 675, true},
 };
 
+// The colour pickers: alike but for where their number boxes lie (below the visible area).
+struct Spot {
+    int x, y;
+};
+constexpr std::array<ControlDesign, 10> PickerControls(Spot red, Spot green, Spot blue) {
+    using namespace ColourPickerIds;
+    return {{
+        {H1_0, L"ScrollBar", L"", 8, 8, 89, 17, 0, false},
+        {H1_1, L"ScrollBar", L"", 8, 32, 89, 17, 0, false},
+        {H1_2, L"ScrollBar", L"", 8, 56, 89, 17, 0, false},
+        {Shape1, L"Static", L"", 136, 8, 65, 65, 825, false},
+        {ColourPickerIds::Command2, L"Button", L"Cancel", 112, 80, 49, 25, 825, false},
+        {ColourPickerIds::Command1, L"Button", L"OK", 168, 80, 33, 25, 825, false},
+        {ColourPickerIds::Label1, L"Static", L"000000", 40, 152, 65, 17, 675, true},
+        {Text1_0, L"Edit", L"0", red.x, red.y, 25, 17, 825, false},
+        {Text1_1, L"Edit", L"0", green.x, green.y, 25, 17, 825, false},
+        {Text1_2, L"Edit", L"0", blue.x, blue.y, 25, 17, 825, false},
+    }};
+}
+constexpr auto kFontColour = PickerControls({112, 224}, {120, 208}, {144, 192});
+constexpr auto kBodyColour = PickerControls({32, 152}, {120, 152}, {136, 152});
+
+const ControlDesign kPersonal[] = {
+    {PersonalIds::Text1, L"Edit", L"Pellbrook", 16, 32, 161, 19, 675, true},
+    {PersonalIds::Label2, L"Static", L"Off", 208, 28, 57, 17, 825, true},
+    {PersonalIds::Text3, L"Edit", L"Personal Message - I'll  Be right back\r\n", 16, 64, 273, 113, 675, true},
+    {PersonalIds::Text2, L"Edit", L"", 16, 248, 145, 19, 825, false, L"MS Sans Serif"},
+};
+
 const WindowDesignSheet kSheets[] = {
     {L"Velmora", 0, false, 332, 386, kMainWindow},
+    {L"Font Color", Command7, true, 210, 113, kFontColour},
+    {L"Body Color", Command8, true, 209, 112, kBodyColour},
+    {L"Personal Away Msg", MenuPerna, false, 314, 203, kPersonal},
     {L"Help", MenuHlpe, false, 312, 198, kHelp},
     {L"About", MenuAbast, false, 312, 129, kAbout},
 };
@@ -144,9 +179,10 @@ void ExpectFontsAsDesigned(HWND window, const WindowDesignSheet& sheet, UINT dpi
         SCOPED_TRACE(Narrow(design.text));
         HWND control = GetDlgItem(window, design.id);
         ASSERT_NE(control, nullptr);
+        if (design.centiPoints == 0) continue;
         LOGFONTW font{};
         ASSERT_TRUE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font));
-        EXPECT_EQ(std::wstring(font.lfFaceName), L"Tahoma");
+        EXPECT_EQ(std::wstring(font.lfFaceName), design.face);
         // Points to pixels: -points * dpi / 72.
         EXPECT_EQ(font.lfHeight, -MulDiv(design.centiPoints, static_cast<int>(dpi), 7200));
         EXPECT_EQ(font.lfWeight >= FW_BOLD, design.bold);

@@ -13,8 +13,9 @@ struct ControlDesign {
     const wchar_t* className;
     const wchar_t* text;
     int x, y, width, height;  // on the window's client area
-    int centiPoints;          // Tahoma, 825 is 8.25 pt
+    int centiPoints;          // 825 is 8.25 pt; 0 for a control that draws no text (a scroll bar)
     bool bold;
+    const wchar_t* face = L"Tahoma";
 };
 
 struct WindowDesignSheet {
