@@ -87,10 +87,25 @@ TEST_F(PersonalMessageRealInput, AListedNameGetsTheReplyOnce) {
     EXPECT_EQ(WindowText(GetDlgItem(watch, PersonalIds::Label2)), L"On");
 }
 
-TEST_F(PersonalMessageRealInput, TheMenuOpensTheWindowWithThePointerToo) {
-    ChooseFromOptions(0, /*withPointer=*/true);
-    EXPECT_TRUE(WaitUntil([&] { return velmora_.FindWindowTitled(L"Personal Away Msg") != nullptr; }));
-    Shot(L"01-open");
+TEST_F(PersonalMessageRealInput, EveryMenuEntryOpensItsWindowWithPointerAndKeyboard) {
+    const struct {
+        int position;
+        const wchar_t* title;
+    } entries[] = {{0, L"Personal Away Msg"}, {2, L"Help"}, {3, L"About"}};
+    for (bool withPointer : {true, false}) {
+        for (const auto& entry : entries) {
+            SCOPED_TRACE(std::string(entry.title, entry.title + wcslen(entry.title)) + (withPointer ? " by pointer" : " by keys"));
+            ChooseFromOptions(entry.position, withPointer);
+            HWND window = nullptr;
+            ASSERT_TRUE(WaitUntil([&] { return (window = velmora_.FindWindowTitled(entry.title)) != nullptr; }));
+            Shot(std::wstring(entry.title) + (withPointer ? L"-pointer" : L"-keys"));
+            // Closed from the keyboard, so the next round opens it afresh.
+            ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+            PressKeys({VK_MENU, VK_F4});
+            ASSERT_TRUE(WaitUntil([&] { return !IsWindow(window); }));
+            EXPECT_EQ(velmora_.CountWindowsTitled(entry.title), 0);
+        }
+    }
 }
 
 }  // namespace
