@@ -9,8 +9,7 @@ constexpr wchar_t kCr = L'\r';
 constexpr wchar_t kLf = L'\n';
 constexpr wchar_t kNameEnd = L':';
 
-bool LineBreakTagAt(std::wstring_view markup, std::size_t at)
-{
+bool LineBreakTagAt(std::wstring_view markup, std::size_t at) {
     return markup[at] == L'<' && markup.substr(at, kLineBreakTag.size()) == kLineBreakTag;
 }
 
@@ -20,8 +19,7 @@ bool LineBreakTagAt(std::wstring_view markup, std::size_t at)
 // keep returns false to end the walk early.
 // A walk may also start at any position outside a "<BR>", given the tag state there.
 template <typename Keep>
-void WalkPlainText(std::wstring_view markup, Keep&& keep, std::size_t at = 0, bool inTag = false)
-{
+void WalkPlainText(std::wstring_view markup, Keep&& keep, std::size_t at = 0, bool inTag = false) {
     while (at < markup.size()) {
         // "<BR>" is a line break before it is a tag, even inside another tag,
         // where its CR LF is then dropped like the rest of that tag.
@@ -45,10 +43,9 @@ void WalkPlainText(std::wstring_view markup, Keep&& keep, std::size_t at = 0, bo
     }
 }
 
-} // namespace
+}  // namespace
 
-std::wstring HtmlToPlainText(std::wstring_view markup)
-{
+std::wstring HtmlToPlainText(std::wstring_view markup) {
     std::wstring plain;
     // "<BR>" shrinks to two characters and every other piece stays or vanishes,
     // so the markup's length is enough room.
@@ -60,8 +57,7 @@ std::wstring HtmlToPlainText(std::wstring_view markup)
     return plain;
 }
 
-std::wstring LastImLineOf(std::wstring_view plain)
-{
+std::wstring LastImLineOf(std::wstring_view plain) {
     const std::size_t lastBreak = plain.rfind(L"\r\n");
     if (lastBreak == std::wstring_view::npos) {
         return std::wstring(plain);
@@ -69,8 +65,7 @@ std::wstring LastImLineOf(std::wstring_view plain)
     return std::wstring(plain.substr(lastBreak + 1));
 }
 
-std::wstring SenderOfLine(std::wstring_view lastLine)
-{
+std::wstring SenderOfLine(std::wstring_view lastLine) {
     if (!lastLine.empty() && lastLine.front() == kLf) {
         lastLine.remove_prefix(1);
     }
@@ -84,8 +79,7 @@ std::wstring SenderOfLine(std::wstring_view lastLine)
 namespace {
 
 // Moves a position that falls inside a "<BR>" back to that tag's start.
-std::size_t OutsideLineBreakTag(std::wstring_view markup, std::size_t at)
-{
+std::size_t OutsideLineBreakTag(std::wstring_view markup, std::size_t at) {
     for (std::size_t back = 1; back < kLineBreakTag.size() && back <= at; ++back) {
         if (LineBreakTagAt(markup, at - back)) {
             return at - back;
@@ -96,8 +90,7 @@ std::size_t OutsideLineBreakTag(std::wstring_view markup, std::size_t at)
 
 // Whether the plain-text walk is inside a tag at a position outside any "<BR>": decided by the
 // nearest "<" or ">" before it that is not part of a "<BR>" (those become CR LF before tags count).
-bool InTagAt(std::wstring_view markup, std::size_t at)
-{
+bool InTagAt(std::wstring_view markup, std::size_t at) {
     while (at > 0) {
         const std::size_t mark = markup.find_last_of(L"<>", at - 1);
         if (mark == std::wstring_view::npos) {
@@ -114,23 +107,18 @@ bool InTagAt(std::wstring_view markup, std::size_t at)
     return false;
 }
 
-} // namespace
+}  // namespace
 
-std::wstring SenderOfConversation(std::wstring_view markup)
-{
-    return SenderOfConversation(markup, 256);
-}
+std::wstring SenderOfConversation(std::wstring_view markup) { return SenderOfConversation(markup, 256); }
 
-std::wstring SenderOfConversation(std::wstring_view markup, std::size_t firstWindow)
-{
+std::wstring SenderOfConversation(std::wstring_view markup, std::size_t firstWindow) {
     // Only the last line matters, so the walk starts near the end and reaches further back
     // only when that part holds no CR LF: a tick costs the length of the last lines, not of
     // the whole conversation.
     bool foundBreak = false;
     std::size_t lastLineStart = 0;
     for (std::size_t window = firstWindow > 0 ? firstWindow : 1;; window *= 4) {
-        const std::size_t start =
-            window >= markup.size() ? 0 : OutsideLineBreakTag(markup, markup.size() - window);
+        const std::size_t start = window >= markup.size() ? 0 : OutsideLineBreakTag(markup, markup.size() - window);
         wchar_t previous = L'\0';
         WalkPlainText(
             markup,
@@ -182,4 +170,4 @@ std::wstring SenderOfConversation(std::wstring_view markup, std::size_t firstWin
     return name;
 }
 
-} // namespace velmora
+}  // namespace velmora

@@ -33,4 +33,4 @@ std::wstring SenderOfConversation(std::wstring_view markup);
 // windows so that the walks that reach further back are exercised too.
 std::wstring SenderOfConversation(std::wstring_view markup, std::size_t firstWindow);
 
-} // namespace velmora
+}  // namespace velmora

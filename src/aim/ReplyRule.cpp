@@ -8,17 +8,16 @@ namespace {
 
 constexpr std::wstring_view kOffCaption = L"Off";
 constexpr std::wstring_view kOnCaption = L"On";
-constexpr std::uint32_t kOffLampRgb = 0xC00000; // dark red
-constexpr std::uint32_t kOnLampRgb = 0x0000FF;  // blue
+constexpr std::uint32_t kOffLampRgb = 0xC00000;  // dark red
+constexpr std::uint32_t kOnLampRgb = 0x0000FF;   // blue
 
 constexpr wchar_t kLatin1MultiplicationSign = 0xD7;
 constexpr wchar_t kLatinCapitalYWithDiaeresis = 0x178;
 constexpr wchar_t kLatinSmallYWithDiaeresis = 0xFF;
 
-} // namespace
+}  // namespace
 
-wchar_t FoldLetterCase(wchar_t c)
-{
+wchar_t FoldLetterCase(wchar_t c) {
     if (c >= L'A' && c <= L'Z') {
         return static_cast<wchar_t>(c - L'A' + L'a');
     }
@@ -33,8 +32,7 @@ wchar_t FoldLetterCase(wchar_t c)
     return c;
 }
 
-bool ReplyTestHolds(std::wstring_view names, std::wstring_view sender)
-{
+bool ReplyTestHolds(std::wstring_view names, std::wstring_view sender) {
     if (names.empty() || sender.empty()) {
         return false;
     }
@@ -42,38 +40,31 @@ bool ReplyTestHolds(std::wstring_view names, std::wstring_view sender)
     return std::search(names.begin(), names.end(), sender.begin(), sender.end(), sameLetter) != names.end();
 }
 
-WatchState AfterSwitchClick(WatchState state)
-{
+WatchState AfterSwitchClick(WatchState state) {
     return state == WatchState::SwitchedOff ? WatchState::Watching : WatchState::SwitchedOff;
 }
 
-SenderOutcome AfterSenderChange(WatchState state, std::wstring_view names, std::wstring_view sender)
-{
+SenderOutcome AfterSenderChange(WatchState state, std::wstring_view names, std::wstring_view sender) {
     if (!ReplyTestHolds(names, sender)) {
         return {false, state};
     }
     return {true, state == WatchState::Watching ? WatchState::Answered : state};
 }
 
-WatchLook LookOf(WatchState state)
-{
+WatchLook LookOf(WatchState state) {
     switch (state) {
-    case WatchState::Watching:
-        return {kOnCaption, kOnLampRgb, true};
-    case WatchState::Answered:
-        return {kOnCaption, kOnLampRgb, false};
-    case WatchState::SwitchedOff:
-        break;
+        case WatchState::Watching: return {kOnCaption, kOnLampRgb, true};
+        case WatchState::Answered: return {kOnCaption, kOnLampRgb, false};
+        case WatchState::SwitchedOff: break;
     }
     return {kOffCaption, kOffLampRgb, false};
 }
 
-WatchState StateFromLook(std::wstring_view caption, bool timerRuns)
-{
+WatchState StateFromLook(std::wstring_view caption, bool timerRuns) {
     if (caption == kOffCaption) {
         return WatchState::SwitchedOff;
     }
     return timerRuns ? WatchState::Watching : WatchState::Answered;
 }
 
-} // namespace velmora
+}  // namespace velmora

@@ -19,9 +19,9 @@ bool ReplyTestHolds(std::wstring_view names, std::wstring_view sender);
 
 // The personal-message window's three states.
 enum class WatchState {
-    SwitchedOff, // "Off", nothing is watched
-    Watching,    // "On", the timer reads the sender
-    Answered,    // still shows "On", but the reply went out and the timer stopped
+    SwitchedOff,  // "Off", nothing is watched
+    Watching,     // "On", the timer reads the sender
+    Answered,     // still shows "On", but the reply went out and the timer stopped
 };
 
 // The On/Off switch: a click arms a switched-off window and switches any other off.
@@ -37,8 +37,8 @@ struct SenderOutcome {
 SenderOutcome AfterSenderChange(WatchState state, std::wstring_view names, std::wstring_view sender);
 
 struct WatchLook {
-    std::wstring_view caption; // the switch's caption
-    std::uint32_t lampRgb;     // the state lamp, 0xRRGGBB
+    std::wstring_view caption;  // the switch's caption
+    std::uint32_t lampRgb;      // the state lamp, 0xRRGGBB
     bool timerRuns;
 };
 
@@ -48,4 +48,4 @@ WatchLook LookOf(WatchState state);
 // Only the exact caption "Off" means switched off.
 WatchState StateFromLook(std::wstring_view caption, bool timerRuns);
 
-} // namespace velmora
+}  // namespace velmora

@@ -15,16 +15,13 @@ constexpr std::wstring_view kClosingTags = L"</FONT></BODY></HTML>";
 constexpr std::wstring_view kSongBreak = L"<BR>";
 constexpr std::wstring_view kSongIntro = L"Last Song Played on winamp:  ";
 
-std::size_t StyleHeaderLength(std::wstring_view bodyColour, std::wstring_view fontColour,
-                              std::wstring_view fontSize)
-{
-    return kBodyOpen.size() + bodyColour.size() + kFontOpen.size() + fontColour.size()
-        + kFontFace.size() + fontSize.size() + kHeaderClose.size();
+std::size_t StyleHeaderLength(std::wstring_view bodyColour, std::wstring_view fontColour, std::wstring_view fontSize) {
+    return kBodyOpen.size() + bodyColour.size() + kFontOpen.size() + fontColour.size() + kFontFace.size() +
+           fontSize.size() + kHeaderClose.size();
 }
 
-void AppendStyleHeader(std::wstring& document, std::wstring_view bodyColour,
-                       std::wstring_view fontColour, std::wstring_view fontSize)
-{
+void AppendStyleHeader(std::wstring& document, std::wstring_view bodyColour, std::wstring_view fontColour,
+                       std::wstring_view fontSize) {
     document.append(kBodyOpen);
     document.append(bodyColour);
     document.append(kFontOpen);
@@ -34,18 +31,14 @@ void AppendStyleHeader(std::wstring& document, std::wstring_view bodyColour,
     document.append(kHeaderClose);
 }
 
-} // namespace
+}  // namespace
 
-std::wstring BuildAwayDocument(std::wstring_view label,
-                               std::wstring_view bodyColour,
-                               std::wstring_view fontColour,
-                               std::wstring_view fontSize,
-                               std::wstring_view message,
-                               std::optional<std::wstring_view> song)
-{
+std::wstring BuildAwayDocument(std::wstring_view label, std::wstring_view bodyColour, std::wstring_view fontColour,
+                               std::wstring_view fontSize, std::wstring_view message,
+                               std::optional<std::wstring_view> song) {
     const std::size_t headerLength = StyleHeaderLength(bodyColour, fontColour, fontSize);
-    std::size_t length = kTitleOpen.size() + label.size() + kTitleClose.size() + headerLength
-        + message.size() + kClosingTags.size();
+    std::size_t length =
+        kTitleOpen.size() + label.size() + kTitleClose.size() + headerLength + message.size() + kClosingTags.size();
     if (song) {
         length += kSongBreak.size() + headerLength + kSongIntro.size() + song->size();
     }
@@ -69,4 +62,4 @@ std::wstring BuildAwayDocument(std::wstring_view label,
     return document;
 }
 
-} // namespace velmora
+}  // namespace velmora

@@ -56,20 +56,22 @@ constexpr std::array kControls{
     OnPanel({Text5, WC_EDITW, L"Harlowpine", kEdit, WS_EX_CLIENTEDGE, 8, 72, 145, 19, kBold, kNone, kNone}),
     OnPanel({Text6, WC_EDITW, L"FFFFFF", kEdit, WS_EX_CLIENTEDGE, 224, 160, 49, 19, kOwnFont, kNone, kNone}),
     OnPanel({Command7, WC_BUTTONW, L"..", kButton, 0, 280, 160, 17, 17, kOwnFont, kNone, kNone}),
-    OnPanel({Combo1, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 224, 256, 41, 21, kOwnFont, kNone,
-             kNone}),
+    OnPanel({Combo1, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 224, 256, 41, 21, kOwnFont,
+             kNone, kNone}),
     OnPanel({Text7, WC_EDITW, L"FFFFFF", kEdit, WS_EX_CLIENTEDGE, 224, 208, 49, 19, kOwnFont, kNone, kNone}),
     OnPanel({Command8, WC_BUTTONW, L"..", kButton, 0, 280, 208, 17, 17, kOwnFont, kNone, kNone}),
-    OnPanel({Combo2, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, 40, 288, 49, 21, kBold,
-             kNone, kNone}),
-    OnPanel({Check1, WC_BUTTONW, L"Brodcast Winamp", kCheck, 0, 200, 304, 121, 17, kSmallBold, kDarkRed, kSystemWindow}),
+    OnPanel({Combo2, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, 40, 288, 49, 21,
+             kBold, kNone, kNone}),
+    OnPanel(
+        {Check1, WC_BUTTONW, L"Brodcast Winamp", kCheck, 0, 200, 304, 121, 17, kSmallBold, kDarkRed, kSystemWindow}),
     OnPanel({Command2, WC_BUTTONW, L"Delete", kButton, 0, 96, 288, 57, 17, kOwnFont, kNone, kNone}),
     OnPanel({Command5, WC_BUTTONW, L"Update", kButton, 0, 8, 320, 49, 25, kOwnFont, kNone, kNone}),
     OnPanel({Command3, WC_BUTTONW, L"Clear", kButton, 0, 56, 320, 49, 25, kOwnFont, kNone, kNone}),
     OnPanel({Check2, WC_BUTTONW, L"Save Last Msg", kCheck, 0, 200, 320, 113, 17, kSmallBold, kDarkRed, kSystemWindow}),
     // Labels lie on the white panel.
     OnPanel({Label1_4, WC_STATICW, L"Screen name to update", kLabel, 0, 8, 56, 137, 17, kBold, kDesktop, kPanelWhite}),
-    OnPanel({Label6_0, WC_STATICW, L"%n - Persons Screename", kLabel, 0, 176, 64, 129, 17, kSmallBold, kNavy, kPanelWhite}),
+    OnPanel(
+        {Label6_0, WC_STATICW, L"%n - Persons Screename", kLabel, 0, 176, 64, 129, 17, kSmallBold, kNavy, kPanelWhite}),
     OnPanel({Label6_1, WC_STATICW, L"%d - Current date", kLabel, 0, 176, 80, 97, 17, kSmallBold, kNavy, kPanelWhite}),
     OnPanel({Label6_2, WC_STATICW, L"%t - Current time", kLabel, 0, 176, 96, 97, 17, kSmallBold, kNavy, kPanelWhite}),
     OnPanel({Label1_2, WC_STATICW, L"Labels for message", kLabel, 0, 8, 96, 137, 17, kBold, kDesktop, kPanelWhite}),
@@ -125,7 +127,8 @@ LRESULT AwayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT: OnPaint(); return 0;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORBTN: return OnControlColour(message, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+        case WM_CTLCOLORBTN:
+            return OnControlColour(message, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
         default: return DefaultHandling(message, wParam, lParam);
     }
 }
@@ -142,9 +145,11 @@ void AwayWindow::OnCreate() {
 
 void AwayWindow::LoadLists() {
     HWND sizes = Control(Combo1);
-    for (int size = 1; size <= 32; ++size) SendMessageW(sizes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(size).c_str()));
+    for (int size = 1; size <= 32; ++size)
+        SendMessageW(sizes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(size).c_str()));
     HWND slots = Control(Combo2);
-    for (int slot = 1; slot <= 15; ++slot) SendMessageW(slots, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(slot).c_str()));
+    for (int slot = 1; slot <= 15; ++slot)
+        SendMessageW(slots, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(slot).c_str()));
     SendMessageW(slots, CB_SETCURSEL, 0, 0);
     SendMessageW(sizes, CB_SETCURSEL, 0, 0);
 }
@@ -212,9 +217,8 @@ void AwayWindow::OnUpdateClicked() {
     const std::wstring message = Text(Text2_0);
     // No song to be read (no Winamp, a stopped player) stores the message without a song line.
     const std::optional<std::wstring> song = songWanted ? GetWinampSong() : std::nullopt;
-    const std::wstring document =
-        BuildAwayDocument(label, bodyColour, fontColour, fontSize, message,
-                          song ? std::optional<std::wstring_view>(*song) : std::nullopt);
+    const std::wstring document = BuildAwayDocument(label, bodyColour, fontColour, fontSize, message,
+                                                    song ? std::optional<std::wstring_view>(*song) : std::nullopt);
     WriteAwayMessage(screenName, slot, document);
 }
 
@@ -262,7 +266,8 @@ void AwayWindow::FitComboHeights() {
         GetWindowRect(combo, &rect);
         MapWindowPoints(HWND_DESKTOP, Handle(), reinterpret_cast<POINT*>(&rect), 2);
         // The dropped list gets room for about ten items.
-        SetWindowPos(combo, nullptr, 0, 0, rect.right - rect.left, controls_.Scale(21 + 160), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(combo, nullptr, 0, 0, rect.right - rect.left, controls_.Scale(21 + 160),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 

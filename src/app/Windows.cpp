@@ -24,8 +24,10 @@ SingleWindow::Factory Opening(Program& program, Arguments... arguments) {
 }  // namespace
 
 void InstallWindows(Program& program) {
-    program.SetFactory(ChildWindow::FontColour, Opening<ColourPickerWindow>(program, ColourPickerWindow::Kind::FontColour));
-    program.SetFactory(ChildWindow::BodyColour, Opening<ColourPickerWindow>(program, ColourPickerWindow::Kind::BodyColour));
+    program.SetFactory(ChildWindow::FontColour,
+                       Opening<ColourPickerWindow>(program, ColourPickerWindow::Kind::FontColour));
+    program.SetFactory(ChildWindow::BodyColour,
+                       Opening<ColourPickerWindow>(program, ColourPickerWindow::Kind::BodyColour));
     program.SetFactory(ChildWindow::PersonalMessage, Opening<PersonalWindow>(program));
     program.SetFactory(ChildWindow::Help, Opening<HelpWindow>(program));
     program.SetFactory(ChildWindow::About, Opening<AboutWindow>(program));

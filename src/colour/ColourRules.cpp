@@ -1,8 +1,8 @@
 #include "colour/ColourRules.h"
 
-#include "misc/Text.h"
-
 #include <algorithm>
+
+#include "misc/Text.h"
 
 namespace velmora {
 
@@ -16,18 +16,11 @@ constexpr std::int32_t kInt16Max = 32767;
 // and stopping there keeps the arithmetic far from overflowing.
 constexpr std::size_t kMaxWholeDigits = 5;
 
-bool IsBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t';
-}
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
-bool IsDigit(wchar_t c)
-{
-    return c >= L'0' && c <= L'9';
-}
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
-std::size_t DigitRunLength(std::wstring_view text, std::size_t from)
-{
+std::size_t DigitRunLength(std::wstring_view text, std::size_t from) {
     std::size_t end = from;
     while (end < text.size() && IsDigit(text[end])) {
         ++end;
@@ -35,18 +28,11 @@ std::size_t DigitRunLength(std::wstring_view text, std::size_t from)
     return end - from;
 }
 
-int ClampChannel(int value)
-{
-    return std::clamp(value, kChannelMin, kChannelMax);
-}
+int ClampChannel(int value) { return std::clamp(value, kChannelMin, kChannelMax); }
 
-wchar_t UpperHexDigit(int digit)
-{
-    return static_cast<wchar_t>(digit < 10 ? L'0' + digit : L'A' + (digit - 10));
-}
+wchar_t UpperHexDigit(int digit) { return static_cast<wchar_t>(digit < 10 ? L'0' + digit : L'A' + (digit - 10)); }
 
-std::wstring UpperHex(int value)
-{
+std::wstring UpperHex(int value) {
     std::wstring hex;
     do {
         hex.insert(hex.begin(), UpperHexDigit(value % 16));
@@ -57,8 +43,7 @@ std::wstring UpperHex(int value)
 
 // Whether a fraction's digits round its number up: above one half always,
 // exactly one half only when the whole part is odd (halves go to even).
-bool FractionRoundsUp(std::wstring_view fraction, bool wholeIsOdd)
-{
+bool FractionRoundsUp(std::wstring_view fraction, bool wholeIsOdd) {
     if (fraction.empty() || fraction.front() < L'5') {
         return false;
     }
@@ -69,10 +54,9 @@ bool FractionRoundsUp(std::wstring_view fraction, bool wholeIsOdd)
     return aboveHalf || wholeIsOdd;
 }
 
-} // namespace
+}  // namespace
 
-std::optional<std::int16_t> ParseChannelText(std::wstring_view text)
-{
+std::optional<std::int16_t> ParseChannelText(std::wstring_view text) {
     while (!text.empty() && IsBlank(text.front())) {
         text.remove_prefix(1);
     }
@@ -120,13 +104,9 @@ std::optional<std::int16_t> ParseChannelText(std::wstring_view text)
     return static_cast<std::int16_t>(value);
 }
 
-bool IsChannelValue(int value)
-{
-    return value >= kChannelMin && value <= kChannelMax;
-}
+bool IsChannelValue(int value) { return value >= kChannelMin && value <= kChannelMax; }
 
-std::wstring ColourString(int red, int green, int blue)
-{
+std::wstring ColourString(int red, int green, int blue) {
     std::wstring colour;
     colour.reserve(6);
     for (const int channel : {red, green, blue}) {
@@ -135,16 +115,11 @@ std::wstring ColourString(int red, int green, int blue)
     return colour;
 }
 
-std::uint32_t PreviewColour(int red, int green, int blue)
-{
-    return static_cast<std::uint32_t>(ClampChannel(red))
-        + 256u * static_cast<std::uint32_t>(ClampChannel(green))
-        + 65536u * static_cast<std::uint32_t>(ClampChannel(blue));
+std::uint32_t PreviewColour(int red, int green, int blue) {
+    return static_cast<std::uint32_t>(ClampChannel(red)) + 256u * static_cast<std::uint32_t>(ClampChannel(green)) +
+           65536u * static_cast<std::uint32_t>(ClampChannel(blue));
 }
 
-std::wstring ChannelText(int value)
-{
-    return std::to_wstring(value);
-}
+std::wstring ChannelText(int value) { return std::to_wstring(value); }
 
-} // namespace velmora
+}  // namespace velmora

@@ -29,4 +29,4 @@ std::uint32_t PreviewColour(int red, int green, int blue);
 // A channel's number-box text: plain decimal, no padding.
 std::wstring ChannelText(int value);
 
-} // namespace velmora
+}  // namespace velmora

@@ -1,8 +1,8 @@
-#include "misc/Ansi.h"
-
 #include <windows.h>
 
 #include <climits>
+
+#include "misc/Ansi.h"
 
 namespace velmora {
 

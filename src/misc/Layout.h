@@ -46,7 +46,8 @@ COLORREF ColourOf(Paint paint) noexcept;
 
 class ControlSet {
 public:
-    ControlSet(std::span<const ControlSpec> controls, FontSpec windowFont) : specs_(controls), windowFont_(windowFont) {}
+    ControlSet(std::span<const ControlSpec> controls, FontSpec windowFont)
+        : specs_(controls), windowFont_(windowFont) {}
 
     // Creates every control, in table order (which is the Tab order), and lays them out.
     void Create(HWND parent, HINSTANCE instance);

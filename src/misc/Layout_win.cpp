@@ -1,11 +1,12 @@
-#include "misc/Layout.h"
-
 #include <cwchar>
+
+#include "misc/Layout.h"
 
 namespace velmora {
 
 bool FontSpec::operator==(const FontSpec& other) const {
-    const bool sameFace = (face == nullptr || other.face == nullptr) ? face == other.face : std::wcscmp(face, other.face) == 0;
+    const bool sameFace =
+        (face == nullptr || other.face == nullptr) ? face == other.face : std::wcscmp(face, other.face) == 0;
     return sameFace && centiPoints == other.centiPoints && bold == other.bold;
 }
 
@@ -23,8 +24,9 @@ void ControlSet::Create(HWND parent, HINSTANCE instance) {
     windows_.clear();
     backColours_.clear();
     for (const ControlSpec& spec : specs_) {
-        HWND control = CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD | WS_VISIBLE, 0, 0, 0,
-                                       0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        HWND control =
+            CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
         windows_.push_back(control);
         backColours_.push_back(spec.backColour);
     }
@@ -42,7 +44,8 @@ void ControlSet::Layout(UINT dpi) {
         const RECT rect = ScaleRect(spec.x, spec.y, spec.width, spec.height);
         SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec.font.face ? spec.font : windowFont_)), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec.font.face ? spec.font : windowFont_)),
+                     TRUE);
     }
 }
 

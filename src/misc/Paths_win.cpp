@@ -1,6 +1,6 @@
-#include "misc/Paths.h"
-
 #include <windows.h>
+
+#include "misc/Paths.h"
 
 namespace velmora {
 

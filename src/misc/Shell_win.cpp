@@ -1,6 +1,6 @@
-#include "misc/Shell.h"
-
 #include <windows.h>
+
+#include "misc/Shell.h"
 // After windows.h, which it needs.
 #include <shellapi.h>
 

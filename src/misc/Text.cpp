@@ -2,8 +2,7 @@
 
 namespace velmora {
 
-std::wstring PadLeftZeros(std::wstring_view text, int width)
-{
+std::wstring PadLeftZeros(std::wstring_view text, int width) {
     std::wstring padded;
     if (width <= 0 || text.size() >= static_cast<std::size_t>(width)) {
         padded.assign(text);
@@ -16,4 +15,4 @@ std::wstring PadLeftZeros(std::wstring_view text, int width)
     return padded;
 }
 
-} // namespace velmora
+}  // namespace velmora

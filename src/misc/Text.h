@@ -10,4 +10,4 @@ namespace velmora {
 // nothing is ever cut off, so a longer text stays readable rather than wrong.
 std::wstring PadLeftZeros(std::wstring_view text, int width);
 
-} // namespace velmora
+}  // namespace velmora

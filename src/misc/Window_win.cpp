@@ -1,7 +1,6 @@
-#include "misc/Window.h"
-
 #include "misc/Dpi.h"
 #include "misc/Scale.h"
+#include "misc/Window.h"
 
 namespace velmora {
 namespace {
@@ -20,11 +19,11 @@ void RegisterClassOnce(const WindowDesign& design, HINSTANCE instance, WNDPROC p
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = design.className;
     if (design.iconId) {
-        windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(design.iconId), IMAGE_ICON, 0, 0,
-                                                          LR_DEFAULTSIZE | LR_SHARED));
-        windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(design.iconId), IMAGE_ICON,
-                                                            GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                            LR_SHARED));
+        windowClass.hIcon = static_cast<HICON>(
+            LoadImageW(instance, MAKEINTRESOURCEW(design.iconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+        windowClass.hIconSm =
+            static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(design.iconId), IMAGE_ICON,
+                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     }
     RegisterClassExW(&windowClass);
 }
@@ -53,7 +52,8 @@ void Window::BringToFront() noexcept {
 }
 
 SIZE Window::OuterSizeAt(UINT dpi) const noexcept {
-    const SIZE client{ScaleForDpi(clientWidth_, static_cast<int>(dpi)), ScaleForDpi(clientHeight_, static_cast<int>(dpi))};
+    const SIZE client{ScaleForDpi(clientWidth_, static_cast<int>(dpi)),
+                      ScaleForDpi(clientHeight_, static_cast<int>(dpi))};
     return OuterSizeForClient(client, style_, 0, dpi);
 }
 
@@ -64,8 +64,8 @@ bool Window::Create(const WindowDesign& design, HINSTANCE instance) {
     clientHeight_ = design.clientHeight;
     // Created hidden at the system DPI, then sized for the DPI of the monitor it lands on.
     const SIZE guess = OuterSizeAt(SystemDpi());
-    HWND window = CreateWindowExW(0, design.className, design.title, style_, CW_USEDEFAULT, CW_USEDEFAULT, guess.cx, guess.cy,
-                                  nullptr, nullptr, instance, this);
+    HWND window = CreateWindowExW(0, design.className, design.title, style_, CW_USEDEFAULT, CW_USEDEFAULT, guess.cx,
+                                  guess.cy, nullptr, nullptr, instance, this);
     if (!window) return false;
     const SIZE outer = OuterSizeAt(DpiForWindow(window));
     RECT work{};

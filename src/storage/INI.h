@@ -9,7 +9,8 @@ namespace velmora {
 // section or the key is missing.
 std::wstring ReadIniValue(std::wstring_view section, std::wstring_view key, std::wstring_view filePath);
 // Creates the file, section and key as needed or replaces the value; failures are ignored.
-void WriteIniValue(std::wstring_view section, std::wstring_view key, std::wstring_view value, std::wstring_view filePath);
+void WriteIniValue(std::wstring_view section, std::wstring_view key, std::wstring_view value,
+                   std::wstring_view filePath);
 void RemoveIniValue(std::wstring_view section, std::wstring_view key, std::wstring_view filePath);
 
 // The last message, exactly as it was saved (see SavedMessage.h for how it is kept).

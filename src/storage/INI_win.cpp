@@ -1,8 +1,7 @@
-#include "storage/INI.h"
-
 #include <windows.h>
 
 #include "misc/Ansi.h"
+#include "storage/INI.h"
 #include "storage/SavedMessage.h"
 
 namespace velmora {
@@ -24,8 +23,10 @@ std::wstring ReadIniValue(std::wstring_view section, std::wstring_view key, std:
     }
 }
 
-void WriteIniValue(std::wstring_view section, std::wstring_view key, std::wstring_view value, std::wstring_view filePath) {
-    WritePrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(), ToAnsi(value).c_str(), ToAnsi(filePath).c_str());
+void WriteIniValue(std::wstring_view section, std::wstring_view key, std::wstring_view value,
+                   std::wstring_view filePath) {
+    WritePrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(), ToAnsi(value).c_str(),
+                               ToAnsi(filePath).c_str());
 }
 
 void RemoveIniValue(std::wstring_view section, std::wstring_view key, std::wstring_view filePath) {

@@ -6,14 +6,10 @@ namespace {
 
 constexpr std::wstring_view kWinampMark = L" - Winamp";
 
-bool IsAsciiDigit(wchar_t c)
-{
-    return c >= L'0' && c <= L'9';
-}
+bool IsAsciiDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 // Length of a leading "<digits>. " playlist number, or 0 when the title has none.
-std::size_t PlaylistPrefixLength(std::wstring_view title)
-{
+std::size_t PlaylistPrefixLength(std::wstring_view title) {
     std::size_t i = 0;
     while (i < title.size() && IsAsciiDigit(title[i])) {
         ++i;
@@ -24,10 +20,9 @@ std::size_t PlaylistPrefixLength(std::wstring_view title)
     return i + 2;
 }
 
-} // namespace
+}  // namespace
 
-std::optional<std::wstring> ExtractSongFromTitle(std::wstring_view title)
-{
+std::optional<std::wstring> ExtractSongFromTitle(std::wstring_view title) {
     const std::size_t markAt = title.find(kWinampMark);
     const std::size_t songStart = PlaylistPrefixLength(title);
     // "1. - Winamp": the mark's blank doubles as the prefix's blank, so no song fits.
@@ -41,4 +36,4 @@ std::optional<std::wstring> ExtractSongFromTitle(std::wstring_view title)
     return std::wstring(song);
 }
 
-} // namespace velmora
+}  // namespace velmora

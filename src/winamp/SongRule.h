@@ -14,4 +14,4 @@ namespace velmora {
 // after the playlist number, e.g. when Winamp is not running (empty title).
 std::optional<std::wstring> ExtractSongFromTitle(std::wstring_view title);
 
-} // namespace velmora
+}  // namespace velmora

@@ -1,9 +1,8 @@
-#include "winamp/Winamp.h"
-
 #include <string>
 
 #include "misc/Ansi.h"
 #include "winamp/SongRule.h"
+#include "winamp/Winamp.h"
 
 namespace velmora {
 namespace {
@@ -12,7 +11,8 @@ namespace {
 constexpr UINT kWinampWaitMs = 1000;
 
 bool SendWithinWait(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result) noexcept {
-    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kWinampWaitMs, &result) != 0;
+    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kWinampWaitMs,
+                               &result) != 0;
 }
 
 }  // namespace

@@ -17,8 +17,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = L"MinimalWindow";
     RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, L"MinimalWindow", L"Minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 340,
-                                  420, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, L"MinimalWindow", L"Minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  340, 420, nullptr, nullptr, instance, nullptr);
     ShowWindow(window, SW_SHOWNORMAL);
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);

@@ -2,6 +2,7 @@
 // window program, each started the same number of times, in one run; and the size of the exe.
 // Usage: velmora_startup_bench [RUNS]
 #include <windows.h>
+// psapi.h builds on windows.h.
 #include <psapi.h>
 
 #include <algorithm>
@@ -40,7 +41,8 @@ bool Measure(const std::wstring& exe, const std::wstring& folder, Sample& sample
     LARGE_INTEGER frequency, begin, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&begin);
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info))
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &info))
         return false;
     Search search{info.dwProcessId, false};
     for (int attempt = 0; attempt < 20000 && !search.visible; ++attempt) {
@@ -56,7 +58,8 @@ bool Measure(const std::wstring& exe, const std::wstring& folder, Sample& sample
     WaitForSingleObject(info.hProcess, 10000);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
-    sample.milliseconds = 1000.0 * static_cast<double>(end.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
+    sample.milliseconds =
+        1000.0 * static_cast<double>(end.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
     sample.peakWorkingSet = counters.PeakWorkingSetSize;
     return search.visible;
 }
@@ -94,10 +97,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     const double velmoraMs = Median(times[0]), minimalMs = Median(times[1]);
     const double velmoraKb = Median(memory[0]), minimalKb = Median(memory[1]);
-    std::printf("start-up to a visible window (median of %d): velmora %.1f ms, minimal window %.1f ms, ratio %.2f\n", runs,
-                velmoraMs, minimalMs, velmoraMs / minimalMs);
-    std::printf("peak working set (median): velmora %.0f KB, minimal window %.0f KB, ratio %.2f\n", velmoraKb, minimalKb,
-                velmoraKb / minimalKb);
+    std::printf("start-up to a visible window (median of %d): velmora %.1f ms, minimal window %.1f ms, ratio %.2f\n",
+                runs, velmoraMs, minimalMs, velmoraMs / minimalMs);
+    std::printf("peak working set (median): velmora %.0f KB, minimal window %.0f KB, ratio %.2f\n", velmoraKb,
+                minimalKb, velmoraKb / minimalKb);
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
     GetFileAttributesExW(programs[0].c_str(), GetFileExInfoStandard, &attributes);
     std::printf("velmora.exe: %lu bytes\n", attributes.nFileSizeLow);

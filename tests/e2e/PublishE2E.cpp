@@ -64,10 +64,11 @@ TEST_F(PublishE2E, ColoursGoIntoTheirOwnTagsAndLinesKeepTheirBreaks) {
     velmora_.Type(Text7, L"000080");
     velmora_.Type(Text2_0, L"line one\r\n<i>line</i> & two");
     velmora_.Click(Command5);
-    EXPECT_EQ(Stored(L"GoneMsg1"),
-              std::string("<title></title><HTML><BODY BGCOLOR=\"#000080\"><B><FONT COLOR=\"#FF0000\"FACE=\"Tahoma\"LANG=\"0\""
-                          "SIZE=1>line one\r\n<i>line</i> & two</FONT></BODY></HTML>") +
-                  '\0');
+    EXPECT_EQ(
+        Stored(L"GoneMsg1"),
+        std::string("<title></title><HTML><BODY BGCOLOR=\"#000080\"><B><FONT COLOR=\"#FF0000\"FACE=\"Tahoma\"LANG=\"0\""
+                    "SIZE=1>line one\r\n<i>line</i> & two</FONT></BODY></HTML>") +
+            '\0');
 }
 
 TEST_F(PublishE2E, BrodcastWinampAppendsTheSongThePlayerShows) {

@@ -31,12 +31,12 @@ inline std::vector<std::wstring> Fields(const std::uint8_t* data, std::size_t si
 }
 
 // A broken property stops the fuzzer with the input that broke it.
-#define VELMORA_FUZZ_CHECK(condition)                                           \
-    do {                                                                        \
-        if (!(condition)) {                                                     \
+#define VELMORA_FUZZ_CHECK(condition)                                                              \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
             std::fprintf(stderr, "property failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
-            std::abort();                                                       \
-        }                                                                       \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (0)
 
 }  // namespace velmora::fuzz

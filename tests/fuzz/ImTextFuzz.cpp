@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::wstring line = LastImLineOf(plain);
     VELMORA_FUZZ_CHECK(line.find(L"\r\n") == std::wstring::npos);
-    VELMORA_FUZZ_CHECK(plain.size() >= line.size() && plain.compare(plain.size() - line.size(), line.size(), line) == 0);
+    VELMORA_FUZZ_CHECK(plain.size() >= line.size() &&
+                       plain.compare(plain.size() - line.size(), line.size(), line) == 0);
 
     const std::wstring sender = SenderOfLine(line);
     VELMORA_FUZZ_CHECK(sender.find(L':') == std::wstring::npos);

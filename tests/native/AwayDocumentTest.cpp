@@ -1,16 +1,15 @@
-#include "app/AwayDocument.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "app/AwayDocument.h"
+
 namespace velmora {
 namespace {
 
-std::size_t CountOf(std::wstring_view text, std::wstring_view piece)
-{
+std::size_t CountOf(std::wstring_view text, std::wstring_view piece) {
     std::size_t count = 0;
     for (std::size_t at = text.find(piece); at != std::wstring_view::npos; at = text.find(piece, at + 1)) {
         ++count;
@@ -18,94 +17,83 @@ std::size_t CountOf(std::wstring_view text, std::wstring_view piece)
     return count;
 }
 
-bool EndsWith(std::wstring_view text, std::wstring_view tail)
-{
+bool EndsWith(std::wstring_view text, std::wstring_view tail) {
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
 
-TEST(AwayDocument, LunchExampleWithoutSongMatchesByteForByte)
-{
+TEST(AwayDocument, LunchExampleWithoutSongMatchesByteForByte) {
     EXPECT_EQ(BuildAwayDocument(L"Lunch", L"FFFFFF", L"000000", L"2", L"Back soon", std::nullopt),
               L"<title>Lunch</title><HTML><BODY BGCOLOR=\"#FFFFFF\"><B><FONT COLOR=\"#000000\"FACE=\"Tahoma\""
               L"LANG=\"0\"SIZE=2>Back soon</FONT></BODY></HTML>");
 }
 
-TEST(AwayDocument, LunchExampleWithSongMatchesByteForByte)
-{
+TEST(AwayDocument, LunchExampleWithSongMatchesByteForByte) {
     EXPECT_EQ(BuildAwayDocument(L"Lunch", L"FFFFFF", L"000000", L"2", L"Back soon", L"Artist - Title"),
               L"<title>Lunch</title><HTML><BODY BGCOLOR=\"#FFFFFF\"><B><FONT COLOR=\"#000000\"FACE=\"Tahoma\""
               L"LANG=\"0\"SIZE=2>Back soon</FONT></BODY></HTML><BR><HTML><BODY BGCOLOR=\"#FFFFFF\"><B>"
               L"<FONT COLOR=\"#000000\"FACE=\"Tahoma\"LANG=\"0\"SIZE=2>Last Song Played on winamp:  Artist - Title");
 }
 
-TEST(AwayDocument, EmptyFieldsLeaveEmptyPiecesAndNothingElse)
-{
+TEST(AwayDocument, EmptyFieldsLeaveEmptyPiecesAndNothingElse) {
     EXPECT_EQ(BuildAwayDocument(L"", L"", L"", L"", L"", std::nullopt),
               L"<title></title><HTML><BODY BGCOLOR=\"#\"><B><FONT COLOR=\"#\"FACE=\"Tahoma\"LANG=\"0\"SIZE=>"
               L"</FONT></BODY></HTML>");
 }
 
-TEST(AwayDocument, EmptyLabelStillOpensTheDocumentWithTheTitlePart)
-{
+TEST(AwayDocument, EmptyLabelStillOpensTheDocumentWithTheTitlePart) {
     const std::wstring document = BuildAwayDocument(L"", L"FFFFFF", L"000000", L"2", L"hi", std::nullopt);
     EXPECT_EQ(document.rfind(L"<title></title><HTML>", 0), 0u);
 }
 
-TEST(AwayDocument, EmptyMessagePutsClosingTagsRightBehindTheStyleHeader)
-{
+TEST(AwayDocument, EmptyMessagePutsClosingTagsRightBehindTheStyleHeader) {
     const std::wstring document = BuildAwayDocument(L"x", L"FFFFFF", L"000000", L"2", L"", std::nullopt);
     EXPECT_TRUE(EndsWith(document, L"SIZE=2></FONT></BODY></HTML>"));
 }
 
-TEST(AwayDocument, BodyColourGoesIntoBodyTagAndFontColourIntoFontTag)
-{
+TEST(AwayDocument, BodyColourGoesIntoBodyTagAndFontColourIntoFontTag) {
     const std::wstring document = BuildAwayDocument(L"x", L"000080", L"FF0000", L"2", L"m", std::nullopt);
     EXPECT_NE(document.find(L"<BODY BGCOLOR=\"#000080\">"), std::wstring::npos);
     EXPECT_NE(document.find(L"<FONT COLOR=\"#FF0000\"FACE="), std::wstring::npos);
     EXPECT_LT(document.find(L"000080"), document.find(L"FF0000"));
 }
 
-TEST(AwayDocument, EmptyFontSizeLeavesNothingBetweenSizeAndTheClosingBracket)
-{
+TEST(AwayDocument, EmptyFontSizeLeavesNothingBetweenSizeAndTheClosingBracket) {
     const std::wstring document = BuildAwayDocument(L"x", L"FFFFFF", L"000000", L"", L"m", std::nullopt);
     EXPECT_NE(document.find(L"LANG=\"0\"SIZE=>m</FONT>"), std::wstring::npos);
 }
 
-TEST(AwayDocument, SongLineRepeatsTheStyleHeaderAndEndsWithTheSong)
-{
+TEST(AwayDocument, SongLineRepeatsTheStyleHeaderAndEndsWithTheSong) {
     const std::wstring document = BuildAwayDocument(L"x", L"112233", L"445566", L"7", L"m", L"Band - Song");
-    EXPECT_EQ(CountOf(document, L"<HTML><BODY BGCOLOR=\"#112233\"><B><FONT COLOR=\"#445566\"FACE=\"Tahoma\"LANG=\"0\"SIZE=7>"),
+    EXPECT_EQ(CountOf(document,
+                      L"<HTML><BODY BGCOLOR=\"#112233\"><B><FONT COLOR=\"#445566\"FACE=\"Tahoma\"LANG=\"0\"SIZE=7>"),
               2u);
     EXPECT_EQ(CountOf(document, L"</FONT></BODY></HTML>"), 1u);
-    EXPECT_TRUE(EndsWith(document, L"</HTML><BR><HTML><BODY BGCOLOR=\"#112233\"><B><FONT COLOR=\"#445566\"FACE=\"Tahoma\""
-                                   L"LANG=\"0\"SIZE=7>Last Song Played on winamp:  Band - Song"));
+    EXPECT_TRUE(EndsWith(document,
+                         L"</HTML><BR><HTML><BODY BGCOLOR=\"#112233\"><B><FONT COLOR=\"#445566\"FACE=\"Tahoma\""
+                         L"LANG=\"0\"SIZE=7>Last Song Played on winamp:  Band - Song"));
 }
 
-TEST(AwayDocument, EmptySongStillAddsTheSongLineEndingInTwoBlanks)
-{
+TEST(AwayDocument, EmptySongStillAddsTheSongLineEndingInTwoBlanks) {
     const std::wstring document = BuildAwayDocument(L"x", L"FFFFFF", L"000000", L"2", L"m", std::wstring_view{});
     EXPECT_TRUE(EndsWith(document, L"SIZE=2>Last Song Played on winamp:  "));
     EXPECT_EQ(CountOf(document, L"<BR>"), 1u);
 }
 
-TEST(AwayDocument, NoSongMeansNoSongLine)
-{
+TEST(AwayDocument, NoSongMeansNoSongLine) {
     const std::wstring document = BuildAwayDocument(L"x", L"FFFFFF", L"000000", L"2", L"m", std::nullopt);
     EXPECT_EQ(document.find(L"Last Song"), std::wstring::npos);
     EXPECT_EQ(document.find(L"<BR>"), std::wstring::npos);
     EXPECT_TRUE(EndsWith(document, L"</HTML>"));
 }
 
-TEST(AwayDocument, DocumentWithSongStartsWithTheDocumentWithoutIt)
-{
+TEST(AwayDocument, DocumentWithSongStartsWithTheDocumentWithoutIt) {
     const std::wstring without = BuildAwayDocument(L"L", L"A", L"B", L"3", L"msg", std::nullopt);
     const std::wstring with = BuildAwayDocument(L"L", L"A", L"B", L"3", L"msg", L"S");
     EXPECT_EQ(with.substr(0, without.size()), without);
     EXPECT_GT(with.size(), without.size());
 }
 
-TEST(AwayDocument, FieldsGoInUnescapedAndLineBreaksAreKept)
-{
+TEST(AwayDocument, FieldsGoInUnescapedAndLineBreaksAreKept) {
     struct Case {
         const wchar_t* name;
         std::wstring_view label;
@@ -127,8 +115,7 @@ TEST(AwayDocument, FieldsGoInUnescapedAndLineBreaksAreKept)
     }
 }
 
-TEST(AwayDocument, NonAsciiTextPassesThroughUnchanged)
-{
+TEST(AwayDocument, NonAsciiTextPassesThroughUnchanged) {
     const std::wstring document =
         BuildAwayDocument(L"Caf\u00e9", L"FFFFFF", L"000000", L"2", L"Gr\u00fc\u00dfe", L"Bj\u00f6rk - J\u00f3ga");
     EXPECT_NE(document.find(L"<title>Caf\u00e9</title>"), std::wstring::npos);
@@ -136,8 +123,7 @@ TEST(AwayDocument, NonAsciiTextPassesThroughUnchanged)
     EXPECT_TRUE(EndsWith(document, L"winamp:  Bj\u00f6rk - J\u00f3ga"));
 }
 
-TEST(AwayDocument, LongMessageIsCopiedWhole)
-{
+TEST(AwayDocument, LongMessageIsCopiedWhole) {
     const std::wstring message(200000, L'm');
     const std::wstring document = BuildAwayDocument(L"x", L"FFFFFF", L"000000", L"2", message, L"song");
     EXPECT_EQ(CountOf(document, L"m</FONT>"), 1u);
@@ -145,5 +131,5 @@ TEST(AwayDocument, LongMessageIsCopiedWhole)
     EXPECT_TRUE(EndsWith(document, L"winamp:  song"));
 }
 
-} // namespace
-} // namespace velmora
+}  // namespace
+}  // namespace velmora

@@ -1,5 +1,3 @@
-#include "aim/ImText.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,11 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "aim/ImText.h"
+
 namespace velmora {
 namespace {
 
-std::string Visible(std::wstring_view text)
-{
+std::string Visible(std::wstring_view text) {
     std::string shown;
     for (const wchar_t c : text) {
         if (c == L'\r') {
@@ -49,24 +48,21 @@ const ConversationCase kConversations[] = {
     {L"", L"", L"", L""},
 };
 
-TEST(ImText, ConversationTableHtmlToPlainText)
-{
+TEST(ImText, ConversationTableHtmlToPlainText) {
     for (const ConversationCase& c : kConversations) {
         SCOPED_TRACE(Visible(c.markup));
         EXPECT_EQ(Visible(HtmlToPlainText(c.markup)), Visible(c.plain));
     }
 }
 
-TEST(ImText, ConversationTableLastLine)
-{
+TEST(ImText, ConversationTableLastLine) {
     for (const ConversationCase& c : kConversations) {
         SCOPED_TRACE(Visible(c.markup));
         EXPECT_EQ(Visible(LastImLineOf(c.plain)), Visible(c.lastLine));
     }
 }
 
-TEST(ImText, ConversationTableSender)
-{
+TEST(ImText, ConversationTableSender) {
     for (const ConversationCase& c : kConversations) {
         SCOPED_TRACE(Visible(c.markup));
         EXPECT_EQ(Visible(SenderOfLine(c.lastLine)), Visible(c.sender));
@@ -74,8 +70,7 @@ TEST(ImText, ConversationTableSender)
     }
 }
 
-TEST(HtmlToPlainText, TagsLineBreaksAndStrayBrackets)
-{
+TEST(HtmlToPlainText, TagsLineBreaksAndStrayBrackets) {
     struct Case {
         std::wstring_view markup;
         std::wstring_view plain;
@@ -85,19 +80,19 @@ TEST(HtmlToPlainText, TagsLineBreaksAndStrayBrackets)
         {L"<BR>", L"\r\n"},
         {L"<BR><BR>", L"\r\n\r\n"},
         {L"a<BR>b<BR>c", L"a\r\nb\r\nc"},
-        {L"<br>", L""},                         // other case is just a tag
+        {L"<br>", L""},  // other case is just a tag
         {L"<Br>x<bR>", L"x"},
         {L"<BR >x", L"x"},
-        {L"<<BR>x", L""},                        // the first "<" opens a tag that never closes
+        {L"<<BR>x", L""},  // the first "<" opens a tag that never closes
         {L"<BR>>", L"\r\n"},
         {L"<BRR>x", L"x"},
         {L"<BR", L""},
-        {L"a<b", L"a"},                          // unmatched "<" removes the rest
-        {L"a<b\r\nc<BR>d", L"a"},                // line breaks included
-        {L"a>b", L"ab"},                         // a lone ">" goes, the text stays
+        {L"a<b", L"a"},            // unmatched "<" removes the rest
+        {L"a<b\r\nc<BR>d", L"a"},  // line breaks included
+        {L"a>b", L"ab"},           // a lone ">" goes, the text stays
         {L">>x>>", L"x"},
-        {L"<a<b>c", L"c"},                       // "<" inside a tag changes nothing
-        {L"<a<BR>b>c", L"c"},                    // a line break inside a tag goes with it
+        {L"<a<b>c", L"c"},                                             // "<" inside a tag changes nothing
+        {L"<a<BR>b>c", L"c"},                                          // a line break inside a tag goes with it
         {L"1 &lt; 2 &amp; &gt;&nbsp;", L"1 &lt; 2 &amp; &gt;&nbsp;"},  // entities are kept
         {L"<font color=\"#ff0000\">red</font>", L"red"},
         {L"  spaced  <i> out </i>", L"  spaced   out "},
@@ -112,8 +107,7 @@ TEST(HtmlToPlainText, TagsLineBreaksAndStrayBrackets)
     }
 }
 
-TEST(HtmlToPlainText, TextLongerThan32767CharactersIsConvertedWhole)
-{
+TEST(HtmlToPlainText, TextLongerThan32767CharactersIsConvertedWhole) {
     std::wstring markup;
     std::wstring plain;
     while (plain.size() < 40000) {
@@ -129,8 +123,7 @@ TEST(HtmlToPlainText, TextLongerThan32767CharactersIsConvertedWhole)
     EXPECT_EQ(LastImLineOf(converted), L"\ntail");
 }
 
-TEST(HtmlToPlainText, OneMegabyteConversation)
-{
+TEST(HtmlToPlainText, OneMegabyteConversation) {
     const std::wstring_view line = L"<B><FONT COLOR=\"#0000ff\">pal42</FONT></B>: message &amp; more<BR>";
     std::wstring markup;
     markup.reserve(1 << 20);
@@ -148,8 +141,7 @@ TEST(HtmlToPlainText, OneMegabyteConversation)
     EXPECT_EQ(SenderOfConversation(markup), L"me99");
 }
 
-TEST(HtmlToPlainText, UnmatchedOpenerNearTheStartDropsAMegabyte)
-{
+TEST(HtmlToPlainText, UnmatchedOpenerNearTheStartDropsAMegabyte) {
     std::wstring markup = L"ok<";
     markup.append(1 << 20, L'x');
     markup += L"<BR>pal42: hi";
@@ -157,8 +149,7 @@ TEST(HtmlToPlainText, UnmatchedOpenerNearTheStartDropsAMegabyte)
     EXPECT_EQ(SenderOfConversation(markup), L"");
 }
 
-TEST(LastImLineOf, LastCrLfPairDecides)
-{
+TEST(LastImLineOf, LastCrLfPairDecides) {
     struct Case {
         std::wstring_view plain;
         std::wstring_view lastLine;
@@ -170,12 +161,12 @@ TEST(LastImLineOf, LastCrLfPairDecides)
         {L"a\r\nb\r\nc", L"\nc"},
         {L"a\r\n", L"\n"},
         {L"\r\n", L"\n"},
-        {L"a\nb", L"a\nb"},                    // a bare LF is no line break
-        {L"a\rb", L"a\rb"},                    // nor is a bare CR
+        {L"a\nb", L"a\nb"},  // a bare LF is no line break
+        {L"a\rb", L"a\rb"},  // nor is a bare CR
         {L"a\r\nb\nc\rd", L"\nb\nc\rd"},
         {L"a\r\r\nb", L"\nb"},
         {L"a\r\n\r\n", L"\n"},
-        {L"a\n\r", L"a\n\r"},                  // LF CR is not a pair
+        {L"a\n\r", L"a\n\r"},  // LF CR is not a pair
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Visible(c.plain));
@@ -183,23 +174,22 @@ TEST(LastImLineOf, LastCrLfPairDecides)
     }
 }
 
-TEST(SenderOfLine, NameBeforeTheFirstColon)
-{
+TEST(SenderOfLine, NameBeforeTheFirstColon) {
     struct Case {
         std::wstring_view line;
         std::wstring_view sender;
     };
     const Case cases[] = {
-        {L"pal42: hi", L"pal42"},              // no line break: the first letter stays
+        {L"pal42: hi", L"pal42"},  // no line break: the first letter stays
         {L"\npal42: hi", L"pal42"},
         {L"\n: hi", L""},
         {L": hi", L""},
-        {L"\n12:30 pal42: hi", L"12"},         // a time stamp's colon comes first
+        {L"\n12:30 pal42: hi", L"12"},  // a time stamp's colon comes first
         {L"\nno colon", L""},
         {L"\n", L""},
         {L"", L""},
-        {L"\n\npal42: hi", L"\npal42"},        // only one leading LF is dropped
-        {L"\n  pal 42 : hi", L"  pal 42 "},    // blanks belong to the name
+        {L"\n\npal42: hi", L"\npal42"},      // only one leading LF is dropped
+        {L"\n  pal 42 : hi", L"  pal 42 "},  // blanks belong to the name
         {L"\nx:", L"x"},
         {L"\n::", L""},
         {L"\na:b:c", L"a"},
@@ -211,8 +201,7 @@ TEST(SenderOfLine, NameBeforeTheFirstColon)
     }
 }
 
-TEST(SenderOfConversation, MarkupCases)
-{
+TEST(SenderOfConversation, MarkupCases) {
     struct Case {
         std::wstring_view markup;
         std::wstring_view sender;
@@ -220,11 +209,11 @@ TEST(SenderOfConversation, MarkupCases)
     const Case cases[] = {
         {L"<B>pal42</B>: hi", L"pal42"},
         {L"<B>pal<i>4</i>2</B>: hi", L"pal42"},
-        {L"\npal42: hi", L"pal42"},              // whole text starting with a bare LF
-        {L"x\r<b>\n</b>pal42: hi", L"pal42"},    // CR and LF meet across a tag
+        {L"\npal42: hi", L"pal42"},            // whole text starting with a bare LF
+        {L"x\r<b>\n</b>pal42: hi", L"pal42"},  // CR and LF meet across a tag
         {L"x\r<BR>pal42: hi", L"pal42"},
         {L"pal42: hi\r", L"pal42"},
-        {L"me99: a<BR>pal42<b:</b>: hi", L"pal42"},   // the tag hides its own colon
+        {L"me99: a<BR>pal42<b:</b>: hi", L"pal42"},  // the tag hides its own colon
         {L"me99: a<BR>pal42<BR", L""},
         {L"me99: a<BR>\r\n<BR>", L""},
         {L"me99: a<BR><BR>\npal42: hi", L"\npal42"},
@@ -241,13 +230,9 @@ TEST(SenderOfConversation, MarkupCases)
 // SenderOfConversation reads the markup without building the plain text, so
 // it is checked against the plain composition on every short text made of the
 // pieces that matter, and on longer pseudo-random ones.
-std::wstring ComposedSender(std::wstring_view markup)
-{
-    return SenderOfLine(LastImLineOf(HtmlToPlainText(markup)));
-}
+std::wstring ComposedSender(std::wstring_view markup) { return SenderOfLine(LastImLineOf(HtmlToPlainText(markup))); }
 
-TEST(SenderOfConversation, AgreesWithTheComposedRulesOnAllShortTexts)
-{
+TEST(SenderOfConversation, AgreesWithTheComposedRulesOnAllShortTexts) {
     const std::wstring_view pieces[] = {L"<BR>", L"<", L">", L"\r", L"\n", L":", L"a", L"B"};
     constexpr std::size_t pieceCount = std::size(pieces);
     constexpr int maxPieces = 6;
@@ -275,13 +260,12 @@ TEST(SenderOfConversation, AgreesWithTheComposedRulesOnAllShortTexts)
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 299593u); // 8^0 + 8^1 + ... + 8^6
+    EXPECT_EQ(checked, 299593u);  // 8^0 + 8^1 + ... + 8^6
 }
 
-TEST(SenderOfConversation, AgreesWithTheComposedRulesOnLongerRandomTexts)
-{
-    const std::wstring_view pieces[] = {L"<BR>", L"<B>", L"</B>", L"<", L">", L"\r", L"\n", L"\r\n",
-                                        L":",    L"pal", L"42",   L" ", L"R", L"<BR",  L"BR>"};
+TEST(SenderOfConversation, AgreesWithTheComposedRulesOnLongerRandomTexts) {
+    const std::wstring_view pieces[] = {L"<BR>", L"<B>", L"</B>", L"<", L">", L"\r",  L"\n", L"\r\n",
+                                        L":",    L"pal", L"42",   L" ", L"R", L"<BR", L"BR>"};
     std::uint32_t seed = 12345;
     const auto next = [&seed] {
         seed = seed * 1664525u + 1013904223u;
@@ -306,5 +290,5 @@ TEST(SenderOfConversation, AgreesWithTheComposedRulesOnLongerRandomTexts)
     }
 }
 
-} // namespace
-} // namespace velmora
+}  // namespace
+}  // namespace velmora

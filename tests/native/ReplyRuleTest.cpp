@@ -1,30 +1,25 @@
-#include "aim/ReplyRule.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
 
+#include "aim/ReplyRule.h"
+
 namespace velmora {
 namespace {
 
-const char* NameOf(WatchState state)
-{
+const char* NameOf(WatchState state) {
     switch (state) {
-    case WatchState::SwitchedOff:
-        return "SwitchedOff";
-    case WatchState::Watching:
-        return "Watching";
-    case WatchState::Answered:
-        return "Answered";
+        case WatchState::SwitchedOff: return "SwitchedOff";
+        case WatchState::Watching: return "Watching";
+        case WatchState::Answered: return "Answered";
     }
     return "?";
 }
 
 constexpr WatchState kAllStates[] = {WatchState::SwitchedOff, WatchState::Watching, WatchState::Answered};
 
-TEST(ReplyTest, WorkedExamples)
-{
+TEST(ReplyTest, WorkedExamples) {
     struct Case {
         std::wstring_view names;
         std::wstring_view sender;
@@ -32,10 +27,10 @@ TEST(ReplyTest, WorkedExamples)
     };
     const Case cases[] = {
         {L"Pellbrook", L"pellbrook", true},
-        {L"Pellbrook", L"brook", true},      // a part of a name is enough
-        {L"pal42 me99", L"me99", true},      // several names may be listed
+        {L"Pellbrook", L"brook", true},  // a part of a name is enough
+        {L"pal42 me99", L"me99", true},  // several names may be listed
         {L"pal42", L"pal421", false},
-        {L"pal42", L"", false},              // no readable sender answers nobody
+        {L"pal42", L"", false},  // no readable sender answers nobody
         {L"", L"pal42", false},
         {L"", L"", false},
     };
@@ -46,8 +41,7 @@ TEST(ReplyTest, WorkedExamples)
     }
 }
 
-TEST(ReplyTest, LetterCaseAndPlacement)
-{
+TEST(ReplyTest, LetterCaseAndPlacement) {
     struct Case {
         std::wstring_view names;
         std::wstring_view sender;
@@ -57,15 +51,15 @@ TEST(ReplyTest, LetterCaseAndPlacement)
         {L"pellbrook", L"PELLBROOK", true},
         {L"PeLlBrOoK", L"pEllbRook", true},
         {L"pal42, me99", L"PAL42", true},
-        {L"pal42 me99", L"42 ME", true},     // blanks are compared like letters
-        {L"pal42", L" pal42", false},        // nothing is trimmed
+        {L"pal42 me99", L"42 ME", true},  // blanks are compared like letters
+        {L"pal42", L" pal42", false},     // nothing is trimmed
         {L"pal42", L"pal42 ", false},
         {L"me99", L"me 99", false},
         {L"a", L"A", true},
         {L"abc", L"abcd", false},
-        {L"xxxpal", L"pal", true},           // at the very end
-        {L"palxxx", L"pal", true},           // at the very start
-        {L"papal", L"pal", true},            // after a false start
+        {L"xxxpal", L"pal", true},  // at the very end
+        {L"palxxx", L"pal", true},  // at the very start
+        {L"papal", L"pal", true},   // after a false start
         {L"1234", L"34", true},
         {L"1234", L"13", false},
     };
@@ -76,27 +70,23 @@ TEST(ReplyTest, LetterCaseAndPlacement)
     }
 }
 
-TEST(ReplyTest, Latin1LettersMatchAcrossCase)
-{
+TEST(ReplyTest, Latin1LettersMatchAcrossCase) {
     EXPECT_TRUE(ReplyTestHolds(L"J\u00d6RG", L"j\u00f6rg"));
     EXPECT_TRUE(ReplyTestHolds(L"\u00e7\u00e9line", L"\u00c7\u00c9LINE"));
-    EXPECT_TRUE(ReplyTestHolds(L"\u00dewen", L"\u00fewen"));   // thorn
-    EXPECT_FALSE(ReplyTestHolds(L"o", L"\u00f6"));             // a diaeresis is not ignored
-    EXPECT_FALSE(ReplyTestHolds(L"\u00d7", L"\u00f7"));        // times and divide signs are no letters
+    EXPECT_TRUE(ReplyTestHolds(L"\u00dewen", L"\u00fewen"));  // thorn
+    EXPECT_FALSE(ReplyTestHolds(L"o", L"\u00f6"));            // a diaeresis is not ignored
+    EXPECT_FALSE(ReplyTestHolds(L"\u00d7", L"\u00f7"));       // times and divide signs are no letters
 }
 
-TEST(FoldLetterCase, FoldsCapitalsOnly)
-{
+TEST(FoldLetterCase, FoldsCapitalsOnly) {
     struct Case {
         wchar_t in;
         wchar_t out;
     };
     const Case cases[] = {
-        {L'A', L'a'},        {L'Z', L'z'},        {L'a', L'a'},        {L'z', L'z'},
-        {L'@', L'@'},        {L'[', L'['},        {L'`', L'`'},        {L'{', L'{'},
-        {L'0', L'0'},        {L' ', L' '},        {0xC0, 0xE0},        {0xDE, 0xFE},
-        {0xC9, 0xE9},        {0xD7, 0xD7},        {0xDF, 0xDF},        {0xF7, 0xF7},
-        {0xE9, 0xE9},        {0xFF, 0xFF},        {0x178, 0xFF},       {0xBF, 0xBF},
+        {L'A', L'a'}, {L'Z', L'z'}, {L'a', L'a'}, {L'z', L'z'}, {L'@', L'@'},  {L'[', L'['}, {L'`', L'`'},
+        {L'{', L'{'}, {L'0', L'0'}, {L' ', L' '}, {0xC0, 0xE0}, {0xDE, 0xFE},  {0xC9, 0xE9}, {0xD7, 0xD7},
+        {0xDF, 0xDF}, {0xF7, 0xF7}, {0xE9, 0xE9}, {0xFF, 0xFF}, {0x178, 0xFF}, {0xBF, 0xBF},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "U+" << std::hex << static_cast<unsigned>(c.in));
@@ -104,15 +94,13 @@ TEST(FoldLetterCase, FoldsCapitalsOnly)
     }
 }
 
-TEST(WatchState, SwitchClicks)
-{
+TEST(WatchState, SwitchClicks) {
     EXPECT_EQ(AfterSwitchClick(WatchState::SwitchedOff), WatchState::Watching);
     EXPECT_EQ(AfterSwitchClick(WatchState::Watching), WatchState::SwitchedOff);
     EXPECT_EQ(AfterSwitchClick(WatchState::Answered), WatchState::SwitchedOff);
 }
 
-TEST(WatchState, AfterAnAnswerTwoClicksArmTheWindowAgain)
-{
+TEST(WatchState, AfterAnAnswerTwoClicksArmTheWindowAgain) {
     WatchState state = AfterSenderChange(WatchState::Watching, L"Pellbrook", L"pellbrook").next;
     ASSERT_EQ(state, WatchState::Answered);
     state = AfterSwitchClick(state);
@@ -121,8 +109,7 @@ TEST(WatchState, AfterAnAnswerTwoClicksArmTheWindowAgain)
     EXPECT_EQ(state, WatchState::Watching);
 }
 
-TEST(WatchState, SenderChangeInEveryState)
-{
+TEST(WatchState, SenderChangeInEveryState) {
     struct Case {
         WatchState from;
         std::wstring_view sender;
@@ -132,7 +119,7 @@ TEST(WatchState, SenderChangeInEveryState)
     const Case cases[] = {
         {WatchState::Watching, L"pal42", true, WatchState::Answered},
         {WatchState::Watching, L"stranger", false, WatchState::Watching},
-        {WatchState::Watching, L"", false, WatchState::Watching},   // IM window gone: no reply
+        {WatchState::Watching, L"", false, WatchState::Watching},  // IM window gone: no reply
         {WatchState::SwitchedOff, L"pal42", true, WatchState::SwitchedOff},
         {WatchState::SwitchedOff, L"stranger", false, WatchState::SwitchedOff},
         {WatchState::Answered, L"PAL42", true, WatchState::Answered},
@@ -146,8 +133,7 @@ TEST(WatchState, SenderChangeInEveryState)
     }
 }
 
-TEST(WatchState, EmptyNamesNeverAnswer)
-{
+TEST(WatchState, EmptyNamesNeverAnswer) {
     for (const WatchState state : kAllStates) {
         SCOPED_TRACE(NameOf(state));
         for (const std::wstring_view sender : {std::wstring_view(L"pal42"), std::wstring_view(L"")}) {
@@ -158,8 +144,7 @@ TEST(WatchState, EmptyNamesNeverAnswer)
     }
 }
 
-TEST(WatchState, LookOfEachState)
-{
+TEST(WatchState, LookOfEachState) {
     struct Case {
         WatchState state;
         std::wstring_view caption;
@@ -180,8 +165,7 @@ TEST(WatchState, LookOfEachState)
     }
 }
 
-TEST(WatchState, StateIsRecoveredFromItsOwnLook)
-{
+TEST(WatchState, StateIsRecoveredFromItsOwnLook) {
     for (const WatchState state : kAllStates) {
         SCOPED_TRACE(NameOf(state));
         const WatchLook look = LookOf(state);
@@ -189,22 +173,17 @@ TEST(WatchState, StateIsRecoveredFromItsOwnLook)
     }
 }
 
-TEST(WatchState, StateFromLookNeedsTheExactOffCaption)
-{
+TEST(WatchState, StateFromLookNeedsTheExactOffCaption) {
     struct Case {
         std::wstring_view caption;
         bool timerRuns;
         WatchState state;
     };
     const Case cases[] = {
-        {L"Off", false, WatchState::SwitchedOff},
-        {L"Off", true, WatchState::SwitchedOff},
-        {L"On", true, WatchState::Watching},
-        {L"On", false, WatchState::Answered},
-        {L"off", false, WatchState::Answered},
-        {L"OFF", true, WatchState::Watching},
-        {L"Off ", false, WatchState::Answered},
-        {L"", false, WatchState::Answered},
+        {L"Off", false, WatchState::SwitchedOff}, {L"Off", true, WatchState::SwitchedOff},
+        {L"On", true, WatchState::Watching},      {L"On", false, WatchState::Answered},
+        {L"off", false, WatchState::Answered},    {L"OFF", true, WatchState::Watching},
+        {L"Off ", false, WatchState::Answered},   {L"", false, WatchState::Answered},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "caption \"" << std::wstring(c.caption) << "\", timer " << c.timerRuns);
@@ -212,5 +191,5 @@ TEST(WatchState, StateFromLookNeedsTheExactOffCaption)
     }
 }
 
-} // namespace
-} // namespace velmora
+}  // namespace
+}  // namespace velmora

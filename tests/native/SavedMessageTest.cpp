@@ -1,8 +1,8 @@
-#include "storage/SavedMessage.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "storage/SavedMessage.h"
 
 namespace velmora {
 namespace {
@@ -21,9 +21,9 @@ std::wstring RoundTrip(std::wstring_view message) {
 // A profile value is one line; readers trim blanks and a pair of quotes at its ends.
 bool SurvivesProfileValue(std::wstring_view value) {
     if (value.find_first_of(L"\r\n") != std::wstring_view::npos) return false;
-    return value.empty() || (value.front() != L' ' && value.front() != L'\t' && value.front() != L'"' &&
-                             value.front() != L'\'' && value.back() != L' ' && value.back() != L'\t' &&
-                             value.back() != L'"' && value.back() != L'\'');
+    return value.empty() ||
+           (value.front() != L' ' && value.front() != L'\t' && value.front() != L'"' && value.front() != L'\'' &&
+            value.back() != L' ' && value.back() != L'\t' && value.back() != L'"' && value.back() != L'\'');
 }
 
 TEST(SavedMessage, PlainMessagesStayPlainSoOlderFilesReadTheSame) {

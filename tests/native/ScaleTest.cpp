@@ -1,6 +1,6 @@
-#include "misc/Scale.h"
-
 #include <gtest/gtest.h>
+
+#include "misc/Scale.h"
 
 namespace velmora {
 namespace {

@@ -97,8 +97,9 @@ TEST_F(MainWindowRealInput, BrodcastWinampAddsThePlayingSong) {
     ASSERT_TRUE(WaitUntil([&] { return velmora_->IsTicked(Check1); }));
     Shot(L"01-ticked");
     ClickControl(velmora_->Control(Command5));
-    EXPECT_TRUE(WaitUntil([&] { return Stored(L"GoneMsg1").find("Last Song Played on winamp:  Band - Song") != std::string::npos; }))
-        << Stored(L"GoneMsg1");
+    EXPECT_TRUE(WaitUntil([&] {
+        return Stored(L"GoneMsg1").find("Last Song Played on winamp:  Band - Song") != std::string::npos;
+    })) << Stored(L"GoneMsg1");
 }
 
 TEST_F(MainWindowRealInput, SaveLastMsgKeepsTheMessageForTheNextStart) {
@@ -117,7 +118,9 @@ TEST_F(MainWindowRealInput, SaveLastMsgKeepsTheMessageForTheNextStart) {
 
 TEST_F(MainWindowRealInput, OptionsOpensThePopUpMenuAndEscapeClosesIt) {
     ClickControl(velmora_->Control(Label2));
-    const auto menuShown = [] { return FindWindowW(L"#32768", nullptr) != nullptr && IsWindowVisible(FindWindowW(L"#32768", nullptr)); };
+    const auto menuShown = [] {
+        return FindWindowW(L"#32768", nullptr) != nullptr && IsWindowVisible(FindWindowW(L"#32768", nullptr));
+    };
     ASSERT_TRUE(WaitUntil(menuShown));
     Shot(L"01-menu");
     PressKey(VK_ESCAPE);

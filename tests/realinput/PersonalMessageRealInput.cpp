@@ -94,7 +94,8 @@ TEST_F(PersonalMessageRealInput, EveryMenuEntryOpensItsWindowWithPointerAndKeybo
     } entries[] = {{0, L"Personal Away Msg"}, {2, L"Help"}, {3, L"About"}};
     for (bool withPointer : {true, false}) {
         for (const auto& entry : entries) {
-            SCOPED_TRACE(std::string(entry.title, entry.title + wcslen(entry.title)) + (withPointer ? " by pointer" : " by keys"));
+            SCOPED_TRACE(std::string(entry.title, entry.title + wcslen(entry.title)) +
+                         (withPointer ? " by pointer" : " by keys"));
             ChooseFromOptions(entry.position, withPointer);
             HWND window = nullptr;
             ASSERT_TRUE(WaitUntil([&] { return (window = velmora_.FindWindowTitled(entry.title)) != nullptr; }));

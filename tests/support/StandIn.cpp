@@ -12,8 +12,8 @@ std::string Describe(const char* what, DWORD error) {
 
 // Only for messages: the path in the ANSI code page.
 std::string Narrow(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                         nullptr);
+    const int size =
+        WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
     if (size > 0)
         WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), narrow.data(), size, nullptr,
@@ -104,9 +104,7 @@ StandInProcess& StandInProcess::operator=(StandInProcess&& other) noexcept {
     return *this;
 }
 
-StandInProcess::~StandInProcess() {
-    Release();
-}
+StandInProcess::~StandInProcess() { Release(); }
 
 void StandInProcess::Release() noexcept {
     CloseIfOpen(input_);
@@ -177,14 +175,11 @@ void StandInProcess::Quit() {
     if (exitCode != 0) throw StandInError("the stand-in ended with exit code " + std::to_string(exitCode));
 }
 
-void StandInProcess::CloseInput() {
-    CloseIfOpen(input_);
-}
+void StandInProcess::CloseInput() { CloseIfOpen(input_); }
 
 DWORD StandInProcess::WaitForExit(DWORD timeoutMs) {
     if (process_ == nullptr) throw StandInError("no stand-in process");
-    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
-        throw StandInError("the stand-in is still running");
+    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) throw StandInError("the stand-in is still running");
     DWORD exitCode = 0;
     GetExitCodeProcess(process_, &exitCode);
     return exitCode;
@@ -194,9 +189,7 @@ bool StandInProcess::IsRunning() const {
     return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
 }
 
-DWORD StandInProcess::ProcessId() const {
-    return processId_;
-}
+DWORD StandInProcess::ProcessId() const { return processId_; }
 
 std::wstring StandInPath(std::wstring_view exeName) {
     std::wstring folder(MAX_PATH, L'\0');
@@ -241,10 +234,10 @@ std::string EscapeLine(std::string_view text) {
     escaped.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '\\': escaped += "\\\\"; break;
-        case '\r': escaped += "\\r"; break;
-        case '\n': escaped += "\\n"; break;
-        default: escaped += c; break;
+            case '\\': escaped += "\\\\"; break;
+            case '\r': escaped += "\\r"; break;
+            case '\n': escaped += "\\n"; break;
+            default: escaped += c; break;
         }
     }
     return escaped;

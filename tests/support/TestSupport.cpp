@@ -53,7 +53,8 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() { RemoveTree(path_); }
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     std::string bytes;
     char buffer[4096];
@@ -110,7 +111,10 @@ std::vector<std::wstring> RegistryValueNames(HKEY root, const std::wstring& keyP
     return names;
 }
 
-void DeleteRegistryTree(HKEY root, const std::wstring& keyPath) { RegDeleteTreeW(root, keyPath.c_str()); RegDeleteKeyW(root, keyPath.c_str()); }
+void DeleteRegistryTree(HKEY root, const std::wstring& keyPath) {
+    RegDeleteTreeW(root, keyPath.c_str());
+    RegDeleteKeyW(root, keyPath.c_str());
+}
 
 std::wstring UniqueScreenName(const wchar_t* stem) {
     return std::wstring(stem) + std::to_wstring(GetCurrentProcessId()) + L"x" + std::to_wstring(++g_counter);
@@ -121,7 +125,8 @@ std::wstring WindowText(HWND window) {
     if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000, &copied);
+    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
     text.resize(copied);
     return text;
 }
@@ -262,12 +267,14 @@ BOOL CALLBACK MatchTitled(HWND window, LPARAM parameter) {
 
 VelmoraProcess::VelmoraProcess(const std::wstring& folder) {
     const std::wstring exe = folder + L"\\velmora.exe";
-    if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES) CopyFileW(VelmoraExePath().c_str(), exe.c_str(), FALSE);
+    if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
+        CopyFileW(VelmoraExePath().c_str(), exe.c_str(), FALSE);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     std::wstring commandLine = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) {
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &info)) {
         ADD_FAILURE() << "velmora.exe did not start, error " << GetLastError();
         return;
     }
@@ -374,7 +381,9 @@ void VelmoraProcess::CloseMainWindow() const {
     SendMessageW(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-bool VelmoraProcess::WaitForExit(DWORD milliseconds) { return process_ && WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0; }
+bool VelmoraProcess::WaitForExit(DWORD milliseconds) {
+    return process_ && WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0;
+}
 
 bool VelmoraProcess::IsRunning() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 

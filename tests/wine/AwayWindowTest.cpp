@@ -140,8 +140,8 @@ TEST_F(MainWindowTest, BothBoxesStartUntickedAndNoButtonIsTheDefault) {
 }
 
 TEST_F(MainWindowTest, TabMovesThroughTheControlsInTheDesignedOrder) {
-    const int order[] = {Text1,  Text2_0, Text5,  Text6,    Command7, Combo1,   Text7,
-                         Command8, Combo2, Check1, Command2, Command5, Command3, Check2};
+    const int order[] = {Text1,    Text2_0, Text5,  Text6,    Command7, Combo1,   Text7,
+                         Command8, Combo2,  Check1, Command2, Command5, Command3, Check2};
     HWND control = Control(order[0]);
     for (size_t i = 1; i < std::size(order); ++i) {
         control = GetNextDlgTabItem(Main(), control, FALSE);

@@ -37,13 +37,15 @@ TEST_F(AwayStoreTest, WritingASlotAgainLeavesOneValueWithTheLaterText) {
     WriteAwayMessage(name_, L"3", L"first");
     WriteAwayMessage(name_, L"3", L"second, longer");
     EXPECT_EQ(RegistryValueNames(HKEY_CURRENT_USER, listKey_), std::vector<std::wstring>{L"GoneMsg3"});
-    EXPECT_EQ(Bytes(*ReadRegistryValue(HKEY_CURRENT_USER, listKey_, L"GoneMsg3")), std::string("second, longer") + '\0');
+    EXPECT_EQ(Bytes(*ReadRegistryValue(HKEY_CURRENT_USER, listKey_, L"GoneMsg3")),
+              std::string("second, longer") + '\0');
 }
 
 TEST_F(AwayStoreTest, TextCrossesAsAnsiAndEmptyTextIsAnEmptyString) {
     WriteAwayMessage(name_, L"1", L"caf\u00e9 \u00bd\r\nline two");
     WriteAwayMessage(name_, L"2", L"");
-    EXPECT_EQ(Bytes(*ReadRegistryValue(HKEY_CURRENT_USER, listKey_, L"GoneMsg1")), std::string("caf\xe9 \xbd\r\nline two") + '\0');
+    EXPECT_EQ(Bytes(*ReadRegistryValue(HKEY_CURRENT_USER, listKey_, L"GoneMsg1")),
+              std::string("caf\xe9 \xbd\r\nline two") + '\0');
     EXPECT_EQ(Bytes(*ReadRegistryValue(HKEY_CURRENT_USER, listKey_, L"GoneMsg2")), std::string(1, '\0'));
 }
 

@@ -5,14 +5,14 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include "support/StandIn.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "support/StandIn.h"
 
 namespace velmora::testing {
 namespace {
@@ -102,7 +102,8 @@ ImWindowHandles FindImWindowHandles(const StandInProcess& aim) {
 
 std::string OnlyReply(StandInProcess& standIn, const std::string& command) {
     const std::vector<std::string> replies = standIn.Command(command);
-    if (replies.size() != 1) throw StandInError("\"" + command + "\" gave " + std::to_string(replies.size()) + " replies");
+    if (replies.size() != 1)
+        throw StandInError("\"" + command + "\" gave " + std::to_string(replies.size()) + " replies");
     return replies.front();
 }
 
@@ -264,14 +265,15 @@ TEST(AimStandInWindows, TextControlsAreMultiLineEditsAndOnlyTheEntryIsEditable) 
     // Edit behaviour: a buffer too small gets the start of the text and a NUL.
     WriteText(im.conversationText, "<B>pal42</B>: hi");
     char shortBuffer[5] = {'x', 'x', 'x', 'x', 'x'};
-    const LRESULT copied = SendMessageA(im.conversationText, WM_GETTEXT, std::size(shortBuffer),
-                                        reinterpret_cast<LPARAM>(shortBuffer));
+    const LRESULT copied =
+        SendMessageA(im.conversationText, WM_GETTEXT, std::size(shortBuffer), reinterpret_cast<LPARAM>(shortBuffer));
     EXPECT_EQ(copied, 4);
     EXPECT_EQ(std::string(shortBuffer), "<B>p");
 }
 
 TEST(AimStandInWindows, OptionsSetNameTitlePanesAndButtons) {
-    StandInProcess aim = StartAim(L"--me me77 --panes 1 --buttons 1 --title " + QuoteArgument(L"buddy7 - Instant Message"));
+    StandInProcess aim =
+        StartAim(L"--me me77 --panes 1 --buttons 1 --title " + QuoteArgument(L"buddy7 - Instant Message"));
     const ImWindowHandles im = FindImWindowHandles(aim);
     ASSERT_NE(im.window, nullptr);
     EXPECT_EQ(ReadText(im.window), "buddy7 - Instant Message");

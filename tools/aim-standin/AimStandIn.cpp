@@ -91,10 +91,10 @@ std::string EscapeLine(std::string_view text) {
     escaped.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '\\': escaped += "\\\\"; break;
-        case '\r': escaped += "\\r"; break;
-        case '\n': escaped += "\\n"; break;
-        default: escaped += c; break;
+            case '\\': escaped += "\\\\"; break;
+            case '\r': escaped += "\\r"; break;
+            case '\n': escaped += "\\n"; break;
+            default: escaped += c; break;
         }
     }
     return escaped;
@@ -220,9 +220,9 @@ void LayOutImWindow() {
 }
 
 HWND CreateTextControl(HWND pane, DWORD extraStyle) {
-    HWND control = CreateWindowExA(0, kTextClass, "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | extraStyle,
-                                   0, 0, 0, 0, pane, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextControlId)),
-                                   GetModuleHandleA(nullptr), nullptr);
+    HWND control = CreateWindowExA(
+        0, kTextClass, "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | extraStyle, 0, 0, 0, 0,
+        pane, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextControlId)), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     SendMessageA(control, EM_SETLIMITTEXT, 0, 0);  // no limit on what a person types
     return control;
@@ -255,10 +255,9 @@ bool OpenImWindow() {
         const std::string caption = i < static_cast<int>(std::size(kButtonCaptions))
                                         ? std::string(kButtonCaptions[i])
                                         : "Button " + std::to_string(i + 1);
-        g_im.buttons.push_back(CreateWindowExA(0, kIconButtonClass, caption.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                                               g_im.window,
-                                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + i)),
-                                               instance, nullptr));
+        g_im.buttons.push_back(
+            CreateWindowExA(0, kIconButtonClass, caption.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, g_im.window,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + i)), instance, nullptr));
     }
     LayOutImWindow();
     ShowWindow(g_im.window, SW_SHOWNORMAL);
@@ -277,7 +276,8 @@ std::string RunCommand(const std::string& line, CommandExchange& exchange) {
         if (!open) return "error the IM window is closed";
         const std::size_t nameEnd = argument.find(' ');
         const std::string sender = UnescapeLine(argument.substr(0, nameEnd));
-        const std::string text = nameEnd == std::string::npos ? std::string() : UnescapeLine(argument.substr(nameEnd + 1));
+        const std::string text =
+            nameEnd == std::string::npos ? std::string() : UnescapeLine(argument.substr(nameEnd + 1));
         if (sender.empty()) return "error recv needs a name";
         if (g_im.conversationText == nullptr) return "error there is no conversation pane";
         AppendConversationLine("<B>" + sender + "</B>: " + text);
@@ -343,22 +343,21 @@ std::string RunCommand(const std::string& line, CommandExchange& exchange) {
 LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         switch (message) {
-        case kCommandMessage: {
-            auto* exchange = reinterpret_cast<CommandExchange*>(lParam);
-            exchange->answer = RunCommand(exchange->line, *exchange);
-            return 0;
-        }
-        case kHangMessage:
-            SetEvent(g_hangBegan);
-            Sleep(static_cast<DWORD>(wParam));
-            return 0;
-        case kInputEndedMessage:
-            // Nothing can open the IM window again once input has ended.
-            g_inputEnded = true;
-            if (g_im.window == nullptr) PostQuitMessage(0);
-            return 0;
-        default:
-            break;
+            case kCommandMessage: {
+                auto* exchange = reinterpret_cast<CommandExchange*>(lParam);
+                exchange->answer = RunCommand(exchange->line, *exchange);
+                return 0;
+            }
+            case kHangMessage:
+                SetEvent(g_hangBegan);
+                Sleep(static_cast<DWORD>(wParam));
+                return 0;
+            case kInputEndedMessage:
+                // Nothing can open the IM window again once input has ended.
+                g_inputEnded = true;
+                if (g_im.window == nullptr) PostQuitMessage(0);
+                return 0;
+            default: break;
         }
     } catch (...) {
         // An exception must not unwind through the window system.
@@ -369,23 +368,22 @@ LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 LRESULT CALLBACK ImWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         switch (message) {
-        case WM_SIZE:
-            if (window == g_im.window) LayOutImWindow();
-            return 0;
-        case WM_SETFOCUS:
-            if (g_im.entryText != nullptr) SetFocus(g_im.entryText);
-            return 0;
-        case WM_COMMAND: {
-            const int id = LOWORD(wParam);
-            if (id >= kFirstButtonId && HIWORD(wParam) == BN_CLICKED) OnIconButtonPressed(id - kFirstButtonId);
-            return 0;
-        }
-        case WM_DESTROY:
-            if (window == g_im.window) g_im = ImWindow{};
-            if (g_inputEnded && !g_quitRequested) PostQuitMessage(0);
-            return 0;
-        default:
-            break;
+            case WM_SIZE:
+                if (window == g_im.window) LayOutImWindow();
+                return 0;
+            case WM_SETFOCUS:
+                if (g_im.entryText != nullptr) SetFocus(g_im.entryText);
+                return 0;
+            case WM_COMMAND: {
+                const int id = LOWORD(wParam);
+                if (id >= kFirstButtonId && HIWORD(wParam) == BN_CLICKED) OnIconButtonPressed(id - kFirstButtonId);
+                return 0;
+            }
+            case WM_DESTROY:
+                if (window == g_im.window) g_im = ImWindow{};
+                if (g_inputEnded && !g_quitRequested) PostQuitMessage(0);
+                return 0;
+            default: break;
         }
     } catch (...) {
     }
@@ -431,28 +429,25 @@ void PaintIconButton(HWND button) {
 LRESULT CALLBACK IconButtonWindowProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         switch (message) {
-        case WM_LBUTTONDOWN:
-            SetWindowLongPtrA(button, GWLP_USERDATA, 1);
-            InvalidateRect(button, nullptr, TRUE);
-            return 0;
-        case WM_LBUTTONUP:
-            if (GetWindowLongPtrA(button, GWLP_USERDATA) != 0) {
-                SetWindowLongPtrA(button, GWLP_USERDATA, 0);
+            case WM_LBUTTONDOWN:
+                SetWindowLongPtrA(button, GWLP_USERDATA, 1);
                 InvalidateRect(button, nullptr, TRUE);
-                SendMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-                             reinterpret_cast<LPARAM>(button));
+                return 0;
+            case WM_LBUTTONUP:
+                if (GetWindowLongPtrA(button, GWLP_USERDATA) != 0) {
+                    SetWindowLongPtrA(button, GWLP_USERDATA, 0);
+                    InvalidateRect(button, nullptr, TRUE);
+                    SendMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(button));
+                }
+                return 0;
+            case WM_SETTEXT: {
+                const LRESULT result = DefWindowProcA(button, message, wParam, lParam);
+                InvalidateRect(button, nullptr, TRUE);
+                return result;
             }
-            return 0;
-        case WM_SETTEXT: {
-            const LRESULT result = DefWindowProcA(button, message, wParam, lParam);
-            InvalidateRect(button, nullptr, TRUE);
-            return result;
-        }
-        case WM_PAINT:
-            PaintIconButton(button);
-            return 0;
-        default:
-            break;
+            case WM_PAINT: PaintIconButton(button); return 0;
+            default: break;
         }
     } catch (...) {
     }
@@ -552,7 +547,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 
 int Run(int argc, char** argv) {
     if (!ParseOptions(argc, argv, g_options)) {
-        std::fputs("usage: aim-standin [--me NAME] [--panes 0-2] [--buttons 0-16] [--title TEXT] [--log FILE]\n", stderr);
+        std::fputs("usage: aim-standin [--me NAME] [--panes 0-2] [--buttons 0-16] [--title TEXT] [--log FILE]\n",
+                   stderr);
         return 2;
     }
     g_pressCounts.assign(static_cast<std::size_t>(g_options.buttons), 0);
@@ -587,6 +583,4 @@ int Run(int argc, char** argv) {
 }  // namespace
 }  // namespace velmora::standin
 
-int main(int argc, char** argv) {
-    return velmora::standin::Run(argc, argv);
-}
+int main(int argc, char** argv) { return velmora::standin::Run(argc, argv); }

@@ -82,7 +82,8 @@ void Paint(HWND window) {
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    DrawTextA(dc, title.c_str(), length, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+    DrawTextA(dc, title.c_str(), length, &client,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
     SelectObject(dc, oldFont);
     EndPaint(window, &paint);
 }
@@ -90,26 +91,23 @@ void Paint(HWND window) {
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         switch (message) {
-        case kCommandMessage: {
-            auto* exchange = reinterpret_cast<CommandExchange*>(lParam);
-            exchange->answer = HandleCommand(exchange->line, *exchange);
-            return 0;
-        }
-        case WM_SETTEXT: {
-            // The title is painted in the client area too, so it must be redrawn.
-            const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
-            InvalidateRect(window, nullptr, TRUE);
-            return result;
-        }
-        case WM_PAINT:
-            Paint(window);
-            return 0;
-        case WM_DESTROY:
-            g_mainWindow = nullptr;
-            PostQuitMessage(0);
-            return 0;
-        default:
-            break;
+            case kCommandMessage: {
+                auto* exchange = reinterpret_cast<CommandExchange*>(lParam);
+                exchange->answer = HandleCommand(exchange->line, *exchange);
+                return 0;
+            }
+            case WM_SETTEXT: {
+                // The title is painted in the client area too, so it must be redrawn.
+                const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+                InvalidateRect(window, nullptr, TRUE);
+                return result;
+            }
+            case WM_PAINT: Paint(window); return 0;
+            case WM_DESTROY:
+                g_mainWindow = nullptr;
+                PostQuitMessage(0);
+                return 0;
+            default: break;
         }
     } catch (...) {
         // An exception must not unwind through the window system.
@@ -203,6 +201,4 @@ int Run(int argc, char** argv) {
 }  // namespace
 }  // namespace velmora::standin
 
-int main(int argc, char** argv) {
-    return velmora::standin::Run(argc, argv);
-}
+int main(int argc, char** argv) { return velmora::standin::Run(argc, argv); }
