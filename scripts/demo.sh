@@ -1,0 +1,35 @@
+#!/bin/sh
+# Tries Velmora without AIM or Winamp: starts the Winamp stand-in (playing a song), the AIM
+# stand-in's IM window and Velmora side by side under Wine, in a demo prefix inside build/
+# (your own ~/.wine is not touched). This terminal then talks to the AIM stand-in: type
+#   recv pal42 are you there?
+# to make pal42 say something, "sent" to see what Velmora answered, "quit" to end.
+# Usage: scripts/demo.sh
+set -e
+cd "$(dirname "$0")/.."
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "The demo shows windows and there is no display to show them on." >&2
+  echo "Run it from a desktop session, or give it a virtual one: xvfb-run -a scripts/demo.sh" >&2
+  exit 1
+fi
+scripts/install-deps.sh run
+cmake --preset mingw-x86_64 >/dev/null
+cmake --build --preset mingw-x86_64 --target velmora winamp-standin aim-standin
+bin=$PWD/build/mingw-x86_64/bin
+export WINEPREFIX="$PWD/build/demo/wineprefix" WINEDEBUG=-all
+if [ ! -f "$WINEPREFIX/.velmora-ready" ]; then
+  cmake/make-wineprefix.sh "$WINEPREFIX" 96 desktop
+  tests/link-wine-fonts.sh "$WINEPREFIX"
+fi
+loader=$(cmake/wine-loader.sh "$bin/velmora.exe")
+trap 'wineserver -k 2>/dev/null || true' EXIT
+"$loader" "$bin/winamp-standin.exe" "12. The Stand-ins - Demo Song - Winamp" </dev/null >/dev/null 2>&1 &
+"$loader" "$bin/velmora.exe" </dev/null >/dev/null 2>&1 &
+cat <<'TXT'
+Velmora, a Winamp stand-in and an AIM IM window stand-in are starting.
+- Tick "Brodcast Winamp" and press Update: the stored message ends with the song.
+- Options > Personal Msg: put "pal42" in the names box, click "Off" to switch it on, then type
+  here:  recv pal42 are you there?   Velmora answers once; "sent" shows what it sent.
+Commands: recv NAME TEXT, conv, sent, close, open, quit.
+TXT
+"$loader" "$bin/aim-standin.exe"
