@@ -157,17 +157,8 @@ LRESULT PersonalWindow::OnControlColour(UINT message, HWND control, HDC dc) {
 
 void PersonalWindow::OnDpiChanged(UINT dpi) { controls_.Layout(dpi); }
 
-std::wstring PersonalWindow::Text(int id) const {
-    HWND control = Control(id);
-    const int length = GetWindowTextLengthW(control);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(control, text.data(), length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
-}
+std::wstring PersonalWindow::Text(int id) const { return controls_.Text(id); }
 
-void PersonalWindow::SetText(int id, std::wstring_view text) {
-    SetWindowTextW(Control(id), std::wstring(text).c_str());
-}
+void PersonalWindow::SetText(int id, std::wstring_view text) { controls_.SetText(id, text); }
 
 }  // namespace velmora

@@ -274,16 +274,9 @@ void AwayWindow::FitComboHeights() {
 void AwayWindow::SetFontColour(std::wstring_view colour) { SetText(Text6, colour); }
 void AwayWindow::SetBodyColour(std::wstring_view colour) { SetText(Text7, colour); }
 
-std::wstring AwayWindow::Text(int id) const {
-    HWND control = Control(id);
-    const int length = GetWindowTextLengthW(control);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(control, text.data(), length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
-}
+std::wstring AwayWindow::Text(int id) const { return controls_.Text(id); }
 
-void AwayWindow::SetText(int id, std::wstring_view text) { SetWindowTextW(Control(id), std::wstring(text).c_str()); }
+void AwayWindow::SetText(int id, std::wstring_view text) { controls_.SetText(id, text); }
 
 bool AwayWindow::IsTicked(int id) const { return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 

@@ -295,17 +295,8 @@ void ColourPickerWindow::SetBarValue(int channel, int value) {
     SetScrollPos(Control(BarId(channel)), SB_CTL, value, TRUE);
 }
 
-std::wstring ColourPickerWindow::Text(int id) const {
-    HWND control = Control(id);
-    const int length = GetWindowTextLengthW(control);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(control, text.data(), length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
-}
+std::wstring ColourPickerWindow::Text(int id) const { return controls_.Text(id); }
 
-void ColourPickerWindow::SetText(int id, std::wstring_view text) {
-    SetWindowTextW(Control(id), std::wstring(text).c_str());
-}
+void ColourPickerWindow::SetText(int id, std::wstring_view text) { controls_.SetText(id, text); }
 
 }  // namespace velmora

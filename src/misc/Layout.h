@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "misc/Handles.h"
@@ -55,6 +57,9 @@ public:
     void Layout(UINT dpi);
     UINT Dpi() const noexcept { return dpi_; }
     HWND Control(int id) const noexcept;
+    // A control's text as it stands now, and a new text for it.
+    std::wstring Text(int id) const;
+    void SetText(int id, std::wstring_view text) const;
     // Answers WM_CTLCOLORSTATIC / WM_CTLCOLOREDIT / WM_CTLCOLORBTN for controls in the table;
     // returns nullptr for the others.
     HBRUSH ColourControl(HWND control, HDC dc);

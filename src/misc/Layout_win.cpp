@@ -61,6 +61,19 @@ HWND ControlSet::Control(int id) const noexcept {
     return nullptr;
 }
 
+std::wstring ControlSet::Text(int id) const {
+    HWND control = Control(id);
+    const int length = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(control, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+void ControlSet::SetText(int id, std::wstring_view text) const {
+    SetWindowTextW(Control(id), std::wstring(text).c_str());
+}
+
 HFONT ControlSet::FontFor(const FontSpec& spec) {
     for (const CachedFont& cached : fonts_)
         if (cached.spec == spec) return cached.font.get();
