@@ -23,9 +23,10 @@ COLORREF ColourOf(Paint paint) noexcept {
 void ControlSet::Create(HWND parent, HINSTANCE instance) {
     windows_.clear();
     backColours_.clear();
+    // Overlapping controls paint in their stacking order (a later label under an earlier box).
     for (const ControlSpec& spec : specs_) {
         HWND control =
-            CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+            CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,
                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
         windows_.push_back(control);
         backColours_.push_back(spec.backColour);
