@@ -1,13 +1,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <system_error>
-#include <thread>
 
 #include "aim/AIM.h"
 #include "misc/Ansi.h"
@@ -38,7 +33,7 @@ struct Letter {
     bool carriesText = false;  // lParam is the text
     DWORD_PTR result = 0;
     Delivery delivery = Delivery::Unanswered;
-    bool finished = false;  // guarded by the courier's mutex
+    bool finished = false;  // guarded by the courier's lock
 };
 
 std::shared_ptr<Letter> MakeLetter(HWND target, UINT message, WPARAM wParam = 0) {
@@ -75,52 +70,61 @@ public:
     }
 
     Delivery Carry(const std::shared_ptr<Letter>& letter) {
-        if (!hasThread_) {
+        if (!thread_) {
             Deliver(*letter);
             return letter->delivery;
         }
-        std::unique_lock lock(mutex_);
-        if (busy_) return Delivery::Unanswered;
+        AcquireSRWLockExclusive(&lock_);
+        if (busy_) {
+            ReleaseSRWLockExclusive(&lock_);
+            return Delivery::Unanswered;
+        }
         pending_ = letter;
         busy_ = true;
-        changed_.notify_all();
-        if (!changed_.wait_for(lock, std::chrono::milliseconds(kImAnswerBoundMs), [&] { return letter->finished; }))
-            return Delivery::Unanswered;
-        return letter->delivery;
+        WakeAllConditionVariable(&changed_);
+        // Waits, while the lock is let go, for the letter or for the bound, whichever comes first.
+        const ULONGLONG deadline = GetTickCount64() + kImAnswerBoundMs;
+        while (!letter->finished) {
+            const ULONGLONG now = GetTickCount64();
+            if (now >= deadline) break;
+            SleepConditionVariableSRW(&changed_, &lock_, static_cast<DWORD>(deadline - now), 0);
+        }
+        const Delivery delivery = letter->finished ? letter->delivery : Delivery::Unanswered;
+        ReleaseSRWLockExclusive(&lock_);
+        return delivery;
     }
 
 private:
-    Courier() {
-        try {
-            std::thread([this] { Run(); }).detach();
-            hasThread_ = true;
-        } catch (const std::system_error&) {
-            // Without a thread of its own the messages go from the caller's thread.
-        }
+    // The thread goes straight to the window system's calls; the C++ thread library (and the
+    // threading runtime it brings into a static exe) is not needed for one worker.
+    Courier() { thread_ = CreateThread(nullptr, 0, &Courier::Start, this, 0, nullptr); }
+
+    static DWORD WINAPI Start(void* self) {
+        static_cast<Courier*>(self)->Run();
+        return 0;
     }
 
     void Run() noexcept {
         for (;;) {
-            std::shared_ptr<Letter> letter;
-            {
-                std::unique_lock lock(mutex_);
-                changed_.wait(lock, [this] { return pending_ != nullptr; });
-                letter = std::move(pending_);
-                pending_.reset();
-            }
+            AcquireSRWLockExclusive(&lock_);
+            while (!pending_) SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+            std::shared_ptr<Letter> letter = std::move(pending_);
+            pending_.reset();
+            ReleaseSRWLockExclusive(&lock_);
+
             Deliver(*letter);
-            {
-                std::lock_guard lock(mutex_);
-                letter->finished = true;
-                busy_ = false;
-            }
-            changed_.notify_all();
+
+            AcquireSRWLockExclusive(&lock_);
+            letter->finished = true;
+            busy_ = false;
+            ReleaseSRWLockExclusive(&lock_);
+            WakeAllConditionVariable(&changed_);
         }
     }
 
-    bool hasThread_ = false;
-    std::mutex mutex_;
-    std::condition_variable changed_;
+    HANDLE thread_ = nullptr;  // held for the program's life
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT;
     std::shared_ptr<Letter> pending_;
     bool busy_ = false;
 };
