@@ -25,9 +25,8 @@ if [ -f build/mingw-x86_64/bin/velmora_tick_bench.exe ]; then
 fi
 wineserver -k
 
-echo "== Exe sizes =="
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686 --target velmora >/dev/null
-for exe in build/mingw-i686/bin/velmora.exe build/mingw-x86_64/bin/velmora.exe; do
+echo "== Exe sizes (as released) =="
+scripts/release.sh >/dev/null
+for exe in build/release-i686/bin/velmora.exe build/release-x86_64/bin/velmora.exe; do
   printf '%s: %s bytes\n' "$exe" "$(wc -c <"$exe")"
 done
