@@ -14,5 +14,7 @@ cmake --preset mingw-x86_64 >/dev/null
 cmake --build --preset mingw-x86_64 --target velmora
 exe=build/mingw-x86_64/bin/velmora.exe
 loader=$(cmake/wine-loader.sh "$exe")
+# Wine's own notes to developers stay quiet unless asked for.
+export WINEDEBUG="${WINEDEBUG:--all}"
 echo "Starting $exe under Wine (prefix: ${WINEPREFIX:-$HOME/.wine})"
 exec "$loader" "$exe"
