@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "tools/LineEscape.h"
+
 namespace velmora::testing {
 namespace {
 
@@ -229,35 +231,8 @@ std::wstring QuoteArgument(std::wstring_view argument) {
     return quoted;
 }
 
-std::string EscapeLine(std::string_view text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '\\': escaped += "\\\\"; break;
-            case '\r': escaped += "\\r"; break;
-            case '\n': escaped += "\\n"; break;
-            default: escaped += c; break;
-        }
-    }
-    return escaped;
-}
+std::string EscapeLine(std::string_view text) { return standin::EscapeLine(text); }
 
-std::string UnescapeLine(std::string_view text) {
-    std::string plain;
-    plain.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size()) {
-            const char next = text[i + 1];
-            if (next == '\\' || next == 'r' || next == 'n') {
-                plain += next == '\\' ? '\\' : next == 'r' ? '\r' : '\n';
-                ++i;
-                continue;
-            }
-        }
-        plain += text[i];
-    }
-    return plain;
-}
+std::string UnescapeLine(std::string_view text) { return standin::UnescapeLine(text); }
 
 }  // namespace velmora::testing

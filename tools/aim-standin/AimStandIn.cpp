@@ -26,6 +26,8 @@
 #include <string_view>
 #include <vector>
 
+#include "../LineEscape.h"
+
 namespace velmora::standin {
 namespace {
 
@@ -85,38 +87,6 @@ WNDPROC g_editWindowProc = nullptr;
 // Shared with the command reader.
 std::atomic<HWND> g_commandWindow{nullptr};
 HANDLE g_hangBegan = nullptr;
-
-std::string EscapeLine(std::string_view text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '\\': escaped += "\\\\"; break;
-            case '\r': escaped += "\\r"; break;
-            case '\n': escaped += "\\n"; break;
-            default: escaped += c; break;
-        }
-    }
-    return escaped;
-}
-
-// Unknown escapes are kept as they are, so a lone backslash survives.
-std::string UnescapeLine(std::string_view text) {
-    std::string plain;
-    plain.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size()) {
-            const char next = text[i + 1];
-            if (next == '\\' || next == 'r' || next == 'n') {
-                plain += next == '\\' ? '\\' : next == 'r' ? '\r' : '\n';
-                ++i;
-                continue;
-            }
-        }
-        plain += text[i];
-    }
-    return plain;
-}
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
