@@ -12,4 +12,18 @@ if [ ! -f "$prefix/.velmora-ready" ]; then
   exit 1
 fi
 loader=$("$here/wine-loader.sh" "$exe") || exit 77
-exec "$loader" "$@"
+
+# Every test exe prints before it does anything else, so a run that ends in failure
+# without a word never reached the exe's own code: Wine itself failed to start it,
+# which happens now and then on a busy machine. Such a run is said and tried once more.
+output=$(mktemp) || exit 1
+trap 'rm -f "$output"' EXIT
+"$loader" "$@" >"$output" 2>&1
+status=$?
+cat "$output"
+if [ "$status" -ne 0 ] && [ "$status" -ne 77 ] && [ ! -s "$output" ]; then
+  echo "wine-run: Wine ended with status $status before $exe printed anything; starting it once more" >&2
+  "$loader" "$@"
+  status=$?
+fi
+exit "$status"
