@@ -74,8 +74,7 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void AboutWindow::OnCreate() {
-    controls_.Create(Handle(), program_.Instance());
-    controls_.Layout(DpiForWindow(Handle()));
+    controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle()));
 }
 
 void AboutWindow::OnCommand(int id, int notification) {

@@ -88,8 +88,7 @@ LRESULT HelpWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void HelpWindow::OnCreate() {
-    controls_.Create(Handle(), program_.Instance());
-    controls_.Layout(DpiForWindow(Handle()));
+    controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle()));
 }
 
 void HelpWindow::OnPaint() {

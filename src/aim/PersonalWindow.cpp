@@ -83,8 +83,7 @@ LRESULT PersonalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void PersonalWindow::OnCreate() {
-    controls_.Create(Handle(), program_.Instance());
-    controls_.Layout(DpiForWindow(Handle()));
+    controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle()));
 }
 
 void PersonalWindow::OnCommand(int id, int notification) {

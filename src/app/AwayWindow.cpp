@@ -136,8 +136,7 @@ LRESULT AwayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void AwayWindow::OnCreate() {
     banner_.reset(static_cast<HBITMAP>(
         LoadImageW(program_.Instance(), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    controls_.Create(Handle(), program_.Instance());
-    controls_.Layout(DpiForWindow(Handle()));
+    controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle()));
     FitComboHeights();
     LoadLists();
     RestoreLastMessage();

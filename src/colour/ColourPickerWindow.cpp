@@ -142,8 +142,7 @@ LRESULT ColourPickerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
 }
 
 void ColourPickerWindow::OnCreate() {
-    controls_.Create(Handle(), program_.Instance());
-    controls_.Layout(DpiForWindow(Handle()));
+    controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle()));
     for (int channel = 0; channel < kChannels; ++channel) {
         SCROLLINFO range{};
         range.cbSize = sizeof(range);

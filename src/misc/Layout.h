@@ -51,9 +51,9 @@ public:
     ControlSet(std::span<const ControlSpec> controls, FontSpec windowFont)
         : specs_(controls), windowFont_(windowFont) {}
 
-    // Creates every control, in table order (which is the Tab order), and lays them out.
-    void Create(HWND parent, HINSTANCE instance);
-    // Positions every control and rebuilds the fonts for the DPI.
+    // Creates every control, in table order (which is the Tab order), laid out for the DPI.
+    void Create(HWND parent, HINSTANCE instance, UINT dpi);
+    // Positions every control again and rebuilds the fonts, for a new DPI.
     void Layout(UINT dpi);
     UINT Dpi() const noexcept { return dpi_; }
     HWND Control(int id) const noexcept;
@@ -76,6 +76,7 @@ public:
 
 private:
     HFONT FontFor(const FontSpec& spec);
+    const FontSpec& FontOf(const ControlSpec& spec) const noexcept;
     HBRUSH BrushFor(COLORREF colour);
 
     std::span<const ControlSpec> specs_;

@@ -20,14 +20,21 @@ COLORREF ColourOf(Paint paint) noexcept {
     return GetSysColor(COLOR_WINDOW);
 }
 
-void ControlSet::Create(HWND parent, HINSTANCE instance) {
+void ControlSet::Create(HWND parent, HINSTANCE instance, UINT dpi) {
+    dpi_ = dpi;
+    fonts_.clear();
     windows_.clear();
     backColours_.clear();
+    // Each control is made at its place with its font: one trip to the window system for
+    // each, and nothing drawn twice, since the parent is not shown yet.
     // Overlapping controls paint in their stacking order (a later label under an earlier box).
     for (const ControlSpec& spec : specs_) {
-        HWND control =
-            CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,
-                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        const RECT rect = ScaleRect(spec.x, spec.y, spec.width, spec.height);
+        HWND control = CreateWindowExW(spec.exStyle, spec.className, spec.text,
+                                       spec.style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect.left, rect.top,
+                                       rect.right - rect.left, rect.bottom - rect.top, parent,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(FontOf(spec))), FALSE);
         windows_.push_back(control);
         backColours_.push_back(spec.backColour);
     }
@@ -45,9 +52,12 @@ void ControlSet::Layout(UINT dpi) {
         const RECT rect = ScaleRect(spec.x, spec.y, spec.width, spec.height);
         SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec.font.face ? spec.font : windowFont_)),
-                     TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(FontOf(spec))), TRUE);
     }
+}
+
+const FontSpec& ControlSet::FontOf(const ControlSpec& spec) const noexcept {
+    return spec.font.face ? spec.font : windowFont_;
 }
 
 RECT ControlSet::ScaleRect(int x, int y, int width, int height) const noexcept {

@@ -9,11 +9,28 @@
 #include "misc/Ansi.h"
 
 namespace velmora {
+namespace {
+
+using ShellExecuteAFunction = decltype(&ShellExecuteA);
+
+// The shell is a large library that Velmora needs only when a link is clicked, so it is
+// loaded then rather than with the program; it stays loaded from then on.
+ShellExecuteAFunction LoadShellExecute() {
+    HMODULE shell = GetModuleHandleW(L"shell32.dll");
+    if (!shell) shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!shell) return nullptr;
+    return reinterpret_cast<ShellExecuteAFunction>(
+        reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")));
+}
+
+}  // namespace
 
 void OpenWithShell(std::wstring_view target) {
+    const ShellExecuteAFunction shellExecute = LoadShellExecute();
+    if (!shellExecute) return;
     // The target crosses to the shell as ANSI text, like every text Velmora hands out.
     const std::string file = ToAnsi(target);
-    ShellExecuteA(nullptr, "open", file.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+    shellExecute(nullptr, "open", file.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
 }
 
 }  // namespace velmora
