@@ -19,8 +19,7 @@ ShellExecuteAFunction LoadShellExecute() {
     HMODULE shell = GetModuleHandleW(L"shell32.dll");
     if (!shell) shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!shell) return nullptr;
-    return reinterpret_cast<ShellExecuteAFunction>(
-        reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")));
+    return reinterpret_cast<ShellExecuteAFunction>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")));
 }
 
 }  // namespace
