@@ -113,6 +113,9 @@ constexpr WindowDesign kDesign{L"VelmoraAway", L"Velmora", 332, 386, true, IDI_V
 
 }  // namespace
 
+std::span<const ControlSpec> AwayControlTable() noexcept { return kControls; }
+FontSpec AwayControlFont() noexcept { return kWindowFont; }
+
 AwayWindow::AwayWindow(Program& program) : program_(program), controls_(kControls, kWindowFont) {}
 
 bool AwayWindow::Open() { return Create(kDesign, program_.Instance()); }

@@ -1,5 +1,6 @@
 #pragma once
 // The main window "Velmora": the away-message composer.
+#include <span>
 #include <string>
 
 #include "misc/Layout.h"
@@ -8,6 +9,12 @@
 namespace velmora {
 
 class Program;
+
+// The main window's controls in creation order (which is the Tab order), and the font of
+// those that name none. The start-up benchmark makes the same controls without the rest of
+// Velmora, to tell the window system's share of the start-up from Velmora's own.
+std::span<const ControlSpec> AwayControlTable() noexcept;
+FontSpec AwayControlFont() noexcept;
 
 class AwayWindow final : public Window {
 public:

@@ -1,6 +1,8 @@
-// Start-up to a visible main window and peak working set of velmora.exe beside the minimal
-// window program, each started the same number of times, in one run; and the size of the exe.
-// Usage: velmora_startup_bench [RUNS]
+// Start-up to a visible main window and peak working set of velmora.exe beside two yardsticks,
+// each started the same number of times, in one run; and the size of the exe. The yardsticks:
+// a minimal program that shows an empty window, and a window holding the main window's
+// controls and nothing else of Velmora.
+// Usage: velmora_startup_bench [RUNS [VELMORA_EXE]]
 #include <windows.h>
 // psapi.h builds on windows.h.
 #include <psapi.h>
@@ -79,30 +81,42 @@ double Median(std::vector<double> values) {
 
 int wmain(int argc, wchar_t** argv) {
     const int runs = argc > 1 ? _wtoi(argv[1]) : 15;
-    const std::wstring programs[] = {Beside(L"velmora.exe"), Beside(L"minimal-window.exe")};
+    struct Program {
+        const wchar_t* name;
+        std::wstring path;
+        std::vector<double> milliseconds, kilobytes;
+    };
+    Program programs[] = {{L"velmora", argc > 2 ? argv[2] : Beside(L"velmora.exe"), {}, {}},
+                          {L"minimal window", Beside(L"minimal-window.exe"), {}, {}},
+                          {L"window with Velmora's controls", Beside(L"controls-window.exe"), {}, {}}};
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    std::vector<double> times[2], memory[2];
-    // Interleaved, so both see the same machine.
+    // Interleaved, so all see the same machine.
     for (int run = 0; run < runs; ++run) {
-        for (int which = 0; which < 2; ++which) {
+        for (Program& program : programs) {
             Sample sample{};
-            if (!Measure(programs[which], temp, sample)) {
-                std::fwprintf(stderr, L"%ls showed no window\n", programs[which].c_str());
+            if (!Measure(program.path, temp, sample)) {
+                std::fwprintf(stderr, L"%ls showed no window\n", program.path.c_str());
                 return 1;
             }
-            times[which].push_back(sample.milliseconds);
-            memory[which].push_back(static_cast<double>(sample.peakWorkingSet) / 1024.0);
+            program.milliseconds.push_back(sample.milliseconds);
+            program.kilobytes.push_back(static_cast<double>(sample.peakWorkingSet) / 1024.0);
         }
     }
-    const double velmoraMs = Median(times[0]), minimalMs = Median(times[1]);
-    const double velmoraKb = Median(memory[0]), minimalKb = Median(memory[1]);
-    std::printf("start-up to a visible window (median of %d): velmora %.1f ms, minimal window %.1f ms, ratio %.2f\n",
-                runs, velmoraMs, minimalMs, velmoraMs / minimalMs);
-    std::printf("peak working set (median): velmora %.0f KB, minimal window %.0f KB, ratio %.2f\n", velmoraKb,
-                minimalKb, velmoraKb / minimalKb);
+    const double velmoraMs = Median(programs[0].milliseconds), velmoraKb = Median(programs[0].kilobytes);
+    std::wprintf(L"%ls: %ls\n", programs[0].name, programs[0].path.c_str());
+    std::wprintf(L"start-up to a visible window (median of %d): velmora %.1f ms\n", runs, velmoraMs);
+    for (size_t which = 1; which < std::size(programs); ++which) {
+        const double ms = Median(programs[which].milliseconds);
+        std::wprintf(L"  %ls %.1f ms, velmora / it %.2f\n", programs[which].name, ms, velmoraMs / ms);
+    }
+    std::wprintf(L"peak working set (median): velmora %.0f KB\n", velmoraKb);
+    for (size_t which = 1; which < std::size(programs); ++which) {
+        const double kb = Median(programs[which].kilobytes);
+        std::wprintf(L"  %ls %.0f KB, velmora / it %.2f\n", programs[which].name, kb, velmoraKb / kb);
+    }
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
-    GetFileAttributesExW(programs[0].c_str(), GetFileExInfoStandard, &attributes);
-    std::printf("velmora.exe: %lu bytes\n", attributes.nFileSizeLow);
+    GetFileAttributesExW(programs[0].path.c_str(), GetFileExInfoStandard, &attributes);
+    std::wprintf(L"velmora.exe: %lu bytes\n", attributes.nFileSizeLow);
     return 0;
 }
