@@ -184,7 +184,7 @@ ImAnswer SendImText(std::wstring_view text) {
 ImReading ReadLastImLine() {
     std::wstring markup;
     if (!ReadConversation(markup)) return {ImAnswer::TimedOut, {}};
-    return {ImAnswer::InTime, LastImLineOf(HtmlToPlainText(markup))};
+    return {ImAnswer::InTime, LastImLineOfConversation(markup)};
 }
 
 ImReading LastImSender() {

@@ -1,5 +1,7 @@
 #include "aim/ImText.h"
 
+#include <array>
+
 namespace velmora {
 
 namespace {
@@ -9,8 +11,10 @@ constexpr wchar_t kCr = L'\r';
 constexpr wchar_t kLf = L'\n';
 constexpr wchar_t kNameEnd = L':';
 
+// Compared character by character: this runs at every "<" of a conversation.
 bool LineBreakTagAt(std::wstring_view markup, std::size_t at) {
-    return markup[at] == L'<' && markup.substr(at, kLineBreakTag.size()) == kLineBreakTag;
+    return markup.size() - at >= kLineBreakTag.size() && markup[at] == L'<' && markup[at + 1] == L'B' &&
+           markup[at + 2] == L'R' && markup[at + 3] == L'>';
 }
 
 // Reads markup the way HtmlToPlainText does and calls keep(c, next) for every
@@ -92,9 +96,12 @@ std::size_t OutsideLineBreakTag(std::wstring_view markup, std::size_t at) {
 // nearest "<" or ">" before it that is not part of a "<BR>" (those become CR LF before tags count).
 bool InTagAt(std::wstring_view markup, std::size_t at) {
     while (at > 0) {
-        const std::size_t mark = markup.find_last_of(L"<>", at - 1);
-        if (mark == std::wstring_view::npos) {
-            return false;
+        std::size_t mark = at - 1;
+        while (markup[mark] != L'<' && markup[mark] != L'>') {
+            if (mark == 0) {
+                return false;
+            }
+            --mark;
         }
         if (markup[mark] == L'<' && !LineBreakTagAt(markup, mark)) {
             return true;
@@ -107,16 +114,39 @@ bool InTagAt(std::wstring_view markup, std::size_t at) {
     return false;
 }
 
-}  // namespace
+struct LastLineStart {
+    bool afterBreak = false;  // false: no CR LF, the last line is the whole text
+    std::size_t at = 0;       // the markup position just past the last CR LF's pieces
+};
 
-std::wstring SenderOfConversation(std::wstring_view markup) { return SenderOfConversation(markup, 256); }
+// The last "<BR>" or LF of the markup, whichever stands later: every LF of the plain text comes
+// from one of the two. npos when there is neither.
+std::size_t LastLineFeedSource(std::wstring_view markup) {
+    for (std::size_t at = markup.size(); at-- > 0;) {
+        const wchar_t c = markup[at];
+        if (c == kLf || (c == L'<' && LineBreakTagAt(markup, at))) {
+            return at;
+        }
+    }
+    return std::wstring_view::npos;
+}
 
-std::wstring SenderOfConversation(std::wstring_view markup, std::size_t firstWindow) {
-    // Only the last line matters, so the walk starts near the end and reaches further back
-    // only when that part holds no CR LF: a tick costs the length of the last lines, not of
-    // the whole conversation.
-    bool foundBreak = false;
-    std::size_t lastLineStart = 0;
+LastLineStart FindLastLineStart(std::wstring_view markup, std::size_t firstWindow) {
+    // The usual conversation ends in lines joined by "<BR>": when the last source of an LF is a
+    // "<BR>" outside any tag, its CR LF is the last pair, and nothing more need be read.
+    // When there is no source at all there is no pair either.
+    const std::size_t lastSource = LastLineFeedSource(markup);
+    if (lastSource == std::wstring_view::npos) {
+        return {};
+    }
+    if (markup[lastSource] == L'<' && !InTagAt(markup, lastSource)) {
+        return {true, lastSource + kLineBreakTag.size()};
+    }
+
+    // Otherwise (a bare LF, which pairs only with a CR before it, or a "<BR>" inside a tag) the
+    // plain text is walked from near the end, reaching further back only while that part holds
+    // no CR LF: the cost is that of the last lines, not of the whole conversation.
+    LastLineStart found;
     for (std::size_t window = firstWindow > 0 ? firstWindow : 1;; window *= 4) {
         const std::size_t start = window >= markup.size() ? 0 : OutsideLineBreakTag(markup, markup.size() - window);
         wchar_t previous = L'\0';
@@ -124,50 +154,68 @@ std::wstring SenderOfConversation(std::wstring_view markup, std::size_t firstWin
             markup,
             [&](wchar_t c, std::size_t next) {
                 if (previous == kCr && c == kLf) {
-                    foundBreak = true;
-                    lastLineStart = next;
+                    found = {true, next};
                 }
                 previous = c;
                 return true;
             },
             start, InTagAt(markup, start));
         // A pair whose CR lies before the start is found by the next, wider walk.
-        if (foundBreak || start == 0) {
-            break;
+        if (found.afterBreak || start == 0) {
+            return found;
         }
     }
+}
 
-    // After a CR LF the line's own LF is already behind lastLineStart; without
+}  // namespace
+
+std::wstring LastImLineOfConversation(std::wstring_view markup) {
+    const LastLineStart start = FindLastLineStart(markup, 256);
+    if (!start.afterBreak) {
+        return HtmlToPlainText(markup);
+    }
+    // The line begins with the LF of its break; the walk after a break starts outside any tag.
+    return L"\n" + HtmlToPlainText(markup.substr(start.at));
+}
+
+std::wstring SenderOfConversation(std::wstring_view markup) { return SenderOfConversation(markup, 256); }
+
+std::wstring SenderOfConversation(std::wstring_view markup, std::size_t firstWindow) {
+    const LastLineStart start = FindLastLineStart(markup, firstWindow);
+
+    // After a CR LF the line's own LF is already behind start.at; without
     // one the line is the whole text, whose leading LF (if any) is not part of a name.
-    const std::wstring_view lastLine = markup.substr(lastLineStart);
-    const auto walkName = [&](auto&& takeNameChar) {
-        bool atLineStart = true;
-        bool colonFound = false;
-        WalkPlainText(lastLine, [&](wchar_t c, std::size_t) {
-            const bool skip = atLineStart && !foundBreak && c == kLf;
-            atLineStart = false;
-            if (skip) {
-                return true;
-            }
-            if (c == kNameEnd) {
-                colonFound = true;
-                return false;
-            }
-            takeNameChar(c);
+    // Names are short: they gather in a small buffer, so that the only allocation is the
+    // name itself.
+    std::array<wchar_t, 64> shortName;
+    std::size_t shortLength = 0;
+    std::wstring longName;
+    bool atLineStart = true;
+    bool colonFound = false;
+    WalkPlainText(markup.substr(start.at), [&](wchar_t c, std::size_t) {
+        const bool skip = atLineStart && !start.afterBreak && c == kLf;
+        atLineStart = false;
+        if (skip) {
             return true;
-        });
-        return colonFound;
-    };
-
-    // Measure first so that the only allocation is the name itself.
-    std::size_t nameLength = 0;
-    if (!walkName([&nameLength](wchar_t) { ++nameLength; }) || nameLength == 0) {
+        }
+        if (c == kNameEnd) {
+            colonFound = true;
+            return false;
+        }
+        if (shortLength < shortName.size()) {
+            shortName[shortLength++] = c;
+        } else {
+            if (longName.empty()) {
+                longName.assign(shortName.data(), shortLength);
+            }
+            longName.push_back(c);
+        }
+        return true;
+    });
+    if (!colonFound) {
         return {};
     }
-    std::wstring name;
-    name.reserve(nameLength);
-    walkName([&name](wchar_t c) { name.push_back(c); });
-    return name;
+    return longName.empty() ? std::wstring(shortName.data(), shortLength) : longName;
 }
 
 }  // namespace velmora

@@ -25,6 +25,9 @@ std::wstring LastImLineOf(std::wstring_view plain);
 // nothing stands before it.
 std::wstring SenderOfLine(std::wstring_view lastLine);
 
+// LastImLineOf(HtmlToPlainText(markup)), converting only the last line.
+std::wstring LastImLineOfConversation(std::wstring_view markup);
+
 // SenderOfLine(LastImLineOf(HtmlToPlainText(markup))) from one reading of the
 // conversation, without building its plain text: this runs on every tick of
 // the personal-message window, over the whole conversation.

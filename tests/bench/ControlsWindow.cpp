@@ -51,10 +51,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     std::vector<MadeFont> fonts;
     for (const velmora::ControlSpec& spec : velmora::AwayControlTable()) {
         const int x = velmora::ScaleForDpi(spec.x, dpi), y = velmora::ScaleForDpi(spec.y, dpi);
-        HWND control = CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD | WS_VISIBLE, x,
-                                       y, velmora::ScaleForDpi(spec.width, dpi),
-                                       velmora::ScaleForDpi(spec.height, dpi), window,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        HWND control =
+            CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD | WS_VISIBLE, x, y,
+                            velmora::ScaleForDpi(spec.width, dpi), velmora::ScaleForDpi(spec.height, dpi), window,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
         const velmora::FontSpec& font = spec.font.face ? spec.font : velmora::AwayControlFont();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(fonts, font, dpi)), FALSE);
     }

@@ -1,5 +1,6 @@
 // The personal-message window's per-tick text work on conversations of 1 KB, 32 KB and 1 MB,
-// beside one memchr pass over the same text as the yardstick.
+// beside one memchr pass over the same text as the yardstick: the rules composed over the
+// whole plain text, and the one-reading forms the AIM module uses.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -52,10 +53,17 @@ void SenderOfConversationOneReading(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
 }
 
+void LastLineOneReading(benchmark::State& state) {
+    const std::wstring text = Conversation(static_cast<size_t>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(velmora::LastImLineOfConversation(text));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+
 }  // namespace
 
 BENCHMARK(MemchrPass)->Arg(1 << 10)->Arg(32 << 10)->Arg(1 << 20);
 BENCHMARK(WideMemchrPass)->Arg(1 << 10)->Arg(32 << 10)->Arg(1 << 20);
 BENCHMARK(PlainTextLastLineAndSender)->Arg(1 << 10)->Arg(32 << 10)->Arg(1 << 20);
 BENCHMARK(SenderOfConversationOneReading)->Arg(1 << 10)->Arg(32 << 10)->Arg(1 << 20);
+BENCHMARK(LastLineOneReading)->Arg(1 << 10)->Arg(32 << 10)->Arg(1 << 20);
 BENCHMARK_MAIN();

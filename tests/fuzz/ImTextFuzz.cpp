@@ -10,6 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     VELMORA_FUZZ_CHECK(plain.find_first_of(L"<>") == std::wstring::npos);
 
     const std::wstring line = LastImLineOf(plain);
+    // Converting only the last line gives the same line.
+    VELMORA_FUZZ_CHECK(LastImLineOfConversation(markup) == line);
     VELMORA_FUZZ_CHECK(line.find(L"\r\n") == std::wstring::npos);
     VELMORA_FUZZ_CHECK(plain.size() >= line.size() &&
                        plain.compare(plain.size() - line.size(), line.size(), line) == 0);

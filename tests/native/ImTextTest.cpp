@@ -227,12 +227,20 @@ TEST(SenderOfConversation, MarkupCases) {
     }
 }
 
-// SenderOfConversation reads the markup without building the plain text, so
-// it is checked against the plain composition on every short text made of the
-// pieces that matter, and on longer pseudo-random ones.
+// SenderOfConversation and LastImLineOfConversation read the markup without building the
+// whole plain text, so they are checked against the plain composition on every short text
+// made of the pieces that matter, and on longer pseudo-random ones.
 std::wstring ComposedSender(std::wstring_view markup) { return SenderOfLine(LastImLineOf(HtmlToPlainText(markup))); }
 
-TEST(SenderOfConversation, AgreesWithTheComposedRulesOnAllShortTexts) {
+::testing::AssertionResult LastLineAgrees(std::wstring_view markup) {
+    const std::wstring composed = LastImLineOf(HtmlToPlainText(markup));
+    const std::wstring actual = LastImLineOfConversation(markup);
+    if (actual == composed) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "markup " << Visible(markup) << ": last line " << Visible(actual)
+                                         << ", composed rules give " << Visible(composed);
+}
+
+TEST(ConversationReadings, AgreeWithTheComposedRulesOnAllShortTexts) {
     const std::wstring_view pieces[] = {L"<BR>", L"<", L">", L"\r", L"\n", L":", L"a", L"B"};
     constexpr std::size_t pieceCount = std::size(pieces);
     constexpr int maxPieces = 6;
@@ -257,13 +265,17 @@ TEST(SenderOfConversation, AgreesWithTheComposedRulesOnAllShortTexts) {
                     return;
                 }
             }
+            if (!LastLineAgrees(markup)) {
+                ADD_FAILURE() << LastLineAgrees(markup).message();
+                return;
+            }
             ++checked;
         }
     }
     EXPECT_EQ(checked, 299593u);  // 8^0 + 8^1 + ... + 8^6
 }
 
-TEST(SenderOfConversation, AgreesWithTheComposedRulesOnLongerRandomTexts) {
+TEST(ConversationReadings, AgreeWithTheComposedRulesOnLongerRandomTexts) {
     const std::wstring_view pieces[] = {L"<BR>", L"<B>", L"</B>", L"<", L">", L"\r",  L"\n", L"\r\n",
                                         L":",    L"pal", L"42",   L" ", L"R", L"<BR", L"BR>"};
     std::uint32_t seed = 12345;
@@ -287,6 +299,7 @@ TEST(SenderOfConversation, AgreesWithTheComposedRulesOnLongerRandomTexts) {
             }
         }
         EXPECT_EQ(SenderOfConversation(markup), expected);
+        ASSERT_TRUE(LastLineAgrees(markup));
     }
 }
 
