@@ -10,6 +10,7 @@
 #include "app/Program.h"
 #include "misc/Dpi.h"
 #include "misc/Paths.h"
+#include "misc/Text.h"
 #include "res/resource.h"
 #include "storage/INI.h"
 #include "storage/Reg.h"
@@ -148,10 +149,10 @@ void AwayWindow::OnCreate() {
 void AwayWindow::LoadLists() {
     HWND sizes = Control(Combo1);
     for (int size = 1; size <= 32; ++size)
-        SendMessageW(sizes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(size).c_str()));
+        SendMessageW(sizes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DecimalText(size).c_str()));
     HWND slots = Control(Combo2);
     for (int slot = 1; slot <= 15; ++slot)
-        SendMessageW(slots, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(slot).c_str()));
+        SendMessageW(slots, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DecimalText(slot).c_str()));
     SendMessageW(slots, CB_SETCURSEL, 0, 0);
     SendMessageW(sizes, CB_SETCURSEL, 0, 0);
 }

@@ -120,6 +120,6 @@ std::uint32_t PreviewColour(int red, int green, int blue) {
            65536u * static_cast<std::uint32_t>(ClampChannel(blue));
 }
 
-std::wstring ChannelText(int value) { return std::to_wstring(value); }
+std::wstring ChannelText(int value) { return DecimalText(value); }
 
 }  // namespace velmora

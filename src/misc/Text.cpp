@@ -1,5 +1,7 @@
 #include "misc/Text.h"
 
+#include <iterator>
+
 namespace velmora {
 
 std::wstring PadLeftZeros(std::wstring_view text, int width) {
@@ -13,6 +15,19 @@ std::wstring PadLeftZeros(std::wstring_view text, int width) {
     padded.append(zeros, L'0');
     padded.append(text);
     return padded;
+}
+
+std::wstring DecimalText(long long value) {
+    // Counted as a negative number, whose range also holds the most negative value.
+    long long rest = value < 0 ? value : -value;
+    wchar_t digits[24];
+    std::size_t start = std::size(digits);
+    do {
+        digits[--start] = static_cast<wchar_t>(L'0' - rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (value < 0) digits[--start] = L'-';
+    return std::wstring(digits + start, std::size(digits) - start);
 }
 
 }  // namespace velmora

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "misc/Text.h"
+
 namespace velmora {
 namespace {
 
@@ -68,7 +70,7 @@ std::wstring Unescape(std::wstring_view encoded) {
 
 std::wstring ExactPartKey(size_t index) {
     std::wstring key(kExactMessageKey);
-    if (index > 0) key += std::to_wstring(index + 1);
+    if (index > 0) key += DecimalText(static_cast<long long>(index) + 1);
     return key;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -193,6 +194,16 @@ TEST(PadLeftZeros, PadsShortTexts) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "\"" << std::wstring(c.text) << "\" to " << c.width);
         EXPECT_EQ(PadLeftZeros(c.text, c.width), c.padded);
+    }
+}
+
+TEST(DecimalText, WritesWhatToWstringWrites) {
+    for (long long value = -1000; value <= 100000; ++value) {
+        ASSERT_EQ(DecimalText(value), std::to_wstring(value));
+    }
+    for (long long value : {std::numeric_limits<long long>::min(), std::numeric_limits<long long>::max(),
+                            static_cast<long long>(std::numeric_limits<int>::min()), 4294967296LL}) {
+        EXPECT_EQ(DecimalText(value), std::to_wstring(value));
     }
 }
 
