@@ -12,6 +12,8 @@ cmake --preset bench >/dev/null
 cmake --build --preset bench >/dev/null
 build/bench/tests/bench/velmora_text_bench --benchmark_min_time=0.5
 
+scripts/release.sh >/dev/null
+
 echo "== Under Wine (x86_64) =="
 cmake --preset mingw-x86_64 -DVELMORA_TESTS=ON >/dev/null
 cmake --build --preset mingw-x86_64 >/dev/null
@@ -19,14 +21,12 @@ prefix=build/mingw-x86_64/wineprefix
 export WINEPREFIX="$PWD/$prefix" WINEDEBUG=-all
 wineserver -p </dev/null >/dev/null 2>&1 &
 loader=$(cmake/wine-loader.sh build/mingw-x86_64/bin/velmora.exe)
-"$loader" build/mingw-x86_64/bin/velmora_startup_bench.exe 15
-if [ -f build/mingw-x86_64/bin/velmora_tick_bench.exe ]; then
-  "$loader" build/mingw-x86_64/bin/velmora_tick_bench.exe
-fi
+# The released exe, as a user starts it.
+"$loader" build/mingw-x86_64/bin/velmora_startup_bench.exe 21 "$("$loader" winepath -w build/release-x86_64/bin/velmora.exe 2>/dev/null)"
+"$loader" build/mingw-x86_64/bin/velmora_tick_bench.exe
 wineserver -k
 
 echo "== Exe sizes (as released) =="
-scripts/release.sh >/dev/null
 for exe in build/release-i686/bin/velmora.exe build/release-x86_64/bin/velmora.exe; do
   printf '%s: %s bytes\n' "$exe" "$(wc -c <"$exe")"
 done

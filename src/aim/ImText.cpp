@@ -49,15 +49,23 @@ void WalkPlainText(std::wstring_view markup, Keep&& keep, std::size_t at = 0, bo
 
 }  // namespace
 
-std::wstring HtmlToPlainText(std::wstring_view markup) {
-    std::wstring plain;
+namespace {
+
+void AppendPlainText(std::wstring& plain, std::wstring_view markup) {
     // "<BR>" shrinks to two characters and every other piece stays or vanishes,
     // so the markup's length is enough room.
-    plain.reserve(markup.size());
+    plain.reserve(plain.size() + markup.size());
     WalkPlainText(markup, [&plain](wchar_t c, std::size_t) {
         plain.push_back(c);
         return true;
     });
+}
+
+}  // namespace
+
+std::wstring HtmlToPlainText(std::wstring_view markup) {
+    std::wstring plain;
+    AppendPlainText(plain, markup);
     return plain;
 }
 
@@ -175,7 +183,9 @@ std::wstring LastImLineOfConversation(std::wstring_view markup) {
         return HtmlToPlainText(markup);
     }
     // The line begins with the LF of its break; the walk after a break starts outside any tag.
-    return L"\n" + HtmlToPlainText(markup.substr(start.at));
+    std::wstring line(1, kLf);
+    AppendPlainText(line, markup.substr(start.at));
+    return line;
 }
 
 std::wstring SenderOfConversation(std::wstring_view markup) { return SenderOfConversation(markup, 256); }
