@@ -1,6 +1,11 @@
 // The yardstick for start-up and memory: a Win32 program that only shows an empty window,
-// built with the same compiler and flags as Velmora.
+// built with the same compiler and flags as Velmora. Built a second time with
+// VELMORA_WITH_AWAY_CONTROLS, the same window holds the main window's controls (ControlsWindow.cpp).
 #include <windows.h>
+
+#ifdef VELMORA_WITH_AWAY_CONTROLS
+#include "ControlsWindow.h"
+#endif
 
 static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
@@ -19,6 +24,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     RegisterClassW(&windowClass);
     HWND window = CreateWindowExW(0, L"MinimalWindow", L"Minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                   340, 420, nullptr, nullptr, instance, nullptr);
+#ifdef VELMORA_WITH_AWAY_CONTROLS
+    MakeAwayControls(window, instance);
+#endif
     ShowWindow(window, SW_SHOWNORMAL);
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
