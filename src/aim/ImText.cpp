@@ -183,8 +183,21 @@ std::wstring LastImLineOfConversation(std::wstring_view markup) {
         return HtmlToPlainText(markup);
     }
     // The line begins with the LF of its break; the walk after a break starts outside any tag.
-    std::wstring line(1, kLf);
-    AppendPlainText(line, markup.substr(start.at));
+    // A line is short: it is measured first, so that its string is allocated once at its size
+    // (or not at all when it fits inside the string).
+    const std::wstring_view lineMarkup = markup.substr(start.at);
+    std::size_t length = 1;
+    WalkPlainText(lineMarkup, [&length](wchar_t, std::size_t) {
+        ++length;
+        return true;
+    });
+    std::wstring line;
+    line.reserve(length);
+    line.push_back(kLf);
+    WalkPlainText(lineMarkup, [&line](wchar_t c, std::size_t) {
+        line.push_back(c);
+        return true;
+    });
     return line;
 }
 
