@@ -240,6 +240,19 @@ std::wstring ComposedSender(std::wstring_view markup) { return SenderOfLine(Last
                                          << ", composed rules give " << Visible(composed);
 }
 
+TEST(SenderOfConversation, NamesOfAnyLengthComeWhole) {
+    for (std::size_t length : {1u, 63u, 64u, 65u, 200u, 5000u}) {
+        SCOPED_TRACE(length);
+        std::wstring name;
+        for (std::size_t i = 0; i < length; ++i) name += static_cast<wchar_t>(L'a' + i % 26);
+        // Split by a tag, so that the name's characters come in two runs.
+        std::wstring markup =
+            L"me99: hi<BR><B>" + name.substr(0, length / 2) + L"<i>" + name.substr(length / 2) + L"</i></B>: there";
+        EXPECT_EQ(SenderOfConversation(markup), name);
+        EXPECT_EQ(LastImLineOfConversation(markup), L"\n" + name + L": there");
+    }
+}
+
 TEST(ConversationReadings, AgreeWithTheComposedRulesOnAllShortTexts) {
     const std::wstring_view pieces[] = {L"<BR>", L"<", L">", L"\r", L"\n", L":", L"a", L"B"};
     constexpr std::size_t pieceCount = std::size(pieces);
