@@ -17,7 +17,9 @@ using ShellExecuteAFunction = decltype(&ShellExecuteA);
 // loaded then rather than with the program; it stays loaded from then on.
 ShellExecuteAFunction LoadShellExecute() {
     HMODULE shell = GetModuleHandleW(L"shell32.dll");
-    if (!shell) shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // A known DLL: Windows loads it from the system folder whatever the search path, also on
+    // the versions that lack LoadLibraryEx's search flags.
+    if (!shell) shell = LoadLibraryW(L"shell32.dll");
     if (!shell) return nullptr;
     return reinterpret_cast<ShellExecuteAFunction>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")));
 }
