@@ -1,20 +1,19 @@
 #pragma once
-// Module INI: Velmora's settings file, through the private-profile "A" calls.
+// Module INI: Velmora's settings file, read once whole and replaced whole in one step.
 #include <string>
 #include <string_view>
 
 namespace velmora {
 
-// The key's value, read whole (the buffer grows until it fits); empty when the file, the
-// section or the key is missing.
-std::wstring ReadIniValue(std::wstring_view section, std::wstring_view key, std::wstring_view filePath);
-// Creates the file, section and key as needed or replaces the value; failures are ignored.
-void WriteIniValue(std::wstring_view section, std::wstring_view key, std::wstring_view value,
-                   std::wstring_view filePath);
-void RemoveIniValue(std::wstring_view section, std::wstring_view key, std::wstring_view filePath);
-
-// The last message, exactly as it was saved (see SavedMessage.h for how it is kept).
+// The last message, exactly as it was saved (see SavedMessage.h for how it is kept), from one
+// read of the whole file. Empty when the file is missing or unreadable, or the message is too
+// long for the box.
 std::wstring LoadLastMessage(std::wstring_view filePath);
-void SaveLastMessage(std::wstring_view filePath, std::wstring_view message);
+// Writes the file's new text beside it and moves it over the old file in one step, so a reader
+// (another Velmora closing at the same time, a kill in the middle) finds one complete message,
+// the last one saved; other sections and keys of the file stay. Returns 0 when the message is
+// stored, otherwise the system's error code (a read-only or locked file, a folder Velmora may
+// not write); the file is then unchanged.
+unsigned long SaveLastMessage(std::wstring_view filePath, std::wstring_view message);
 
 }  // namespace velmora

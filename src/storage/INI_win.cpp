@@ -1,58 +1,107 @@
 #include <windows.h>
 
+#include <thread>
+
 #include "misc/Ansi.h"
+#include "misc/Handles.h"
+#include "misc/Text.h"
 #include "storage/INI.h"
 #include "storage/SavedMessage.h"
 
 namespace velmora {
+namespace {
 
-std::wstring ReadIniValue(std::wstring_view section, std::wstring_view key, std::wstring_view filePath) {
-    const std::string ansiSection = ToAnsi(section);
-    const std::string ansiKey = ToAnsi(key);
-    const std::string ansiPath = ToAnsi(filePath);
-    std::string buffer(256, '\0');
-    for (;;) {
-        const DWORD copied = GetPrivateProfileStringA(ansiSection.c_str(), ansiKey.c_str(), "", buffer.data(),
-                                                      static_cast<DWORD>(buffer.size()), ansiPath.c_str());
-        // A value cut to fit comes back as size - 1 characters: grow and read again.
-        if (copied + 1 < buffer.size() || buffer.size() >= (1u << 30)) {
-            buffer.resize(copied);
-            return FromAnsi(buffer);
-        }
-        buffer.assign(buffer.size() * 2, '\0');
+// Far beyond any settings file Velmora writes; a larger one is not read into memory.
+constexpr LONGLONG kMaxSettingsFile = LONGLONG{64} << 20;
+
+constexpr FileCodePage kAnsi{[](std::wstring_view text) { return ToAnsi(text); },
+                             [](std::string_view bytes) { return FromAnsi(bytes); }};
+
+HANDLE OrNull(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
+
+// The whole file in one read. A missing file reads as empty text with ERROR_FILE_NOT_FOUND.
+DWORD ReadWholeFile(const std::wstring& path, std::string& bytes) {
+    bytes.clear();
+    UniqueKernelHandle file(
+        OrNull(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    if (!file) return GetLastError();
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) return GetLastError();
+    if (size.QuadPart > kMaxSettingsFile) return ERROR_FILE_TOO_LARGE;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD read = 0;
+        if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &read, nullptr))
+            return GetLastError();
+        if (read == 0) break;  // the file became shorter meanwhile
+        done += read;
     }
+    bytes.resize(done);
+    return ERROR_SUCCESS;
 }
 
-void WriteIniValue(std::wstring_view section, std::wstring_view key, std::wstring_view value,
-                   std::wstring_view filePath) {
-    WritePrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(), ToAnsi(value).c_str(),
-                               ToAnsi(filePath).c_str());
+DWORD WriteNewFile(const std::wstring& path, const std::string& bytes) {
+    UniqueKernelHandle file(
+        OrNull(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    if (!file) return GetLastError();
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, size_t{1} << 24));
+        if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr)) return GetLastError();
+        done += written;
+    }
+    // On the disk before it takes the old file's place.
+    if (!FlushFileBuffers(file.get())) return GetLastError();
+    return ERROR_SUCCESS;
 }
 
-void RemoveIniValue(std::wstring_view section, std::wstring_view key, std::wstring_view filePath) {
-    WritePrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(), nullptr, ToAnsi(filePath).c_str());
+DWORD ReplaceWholeFile(const std::wstring& path, const std::string& bytes) {
+    // A file the user made read-only stays as it is (Wine would move over it regardless).
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return ERROR_ACCESS_DENIED;
+    // Beside the file, so the move stays on one volume and is a single rename; one per process,
+    // so two copies of Velmora never share it.
+    const std::wstring temporary = path + L"." + DecimalText(GetCurrentProcessId()) + L".tmp";
+    DWORD error = WriteNewFile(temporary, bytes);
+    for (int attempt = 0; error == ERROR_SUCCESS; ++attempt) {
+        if (MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return ERROR_SUCCESS;
+        error = GetLastError();
+        // Another program reading the file at this moment holds it for a moment only.
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 10) break;
+        error = ERROR_SUCCESS;
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    DeleteFileW(temporary.c_str());
+    return error;
 }
+
+}  // namespace
 
 std::wstring LoadLastMessage(std::wstring_view filePath) {
-    const std::wstring message = ReadIniValue(kSettingsSection, kMessageKey, filePath);
-    std::wstring exact;
-    for (size_t part = 0;; ++part) {
-        const std::wstring value = ReadIniValue(kSettingsSection, ExactPartKey(part), filePath);
-        if (value.empty()) break;
-        exact += value;
+    try {
+        std::string file;
+        if (ReadWholeFile(std::wstring(filePath), file) != ERROR_SUCCESS) return {};
+        return LoadSavedMessage(file, kAnsi);
+    } catch (...) {
+        return {};  // no memory for a huge file: start with the box empty
     }
-    return DecodeSavedMessage(message, exact);
 }
 
-void SaveLastMessage(std::wstring_view filePath, std::wstring_view message) {
-    const SavedMessageEntries entries = EncodeSavedMessage(message);
-    WriteIniValue(kSettingsSection, kMessageKey, entries.message, filePath);
-    size_t part = 0;
-    for (; part < entries.exactParts.size(); ++part)
-        WriteIniValue(kSettingsSection, ExactPartKey(part), entries.exactParts[part], filePath);
-    // Parts left over from a longer earlier message go.
-    for (; !ReadIniValue(kSettingsSection, ExactPartKey(part), filePath).empty(); ++part)
-        RemoveIniValue(kSettingsSection, ExactPartKey(part), filePath);
+unsigned long SaveLastMessage(std::wstring_view filePath, std::wstring_view message) {
+    try {
+        const std::wstring path(filePath);
+        std::string file;
+        // Other sections and keys are kept, so a file that cannot be read is not replaced.
+        const DWORD readError = ReadWholeFile(path, file);
+        if (readError != ERROR_SUCCESS && readError != ERROR_FILE_NOT_FOUND) return readError;
+        return ReplaceWholeFile(path, SaveMessageInto(file, message, kAnsi));
+    } catch (...) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
 }
 
 }  // namespace velmora

@@ -3,17 +3,26 @@
 #include <algorithm>
 
 #include "misc/Text.h"
+#include "storage/ProfileFile.h"
 
 namespace velmora {
 namespace {
 
-// Profile readers drop blanks and a pair of quote marks at a value's ends.
-bool IsEdgeSensitive(wchar_t c) { return c == L' ' || c == L'\t' || c == L'"' || c == L'\''; }
-bool IsLineBreak(wchar_t c) { return c == L'\r' || c == L'\n'; }
+// Profile readers drop blanks, control characters and a pair of quote marks at a value's ends.
+bool IsEdgeSensitive(wchar_t c) { return c <= L' ' || c == 0x7F || c == L'"' || c == L'\''; }
+bool IsEdgeSensitiveByte(char c) { return IsEdgeSensitive(static_cast<wchar_t>(static_cast<unsigned char>(c))); }
+// Printable ASCII reads the same in every code page a profile file may be in.
+bool IsPrintableAscii(wchar_t c) { return c >= L' ' && c < 0x7F; }
 
 std::wstring_view TrimEdges(std::wstring_view line) {
     while (!line.empty() && IsEdgeSensitive(line.front())) line.remove_prefix(1);
     while (!line.empty() && IsEdgeSensitive(line.back())) line.remove_suffix(1);
+    return line;
+}
+
+std::string_view TrimEdgeBytes(std::string_view line) {
+    while (!line.empty() && IsEdgeSensitiveByte(line.front())) line.remove_prefix(1);
+    while (!line.empty() && IsEdgeSensitiveByte(line.back())) line.remove_suffix(1);
     return line;
 }
 
@@ -22,10 +31,44 @@ std::wstring PlainFirstLine(std::wstring_view message) {
     return std::wstring(TrimEdges(line.substr(0, std::min(line.size(), kMaxProfileValue))));
 }
 
+// Msg's value as the file holds it; trimmed again after the code page, which may turn a
+// character into a blank or a quote mark.
+std::string StoredFirstLine(std::wstring_view message, FileCodePage codePage) {
+    return std::string(TrimEdgeBytes(codePage.toFile(PlainFirstLine(message))));
+}
+
+constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
+
+int HexValue(wchar_t c) {
+    if (c >= L'0' && c <= L'9') return c - L'0';
+    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+    return -1;
+}
+
+void EscapeCodeUnit(std::wstring& encoded, unsigned long unit) {
+    encoded += L"\\u";
+    for (int shift = 12; shift >= 0; shift -= 4) encoded += kHexDigits[(unit >> shift) & 0xF];
+}
+
+void EscapeCharacter(std::wstring& encoded, wchar_t c) {
+    const auto value = static_cast<unsigned long>(c);
+    if constexpr (sizeof(wchar_t) > 2) {
+        // Only where wchar_t is wider than UTF-16: the pair it stands for there.
+        if (value > 0xFFFF) {
+            EscapeCodeUnit(encoded, 0xD800 + (((value - 0x10000) >> 10) & 0x3FF));
+            EscapeCodeUnit(encoded, 0xDC00 + ((value - 0x10000) & 0x3FF));
+            return;
+        }
+    }
+    EscapeCodeUnit(encoded, value);
+}
+
 std::wstring Escape(std::wstring_view message) {
     std::wstring encoded;
     encoded.reserve(message.size() + message.size() / 8 + 4);
-    // No blank, quote or line break is left, so the text may be cut into parts anywhere.
+    // No blank, quote, control character or line break is left, and nothing beyond ASCII,
+    // so the text may be cut into parts anywhere and crosses every code page unchanged.
     for (const wchar_t c : message) {
         switch (c) {
             case L'\\': encoded += L"\\\\"; break;
@@ -35,10 +78,26 @@ std::wstring Escape(std::wstring_view message) {
             case L'"': encoded += L"\\q"; break;
             case L'\'': encoded += L"\\a"; break;
             case L' ': encoded += L"\\s"; break;
-            default: encoded += c;
+            default:
+                if (IsPrintableAscii(c))
+                    encoded += c;
+                else
+                    EscapeCharacter(encoded, c);
         }
     }
     return encoded;
+}
+
+// \uXXXX: the code unit, or -1 when four hexadecimal digits do not follow at `at`.
+long CodeUnitAt(std::wstring_view encoded, size_t at) {
+    if (encoded.size() - at < 4) return -1;
+    long unit = 0;
+    for (size_t i = at; i < at + 4; ++i) {
+        const int digit = HexValue(encoded[i]);
+        if (digit < 0) return -1;
+        unit = unit * 16 + digit;
+    }
+    return unit;
 }
 
 std::wstring Unescape(std::wstring_view encoded) {
@@ -58,6 +117,22 @@ std::wstring Unescape(std::wstring_view encoded) {
             case L'q': message += L'"'; break;
             case L'a': message += L'\''; break;
             case L's': message += L' '; break;
+            case L'u':
+                if (const long unit = CodeUnitAt(encoded, i + 1); unit >= 0) {
+                    i += 4;
+                    if constexpr (sizeof(wchar_t) > 2) {
+                        const long low = encoded.substr(i + 1, 2) == L"\\u" ? CodeUnitAt(encoded, i + 3) : -1;
+                        // A surrogate pair is one character where wchar_t is wider than UTF-16.
+                        if (unit >= 0xD800 && unit < 0xDC00 && low >= 0xDC00 && low < 0xE000) {
+                            message += static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                            i += 6;
+                            break;
+                        }
+                    }
+                    message += static_cast<wchar_t>(unit);
+                    break;
+                }
+                [[fallthrough]];
             default:  // not ours: kept as it stands
                 message += L'\\';
                 message += encoded[i];
@@ -65,6 +140,8 @@ std::wstring Unescape(std::wstring_view encoded) {
     }
     return message;
 }
+
+std::string Narrow(std::wstring_view asciiText) { return std::string(asciiText.begin(), asciiText.end()); }
 
 }  // namespace
 
@@ -77,7 +154,7 @@ std::wstring ExactPartKey(size_t index) {
 bool IsPlainProfileValue(std::wstring_view text) {
     if (text.size() > kMaxProfileValue) return false;
     for (wchar_t c : text)
-        if (IsLineBreak(c)) return false;
+        if (!IsPrintableAscii(c) && c != L'\t') return false;
     return text.empty() || (!IsEdgeSensitive(text.front()) && !IsEdgeSensitive(text.back()));
 }
 
@@ -90,11 +167,40 @@ SavedMessageEntries EncodeSavedMessage(std::wstring_view message) {
     return entries;
 }
 
-std::wstring DecodeSavedMessage(std::wstring_view message, std::wstring_view exact) {
-    if (exact.empty()) return std::wstring(message);
-    std::wstring decoded = Unescape(exact);
-    if (PlainFirstLine(decoded) != message) return std::wstring(message);
-    return decoded;
+bool IsSavedMessageKey(std::string_view key) {
+    const std::string message = Narrow(kMessageKey);
+    const std::string exact = Narrow(kExactMessageKey);
+    if (EqualsIgnoringAsciiCase(key, message)) return true;
+    if (key.size() < exact.size() || !EqualsIgnoringAsciiCase(key.substr(0, exact.size()), exact)) return false;
+    return std::all_of(key.begin() + static_cast<std::ptrdiff_t>(exact.size()), key.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::wstring LoadSavedMessage(std::string_view file, FileCodePage codePage) {
+    const ProfileSection general(file, Narrow(kSettingsSection));
+    const std::string_view stored = general.Value(Narrow(kMessageKey)).value_or(std::string_view{});
+    std::string exact;
+    for (size_t part = 0;; ++part) {
+        const std::optional<std::string_view> value = general.Value(Narrow(ExactPartKey(part)));
+        if (!value || value->empty()) break;
+        exact += *value;
+    }
+    if (!exact.empty()) {
+        // Earlier versions left characters of the code page unescaped in the exact keys.
+        std::wstring message = Unescape(codePage.fromFile(exact));
+        if (StoredFirstLine(message, codePage) == stored)
+            return message.size() > kMaxRestoredMessage ? std::wstring() : message;
+    }
+    if (stored.size() > kMaxRestoredMessage) return {};
+    return codePage.fromFile(stored);
+}
+
+std::string SaveMessageInto(std::string_view file, std::wstring_view message, FileCodePage codePage) {
+    const SavedMessageEntries entries = EncodeSavedMessage(message);
+    std::string lines = Narrow(kMessageKey) + "=" + StoredFirstLine(message, codePage) + "\r\n";
+    for (size_t part = 0; part < entries.exactParts.size(); ++part)
+        lines += Narrow(ExactPartKey(part)) + "=" + Narrow(entries.exactParts[part]) + "\r\n";
+    return ReplaceProfileKeys(file, Narrow(kSettingsSection), IsSavedMessageKey, lines);
 }
 
 std::wstring SettingsPathFor(std::wstring_view exeFolder) {

@@ -1,13 +1,16 @@
 #pragma once
 // How the last message is kept in Msg.ini, section "General".
 //
-// A message that a profile value carries exactly (one line, no blank or quote mark at its
-// ends, not too long for one value) is stored plainly as Msg=text, readable by any version.
-// Any other message is stored as Msg=<its first line, trimmed so it reads back as written>
-// plus the whole message escaped (\\ \r \n \t \s \q for " and \a for ') in MsgExact, and
-// in MsgExact2, MsgExact3... when it is longer than one value may be. The exact keys count
-// only while Msg still equals the first line derived from them, so a Msg written later by a
-// version that knows nothing of them wins over stale ones.
+// A message that a profile value carries exactly in any code page (one line of printable
+// ASCII, no blank or quote mark at its ends, not too long for one value) is stored plainly as
+// Msg=text, readable by any version. Any other message is stored as Msg=<its first line in the
+// file's code page, trimmed so it reads back as written> plus the whole message escaped in
+// MsgExact, and in MsgExact2, MsgExact3... when it is longer than one value may be. The escapes
+// are \\ \r \n \t \s (blank) \q (") \a (') and \uXXXX for any other character that is not
+// printable ASCII (a UTF-16 code unit in hexadecimal), so the exact keys are plain ASCII that
+// no code page or profile reader changes. The exact keys count only while Msg still equals the
+// first line derived from them, so a Msg written later by a version that knows nothing of them
+// wins over stale ones.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,9 +24,12 @@ inline constexpr std::wstring_view kSettingsFileName = L"Msg.ini";
 
 // Profile values longer than this are not kept whole by every implementation of the calls.
 inline constexpr size_t kMaxProfileValue = 32000;
+// A saved message longer than this is not put into the message box: an edit box takes
+// minutes to fill with tens of megabytes, and no away message is that long.
+inline constexpr size_t kMaxRestoredMessage = size_t{1} << 20;
 
 struct SavedMessageEntries {
-    std::wstring message;                  // the value of Msg
+    std::wstring message;                  // Msg's first line, before the code page
     std::vector<std::wstring> exactParts;  // values of MsgExact, MsgExact2...; none for a plain message
 };
 
@@ -31,8 +37,21 @@ struct SavedMessageEntries {
 std::wstring ExactPartKey(size_t index);
 bool IsPlainProfileValue(std::wstring_view text);
 SavedMessageEntries EncodeSavedMessage(std::wstring_view message);
-// exact: the exact parts joined, empty when there are none (an encoded part is never empty).
-std::wstring DecodeSavedMessage(std::wstring_view message, std::wstring_view exact);
+
+// How text crosses into the file's bytes and back: the system's ANSI code page in Velmora.
+struct FileCodePage {
+    std::string (*toFile)(std::wstring_view text);
+    std::wstring (*fromFile)(std::string_view bytes);
+};
+
+// The message a settings file's text holds (empty when there is none, or when it is longer
+// than kMaxRestoredMessage). Files written by every earlier version read as they did.
+std::wstring LoadSavedMessage(std::string_view file, FileCodePage codePage);
+// The settings file's whole new text with the message in it: Velmora's keys of "General" are
+// replaced, every other section, key and line of the file stays as it was.
+std::string SaveMessageInto(std::string_view file, std::wstring_view message, FileCodePage codePage);
+// Msg, MsgExact, MsgExact2...: the keys a save replaces (any letter case).
+bool IsSavedMessageKey(std::string_view key);
 
 // The folder and the file name joined by exactly one separator, also at a drive's root.
 std::wstring SettingsPathFor(std::wstring_view exeFolder);
