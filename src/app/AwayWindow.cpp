@@ -10,6 +10,7 @@
 #include "app/Program.h"
 #include "misc/Dpi.h"
 #include "misc/Paths.h"
+#include "misc/SystemError.h"
 #include "misc/Text.h"
 #include "res/resource.h"
 #include "storage/INI.h"
@@ -160,23 +161,41 @@ void AwayWindow::LoadLists() {
 std::wstring AwayWindow::SettingsPath() const { return SettingsPathFor(ExecutableFolder()); }
 
 void AwayWindow::RestoreLastMessage() {
+    // Empty too when the saved message is too long for the box to take in reasonable time.
     const std::wstring message = LoadLastMessage(SettingsPath());
     if (!message.empty()) SetText(Text2_0, message);
 }
 
-void AwayWindow::SaveLastMessageIfWanted() {
-    if (!IsTicked(Check2)) return;
-    SaveLastMessage(SettingsPath(), Text(Text2_0));
+unsigned long AwayWindow::SaveLastMessageIfWanted() {
+    if (!IsTicked(Check2)) return ERROR_SUCCESS;
+    return SaveLastMessage(SettingsPath(), Text(Text2_0));
 }
 
 void AwayWindow::OnClose() {
-    SaveLastMessageIfWanted();
+    // A close asked for while the question below is open waits for its answer.
+    if (askingToClose_) return;
+    if (const unsigned long error = SaveLastMessageIfWanted()) {
+        askingToClose_ = true;
+        const int answer = MessageBoxW(Handle(), SaveFailureQuestion(SettingsPath(), SystemErrorText(error)).c_str(),
+                                       L"Velmora", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+        askingToClose_ = false;
+        if (answer != IDYES) return;
+    }
     DestroyWindow(Handle());
 }
 
 void AwayWindow::OnEndSession(bool ending) {
-    // Windows ends the program after this without a WM_CLOSE.
+    // Windows ends the program after this without a WM_CLOSE, and there is no time to ask:
+    // one attempt, and nothing shown.
     if (ending) SaveLastMessageIfWanted();
+}
+
+void AwayWindow::TellIfNotDone(bool update, const StoreResult& result, std::wstring_view screenName,
+                               std::wstring_view slot) {
+    if (result.Done()) return;
+    const std::wstring text =
+        StoreFailureText(update, result, screenName, slot, SystemErrorText(static_cast<unsigned long>(result.error)));
+    MessageBoxW(Handle(), text.c_str(), L"Velmora", MB_OK | MB_ICONWARNING);
 }
 
 void AwayWindow::OnCommand(int id, int notification) {
@@ -222,10 +241,14 @@ void AwayWindow::OnUpdateClicked() {
     const std::optional<std::wstring> song = songWanted ? GetWinampSong() : std::nullopt;
     const std::wstring document = BuildAwayDocument(label, bodyColour, fontColour, fontSize, message,
                                                     song ? std::optional<std::wstring_view>(*song) : std::nullopt);
-    WriteAwayMessage(screenName, slot, document);
+    TellIfNotDone(true, WriteAwayMessage(screenName, slot, document), screenName, slot);
 }
 
-void AwayWindow::OnDeleteClicked() { RemoveAwayMessage(Text(Text5), Text(Combo2)); }
+void AwayWindow::OnDeleteClicked() {
+    const std::wstring screenName = Text(Text5);
+    const std::wstring slot = Text(Combo2);
+    TellIfNotDone(false, RemoveAwayMessage(screenName, slot), screenName, slot);
+}
 
 void AwayWindow::OnClearClicked() { SetText(Text2_0, L""); }
 

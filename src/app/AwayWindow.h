@@ -5,6 +5,7 @@
 
 #include "misc/Layout.h"
 #include "misc/Window.h"
+#include "storage/Reg.h"
 
 namespace velmora {
 
@@ -44,7 +45,10 @@ private:
 
     void LoadLists();
     void RestoreLastMessage();
-    void SaveLastMessageIfWanted();
+    // 0 when saved or not wanted, else the system's error code.
+    unsigned long SaveLastMessageIfWanted();
+    // A failed Update or Delete told in a message box; success stays silent.
+    void TellIfNotDone(bool update, const StoreResult& result, std::wstring_view screenName, std::wstring_view slot);
     void FitComboHeights();
     std::wstring Text(int id) const;
     void SetText(int id, std::wstring_view text);
@@ -54,6 +58,7 @@ private:
     Program& program_;
     ControlSet controls_;
     UniqueBitmap banner_;  // Picture2's picture
+    bool askingToClose_ = false;
 };
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 // The one place where Velmora's wide text becomes the system's ANSI code page and back:
 // every text crossing to the registry, the profile file or another program's window goes
 // through the "A" calls.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,5 +10,9 @@ namespace velmora {
 
 std::string ToAnsi(std::wstring_view text);
 std::wstring FromAnsi(std::string_view text);
+// The text in the ANSI code page only when every character is carried as itself: no "?" and
+// no look-alike ("Ｂｏｂ" is not "Bob", "＼" is not "\"); otherwise nothing. For names, where a
+// substitute would name something else.
+std::optional<std::string> ToAnsiExactly(std::wstring_view text);
 
 }  // namespace velmora

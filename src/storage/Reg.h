@@ -15,9 +15,32 @@ std::wstring AwayValueName(std::wstring_view slotText);
 // collapse into "Users\IAmGoneList", a key no user owns, so such names write nothing.
 bool IsUsableScreenName(std::wstring_view screenName);
 
-// Store or replace a screen name's message of a slot; remove it. Failures are silent, and
-// an unusable screen name does nothing.
-void WriteAwayMessage(std::wstring_view screenName, std::wstring_view slotText, std::wstring_view document);
-void RemoveAwayMessage(std::wstring_view screenName, std::wstring_view slotText);
+// Where an Update or a Delete stopped, so the user can be told.
+enum class StoreStep {
+    Done,               // stored; for a Delete also: there was nothing to remove
+    NameUnusable,       // see IsUsableScreenName
+    NameNotInCodePage,  // the screen name has characters the ANSI code page cannot carry
+    SlotNotInCodePage,  // the same for the slot text (it names the value)
+    OpenKey,            // the key could not be opened or created
+    StoreValue,
+    FlushKey,
+    RemoveValue,
+};
+struct StoreResult {
+    StoreStep step = StoreStep::Done;
+    long error = 0;  // the registry call's error code, for the steps that call it
+    bool Done() const noexcept { return step == StoreStep::Done; }
+};
+
+// Store or replace a screen name's message of a slot; remove it. A screen name or slot that
+// does not convert to the ANSI code page exactly, or an unusable screen name (checked as
+// converted), writes and deletes nothing.
+StoreResult WriteAwayMessage(std::wstring_view screenName, std::wstring_view slotText, std::wstring_view document);
+StoreResult RemoveAwayMessage(std::wstring_view screenName, std::wstring_view slotText);
+
+// The plain words shown when an Update (or a Delete) did not get done; reason is the system's
+// own text for result.error.
+std::wstring StoreFailureText(bool update, const StoreResult& result, std::wstring_view screenName,
+                              std::wstring_view slotText, std::wstring_view reason);
 
 }  // namespace velmora

@@ -4,12 +4,16 @@
 
 #include <string_view>
 
+#include "storage/Reg.h"
+
 namespace velmora {
 
 // Opens or creates the key (with every missing key on its path), stores the text as REG_SZ
-// with its terminating NUL counted, flushes and closes. Every step is attempted; nothing fails outward.
-void WriteRegValue(HKEY root, std::wstring_view keyPath, std::wstring_view valueName, std::wstring_view text) noexcept;
-// Opens an existing key, deletes the value and closes the key; never creates a key.
-void RemoveRegValue(HKEY root, std::wstring_view keyPath, std::wstring_view valueName) noexcept;
+// with its terminating NUL counted, flushes and closes; stops at the first step that fails.
+StoreResult WriteRegValue(HKEY root, std::wstring_view keyPath, std::wstring_view valueName,
+                          std::wstring_view text) noexcept;
+// Opens an existing key, deletes the value and closes the key; never creates a key. A key or
+// value that is not there is nothing to remove, which is done.
+StoreResult RemoveRegValue(HKEY root, std::wstring_view keyPath, std::wstring_view valueName) noexcept;
 
 }  // namespace velmora

@@ -6,38 +6,62 @@
 #include "storage/RegValues.h"
 
 namespace velmora {
+namespace {
 
-void WriteRegValue(HKEY root, std::wstring_view keyPath, std::wstring_view valueName, std::wstring_view text) noexcept {
+StoreResult Failed(StoreStep step, LONG error) { return {step, error}; }
+
+// The screen name and the slot name a key and a value: converted exactly or not at all, and
+// the guard applied to the name as the registry will read it.
+StoreResult CheckNames(std::wstring_view screenName, std::wstring_view slotText) {
+    const std::optional<std::string> name = ToAnsiExactly(screenName);
+    if (!name) return Failed(StoreStep::NameNotInCodePage, 0);
+    if (!IsUsableScreenName(FromAnsi(*name))) return Failed(StoreStep::NameUnusable, 0);
+    if (!ToAnsiExactly(slotText)) return Failed(StoreStep::SlotNotInCodePage, 0);
+    return {};
+}
+
+}  // namespace
+
+StoreResult WriteRegValue(HKEY root, std::wstring_view keyPath, std::wstring_view valueName,
+                          std::wstring_view text) noexcept {
     try {
         UniqueHkey key;
-        RegCreateKeyA(root, ToAnsi(keyPath).c_str(), key.put());
+        if (const LONG error = RegCreateKeyA(root, ToAnsi(keyPath).c_str(), key.put()))
+            return Failed(StoreStep::OpenKey, error);
         const std::string data = ToAnsi(text);
         // REG_SZ data carries its terminating NUL, so readers get a terminated string.
-        RegSetValueExA(key.get(), ToAnsi(valueName).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                       static_cast<DWORD>(data.size() + 1));
-        RegFlushKey(key.get());
+        if (const LONG error =
+                RegSetValueExA(key.get(), ToAnsi(valueName).c_str(), 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size() + 1)))
+            return Failed(StoreStep::StoreValue, error);
+        if (const LONG error = RegFlushKey(key.get())) return Failed(StoreStep::FlushKey, error);
+        return {};
     } catch (...) {
-        // An allocation failure skips the write, like any other failed step.
+        return Failed(StoreStep::StoreValue, ERROR_NOT_ENOUGH_MEMORY);
     }
 }
 
-void RemoveRegValue(HKEY root, std::wstring_view keyPath, std::wstring_view valueName) noexcept {
+StoreResult RemoveRegValue(HKEY root, std::wstring_view keyPath, std::wstring_view valueName) noexcept {
     try {
         UniqueHkey key;
-        RegOpenKeyA(root, ToAnsi(keyPath).c_str(), key.put());
-        RegDeleteValueA(key.get(), ToAnsi(valueName).c_str());
+        if (const LONG error = RegOpenKeyA(root, ToAnsi(keyPath).c_str(), key.put()))
+            return error == ERROR_FILE_NOT_FOUND ? StoreResult{} : Failed(StoreStep::OpenKey, error);
+        if (const LONG error = RegDeleteValueA(key.get(), ToAnsi(valueName).c_str()))
+            return error == ERROR_FILE_NOT_FOUND ? StoreResult{} : Failed(StoreStep::RemoveValue, error);
+        return {};
     } catch (...) {
+        return Failed(StoreStep::RemoveValue, ERROR_NOT_ENOUGH_MEMORY);
     }
 }
 
-void WriteAwayMessage(std::wstring_view screenName, std::wstring_view slotText, std::wstring_view document) {
-    if (!IsUsableScreenName(screenName)) return;
-    WriteRegValue(HKEY_CURRENT_USER, AwayKeyPath(screenName), AwayValueName(slotText), document);
+StoreResult WriteAwayMessage(std::wstring_view screenName, std::wstring_view slotText, std::wstring_view document) {
+    if (const StoreResult names = CheckNames(screenName, slotText); !names.Done()) return names;
+    return WriteRegValue(HKEY_CURRENT_USER, AwayKeyPath(screenName), AwayValueName(slotText), document);
 }
 
-void RemoveAwayMessage(std::wstring_view screenName, std::wstring_view slotText) {
-    if (!IsUsableScreenName(screenName)) return;
-    RemoveRegValue(HKEY_CURRENT_USER, AwayKeyPath(screenName), AwayValueName(slotText));
+StoreResult RemoveAwayMessage(std::wstring_view screenName, std::wstring_view slotText) {
+    if (const StoreResult names = CheckNames(screenName, slotText); !names.Done()) return names;
+    return RemoveRegValue(HKEY_CURRENT_USER, AwayKeyPath(screenName), AwayValueName(slotText));
 }
 
 }  // namespace velmora

@@ -203,6 +203,15 @@ std::string SaveMessageInto(std::string_view file, std::wstring_view message, Fi
     return ReplaceProfileKeys(file, Narrow(kSettingsSection), IsSavedMessageKey, lines);
 }
 
+std::wstring SaveFailureQuestion(std::wstring_view filePath, std::wstring_view reason) {
+    std::wstring text = L"Your message could not be saved for the next start in\r\n";
+    text += filePath;
+    text += L"\r\n\r\nWhy: ";
+    text += reason;
+    text += L"\r\n\r\nClose anyway? Yes closes Velmora and the message is lost; No goes back to it.";
+    return text;
+}
+
 std::wstring SettingsPathFor(std::wstring_view exeFolder) {
     std::wstring path(exeFolder);
     if (path.empty() || (path.back() != L'\\' && path.back() != L'/')) path += L'\\';

@@ -53,6 +53,10 @@ std::string SaveMessageInto(std::string_view file, std::wstring_view message, Fi
 // Msg, MsgExact, MsgExact2...: the keys a save replaces (any letter case).
 bool IsSavedMessageKey(std::string_view key);
 
+// The question asked when closing could not save the message: which file and why (reason is
+// the system's own text); Yes closes anyway, No goes back.
+std::wstring SaveFailureQuestion(std::wstring_view filePath, std::wstring_view reason);
+
 // The folder and the file name joined by exactly one separator, also at a drive's root.
 std::wstring SettingsPathFor(std::wstring_view exeFolder);
 

@@ -173,6 +173,13 @@ TEST(ProfileFile, ReadsKeysAsTheProfileCallsDo) {
     EXPECT_FALSE(general.Value("X").has_value());
 }
 
+TEST(SavedMessage, TheQuestionAtCloseNamesTheFileAndTheReason) {
+    EXPECT_EQ(
+        SaveFailureQuestion(L"C:\\Velmora\\Msg.ini", L"Access denied. (error 5)"),
+        L"Your message could not be saved for the next start in\r\nC:\\Velmora\\Msg.ini\r\n\r\nWhy: Access "
+        L"denied. (error 5)\r\n\r\nClose anyway? Yes closes Velmora and the message is lost; No goes back to it.");
+}
+
 TEST(SettingsPath, JoinsTheFolderAndTheFileWithOneSeparator) {
     EXPECT_EQ(SettingsPathFor(L"C:\\Program Files\\Velmora"), L"C:\\Program Files\\Velmora\\Msg.ini");
     EXPECT_EQ(SettingsPathFor(L"D:\\"), L"D:\\Msg.ini");
