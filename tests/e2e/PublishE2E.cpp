@@ -126,11 +126,34 @@ TEST_F(PublishE2E, DeletingWhatIsNotThereCreatesNothing) {
     EXPECT_EQ(RegistryValueNames(HKEY_CURRENT_USER, ListKey()), std::vector<std::wstring>{L"GoneMsg1"});
 }
 
-TEST_F(PublishE2E, AnEmptyScreenNameWritesNothing) {
+TEST_F(PublishE2E, AnUpdateOrDeleteThatFailsIsToldAndStoresNothing) {
+    // Each case: the screen name, the button, what the box must say.
+    const std::wstring longName = screenName_ + std::wstring(300, L'n');
+    const std::wstring cyrillic = L"\u0411\u043e\u0440\u0438\u0441";
+    const struct {
+        std::wstring name;
+        int button;
+        const wchar_t* said;
+    } cases[] = {
+        {longName, Command5, L"was not stored"},  {longName, Command2, L"was not deleted"},
+        {cyrillic, Command5, L"code page"},       {cyrillic, Command2, L"code page"},
+        {L"", Command5, L"Type the screen name"},
+    };
     testing::DeleteRegistryTree(HKEY_CURRENT_USER, kUsers + L"IAmGoneList");
-    velmora_.Type(Text5, L"");
-    velmora_.Click(Command5);
+    testing::DeleteRegistryTree(HKEY_CURRENT_USER, kUsers + L"?????");
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.said);
+        velmora_.Type(Text5, each.name);
+        velmora_.PostClick(each.button);
+        HWND box = testing::WaitForOwnedWindow(velmora_.MainWindow());
+        ASSERT_NE(box, nullptr);
+        const std::wstring text = testing::MessageBoxText(box);
+        EXPECT_NE(text.find(each.said), std::wstring::npos) << text;
+        ASSERT_TRUE(testing::PressMessageBoxButton(box, IDOK));
+    }
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kUsers + L"IAmGoneList"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kUsers + L"?????"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kUsers + longName.substr(0, 255)));
 }
 
 TEST_F(PublishE2E, ClearEmptiesOnlyTheMessageBox) {

@@ -393,4 +393,59 @@ DWORD VelmoraProcess::ExitCode() const {
     return code;
 }
 
+void VelmoraProcess::PostClick(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
+
+void VelmoraProcess::PostCloseMainWindow() const { PostMessageW(main_, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+namespace {
+
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK MatchOwned(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<OwnedSearch*>(lParam);
+    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM lParam) {
+    wchar_t className[16]{};
+    GetClassNameW(child, className, 16);
+    if (lstrcmpiW(className, L"Static") == 0) {
+        const std::wstring text = WindowText(child);
+        auto* all = reinterpret_cast<std::wstring*>(lParam);
+        if (!text.empty()) *all += (all->empty() ? L"" : L"\n") + text;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND WaitForOwnedWindow(HWND owner, DWORD timeoutMs) {
+    OwnedSearch search{owner, nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    return search.found;
+}
+
+std::wstring MessageBoxText(HWND box) {
+    std::wstring text;
+    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+bool PressMessageBoxButton(HWND box, int buttonId) {
+    HWND button = GetDlgItem(box, buttonId);
+    if (!button) return false;
+    PostMessageW(button, BM_CLICK, 0, 0);
+    return WaitUntil([&] { return !IsWindow(box); });
+}
+
 }  // namespace velmora::testing

@@ -103,6 +103,11 @@ public:
     bool IsRunning() const;
     DWORD ExitCode() const;
 
+    // The same actions without waiting for Velmora to handle them, for actions that may open a
+    // message box (which holds the sender until it is answered).
+    void PostClick(int id) const;
+    void PostCloseMainWindow() const;
+
 private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
@@ -122,5 +127,12 @@ int CountWindowsOfProcess(DWORD processId, const wchar_t* title);
 void ClickAt(HWND window, POINT clientPoint);
 // The middle of a control, in its parent's client coordinates.
 POINT CentreOf(HWND control);
+
+// A message box (or any window) that a window owns, waiting (bounded) for it to show;
+// nullptr when none did. Its text, and one of its buttons pressed (IDOK, IDYES, IDNO...),
+// then waiting until it has gone.
+HWND WaitForOwnedWindow(HWND owner, DWORD timeoutMs = 20000);
+std::wstring MessageBoxText(HWND box);
+bool PressMessageBoxButton(HWND box, int buttonId);
 
 }  // namespace velmora::testing
