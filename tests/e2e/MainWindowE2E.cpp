@@ -97,7 +97,7 @@ TEST_F(MainWindowE2E, AnEmptyMessageSavedLeavesNothingToRestore) {
 TEST_F(MainWindowE2E, ALongMultiLineMessageSurvivesARestartExactly) {
     std::wstring message = L"[x]\r\na=b\r\n";
     while (message.size() < 600) message += L"Out of the office, back on Monday. ";
-    message += L"\r\n  last line  ";
+    message += L"\r\n\u0416\u0434\u0443 \U0001F600 tab\t form feed\f\r\n  last line\x1a  ";
     {
         VelmoraProcess velmora(folder_.Path());
         velmora.Type(Text2_0, message);
