@@ -1,9 +1,11 @@
 #!/bin/sh
-# Prints the Wine loader that can run the given PE exe (or, with no exe, the 64-bit one).
-# Exits 1 with a reason on stderr when this machine cannot run it.
+# Prints the Wine loader that can run the given PE exe (or, with no exe, the 64-bit one; with
+# --i686, the 32-bit one). Exits 1 with a reason on stderr when this machine cannot run it.
 exe=$1
 machine=8664
-if [ -n "$exe" ]; then
+if [ "$exe" = --i686 ]; then
+  machine=14c
+elif [ -n "$exe" ]; then
   pe=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
   machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$exe" | tr -d ' ')
 fi
@@ -17,8 +19,8 @@ pick() {
   return 1
 }
 case "$machine" in
-  8664) loader=$(pick /usr/lib/wine/wine64 wine64 wine) ;;
-  14c)
+  8664 | 08664) loader=$(pick /usr/lib/wine/wine64 wine64 wine) ;;
+  14c | 014c)
     loader=$(pick /usr/lib/wine/wine wine)
     # A 64-bit kernel without 32-bit support cannot start the 32-bit loader.
     if [ -n "$loader" ] && ! "$loader" --version >/dev/null 2>&1; then

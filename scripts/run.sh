@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds Velmora and starts it. On Linux it runs under Wine in WINEPREFIX (~/.wine when
-# unset), the same prefix as your AIM client, so Update writes where the client reads.
+# unset), the same prefix as your AIM client, so Update writes where the client reads. A
+# 32-bit prefix gets the 32-bit exe (a 64-bit exe cannot start there), any other the 64-bit one.
 # Usage: scripts/run.sh
 set -e
 cd "$(dirname "$0")/.."
@@ -9,12 +10,29 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "Run this from a desktop session, or give it a virtual one: xvfb-run -a scripts/run.sh" >&2
   exit 1
 fi
+prefix=${WINEPREFIX:-$HOME/.wine}
+# Wine notes a prefix's kind in its registry file; a prefix not made yet will be made as
+# WINEARCH says (64-bit when unset).
+if [ -f "$prefix/system.reg" ]; then
+  grep -q '^#arch=win32' "$prefix/system.reg" && bits=32 || bits=64
+else
+  [ "${WINEARCH:-}" = win32 ] && bits=32 || bits=64
+fi
+[ $bits = 32 ] && preset=mingw-i686 || preset=mingw-x86_64
 scripts/install-deps.sh run
-cmake --preset mingw-x86_64 >/dev/null
-cmake --build --preset mingw-x86_64 --target velmora
-exe=build/mingw-x86_64/bin/velmora.exe
+if [ $bits = 32 ] && ! cmake/wine-loader.sh --i686 >/dev/null 2>&1; then
+  echo "The Wine prefix $prefix is a 32-bit one, and this machine cannot run 32-bit Wine" >&2
+  echo "(32-bit Wine is missing, or the kernel cannot run 32-bit programs), so neither the" >&2
+  echo "32-bit Velmora nor a 32-bit AIM client can run here. Install 32-bit Wine where the kernel" >&2
+  echo "allows it (Debian: dpkg --add-architecture i386; apt-get install wine32:i386), or use" >&2
+  echo "Velmora on a machine that can. To try it without AIM: scripts/demo.sh (a 64-bit prefix)." >&2
+  exit 1
+fi
+exe=build/$preset/bin/velmora.exe
+cmake --preset $preset >/dev/null
+cmake --build --preset $preset --target velmora
 loader=$(cmake/wine-loader.sh "$exe")
 # Wine's own notes to developers stay quiet unless asked for.
 export WINEDEBUG="${WINEDEBUG:--all}"
-echo "Starting $exe under Wine (prefix: ${WINEPREFIX:-$HOME/.wine})"
+echo "Starting $exe under Wine (prefix: $prefix, $bits-bit)"
 exec "$loader" "$exe"

@@ -17,20 +17,24 @@ namespace velmora {
 // The longest Velmora waits for the AIM client to answer one message.
 inline constexpr unsigned kImAnswerBoundMs = 1000;
 
-// Whether the AIM client answered every message of a call in time. Messages to a window
-// that is not there are not waited for, so they count as answered.
-enum class ImAnswer { InTime, TimedOut };
+// Whether the AIM client answered every message of a call in time, and sensibly. Messages to
+// a window that is not there are not waited for, so they count as answered. Its answers are
+// not trusted: a text length below zero or beyond kMaxForeignTextLength is nonsense.
+enum class ImAnswer { InTime, TimedOut, Nonsense };
 
 struct ImReading {
     ImAnswer answer = ImAnswer::InTime;
-    std::wstring text;  // empty when the client did not answer in time
+    std::wstring text;  // empty when the client did not answer in time, or answered nonsense
 
     bool TimedOut() const noexcept { return answer == ImAnswer::TimedOut; }
+    bool Failed() const noexcept { return answer != ImAnswer::InTime; }
 };
 
 // Puts the text into the IM window's entry pane (the second "wndate32class" pane) and presses
 // the Send button (the first "_oscar_iconbtn"), as the user would. The text goes unchanged,
-// CR LF included. Stops at the first message the client leaves unanswered.
+// CR LF included. What the user was typing in the entry is read first and put back after the
+// press, so a draft is never lost. Stops at the first message the client leaves unanswered,
+// and sends nothing when the draft cannot be read.
 ImAnswer SendImText(std::wstring_view text);
 
 // The last line of the conversation pane (the first "wndate32class" pane) in plain text,

@@ -6,6 +6,7 @@
 
 #include "aim/AIM.h"
 #include "misc/Ansi.h"
+#include "misc/Text.h"
 
 namespace velmora {
 namespace {
@@ -131,28 +132,41 @@ private:
 
 Delivery Send(const std::shared_ptr<Letter>& letter) { return Courier::Instance().Carry(letter); }
 
+ImAnswer AnswerOf(Delivery delivery) {
+    return delivery == Delivery::Unanswered ? ImAnswer::TimedOut : ImAnswer::InTime;
+}
+
+// An answer carried back as LRESULT, read as the signed number it is.
+long long SignedResult(const Letter& letter) { return static_cast<LONG_PTR>(letter.result); }
+
 // A text control's text, asked for as the client expects: its length n, then n characters.
-// False when the client did not answer in time; an empty text when there is no window.
-bool ReadText(HWND control, std::wstring& text) {
+// TimedOut when the client did not answer in time, Nonsense when its answers cannot be so;
+// an empty text when there is no window.
+ImAnswer ReadText(HWND control, std::wstring& text) {
     text.clear();
     const auto length = MakeLetter(control, WM_GETTEXTLENGTH);
     const Delivery lengthDelivery = Send(length);
-    if (lengthDelivery != Delivery::Answered) return lengthDelivery == Delivery::NoWindow;
+    if (lengthDelivery != Delivery::Answered) return AnswerOf(lengthDelivery);
+    const std::optional<std::size_t> n = TrustedTextLength(SignedResult(*length));
+    if (!n) return ImAnswer::Nonsense;
 
-    const std::size_t n = length->result;
-    const auto read = MakeLetter(control, WM_GETTEXT, n + 1);
-    read->text.assign(n + 1, ' ');
+    const auto read = MakeLetter(control, WM_GETTEXT, *n + 1);
+    read->text.assign(*n + 1, ' ');
     read->carriesText = true;
     const Delivery readDelivery = Send(read);
-    if (readDelivery != Delivery::Answered) return readDelivery == Delivery::NoWindow;
-    // The conversation may have grown since the length was asked; the first n characters count.
-    const std::size_t copied = (std::min)(static_cast<std::size_t>(read->result), n);
-    text = FromAnsi(std::string_view(read->text.data(), copied));
-    return true;
+    if (readDelivery != Delivery::Answered) return AnswerOf(readDelivery);
+    // The conversation may have grown since the length was asked; the first n characters
+    // count, and a claim of more than that never reaches past the buffer.
+    const std::optional<std::size_t> copied = TrustedCopiedLength(SignedResult(*read), *n);
+    if (!copied) return ImAnswer::Nonsense;
+    // What lies after the text's terminator was never written by the client.
+    std::string_view copy(read->text.data(), *copied);
+    text = FromAnsi(copy.substr(0, copy.find('\0')));
+    return ImAnswer::InTime;
 }
 
 // The conversation pane's markup; every handle on the way is passed on as found.
-bool ReadConversation(std::wstring& markup) {
+ImAnswer ReadConversation(std::wstring& markup) {
     HWND im = FindWindowA(kImWindowClass, nullptr);
     HWND conversationPane = FindWindowExA(im, nullptr, kPaneClass, nullptr);
     HWND view = FindWindowExA(conversationPane, nullptr, kTextClass, nullptr);
@@ -168,6 +182,10 @@ ImAnswer SendImText(std::wstring_view text) {
     HWND entryPane = FindWindowExA(im, conversationPane, kPaneClass, nullptr);
     HWND entry = FindWindowExA(entryPane, nullptr, kTextClass, nullptr);
 
+    // What the user is typing there now: a reply that cannot keep it safe is not sent.
+    std::wstring draft;
+    if (const ImAnswer drafted = ReadText(entry, draft); drafted != ImAnswer::InTime) return drafted;
+
     const auto setText = MakeLetter(entry, WM_SETTEXT);
     setText->text = ToAnsi(text);
     setText->carriesText = true;
@@ -178,18 +196,23 @@ ImAnswer SendImText(std::wstring_view text) {
     HWND sendButton = FindWindowExA(im, nullptr, kIconButtonClass, nullptr);
     for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
         if (Send(MakeLetter(sendButton, message)) == Delivery::Unanswered) return ImAnswer::TimedOut;
-    return ImAnswer::InTime;
+
+    if (draft.empty()) return ImAnswer::InTime;
+    const auto putBack = MakeLetter(entry, WM_SETTEXT);
+    putBack->text = ToAnsi(draft);
+    putBack->carriesText = true;
+    return AnswerOf(Send(putBack));
 }
 
 ImReading ReadLastImLine() {
     std::wstring markup;
-    if (!ReadConversation(markup)) return {ImAnswer::TimedOut, {}};
+    if (const ImAnswer answer = ReadConversation(markup); answer != ImAnswer::InTime) return {answer, {}};
     return {ImAnswer::InTime, LastImLineOfConversation(markup)};
 }
 
 ImReading LastImSender() {
     std::wstring markup;
-    if (!ReadConversation(markup)) return {ImAnswer::TimedOut, {}};
+    if (const ImAnswer answer = ReadConversation(markup); answer != ImAnswer::InTime) return {answer, {}};
     return {ImAnswer::InTime, SenderOfConversation(markup)};
 }
 

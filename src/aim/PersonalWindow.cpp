@@ -82,9 +82,7 @@ LRESULT PersonalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-void PersonalWindow::OnCreate() {
-    controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle()));
-}
+void PersonalWindow::OnCreate() { controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle())); }
 
 void PersonalWindow::OnCommand(int id, int notification) {
     if (id == Label2 && notification == STN_CLICKED) OnSwitchClicked();
@@ -110,20 +108,29 @@ void PersonalWindow::OnTimer(UINT_PTR id) {
     // Only ticks of the running watch clock read the IM window.
     if (id != timer1_.Id() || !timer1_.Runs()) return;
     const ImReading sender = LastImSender();
-    // A client that did not answer in time tells nothing about the sender.
-    if (sender.TimedOut()) return;
+    // A client that did not answer in time, or answered nonsense, tells nothing about the sender.
+    if (sender.Failed()) return;
     // Writing the same name again is no change, so the box only changes with a new sender;
     // its EN_CHANGE runs the reply test inside this tick.
     if (sender.text != Text(Text2)) SetText(Text2, sender.text);
 }
 
 void PersonalWindow::OnSenderChanged() {
+    // A sender that arrives while the reply is on its way (the client may answer slowly) sends
+    // nothing more.
+    if (replying_) return;
     const SenderOutcome outcome = AfterSenderChange(State(), Text(Text1), Text(Text2));
     if (!outcome.sendReply) return;
-    // The watch ends before the reply goes, so nothing that arrives while the client is
-    // answering can send it twice. The switch and the lamp stay as they are.
+    // Send, then stop the watch; the switch and the lamp stay as they are.
+    {
+        replying_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{replying_};
+        SendImText(Text(Text3));
+    }
     if (!LookOf(outcome.next).timerRuns) timer1_.Stop(Handle());
-    SendImText(Text(Text3));
 }
 
 void PersonalWindow::OnPaint() {

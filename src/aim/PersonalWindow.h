@@ -64,6 +64,7 @@ private:
     Program& program_;
     ControlSet controls_;
     WindowTimer timer1_;
+    bool replying_ = false;  // a reply is on its way to the IM window
 };
 
 }  // namespace velmora

@@ -5,10 +5,12 @@
 
 namespace velmora {
 
-// Folds a letter to its lower-case form for comparisons that ignore case.
-// Covers ASCII and Latin-1 letters (and Y with diaeresis, whose upper case lies
-// outside Latin-1); every other character comes back unchanged. Independent of
-// the C locale on purpose, so Windows and the native tests agree.
+// Folds a letter to its case-free form for comparisons that ignore case, as the
+// system's case mapping does: its upper case, then that one's lower case. Covers
+// every letter of the Basic Multilingual Plane with a one-character case mapping
+// (Latin with all its extensions, Greek, Cyrillic, Armenian, Georgian ...), so
+// every letter an ANSI code page carries; other characters come back unchanged.
+// Independent of the C locale on purpose, so Windows and the native tests agree.
 wchar_t FoldLetterCase(wchar_t c);
 
 // The personal-message window answers when the sender occurs anywhere within

@@ -3,6 +3,11 @@
 #include "app/AwayWindow.h"
 
 namespace velmora {
+namespace {
+
+constexpr int kFailuresBeforeGivingUp = 1000;
+
+}  // namespace
 
 Program::Program(HINSTANCE instance) : instance_(instance) {}
 
@@ -15,8 +20,22 @@ bool Program::Start() {
 
 int Program::Run() {
     MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab moves the focus in every window, as in a dialog.
+    int failuresInARow = 0;
+    for (;;) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) break;
+        // A message the window system failed to deliver is lost, not a reason to quit: the
+        // program ends only when its last window has closed (and saved what it keeps).
+        if (got == -1) {
+            if (++failuresInARow < kFailuresBeforeGivingUp) continue;
+            // A loop that can no longer get any message ends, but the main window still
+            // closes as the user's close would, keeping the message when that is wanted.
+            if (AwayWindow* main = OpenMainWindow()) SendMessageW(main->Handle(), WM_CLOSE, 0, 0);
+            return 1;
+        }
+        failuresInARow = 0;
+        // Tab moves the focus in every window, as in a dialog, also out of a multi-line box.
+        if (Window::MoveFocusOnTab(message)) continue;
         HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
         if (root && IsDialogMessageW(root, &message)) continue;
         TranslateMessage(&message);

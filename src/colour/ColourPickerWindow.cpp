@@ -127,7 +127,6 @@ bool ColourPickerWindow::Open() { return Create(design_.window, program_.Instanc
 LRESULT ColourPickerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: OnCreate(); return 0;
-        case WM_ACTIVATE: OnActivate(LOWORD(wParam) != WA_INACTIVE); return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case DM_GETDEFID: return OnGetDefaultButton();
         case WM_HSCROLL: OnBarScrolled(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam)); return 0;
@@ -152,22 +151,6 @@ void ColourPickerWindow::OnCreate() {
         range.nPos = kBarMin;
         SetScrollInfo(Control(BarId(channel)), SB_CTL, &range, TRUE);
     }
-}
-
-void ColourPickerWindow::OnActivate(bool active) {
-    if (!active) {
-        HWND focus = GetFocus();
-        focusOnReturn_ = focus && IsChild(Handle(), focus) ? focus : nullptr;
-        return;
-    }
-    // On opening, the first control of the focus order.
-    FocusControl(focusOnReturn_ ? focusOnReturn_ : Control(design_.controls.front().id));
-}
-
-void ColourPickerWindow::FocusControl(HWND control) {
-    SetFocus(control);
-    // As in a dialog, a box that gets the focus has its text selected, so typing replaces it.
-    if (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(control, EM_SETSEL, 0, -1);
 }
 
 LRESULT ColourPickerWindow::OnGetDefaultButton() const {

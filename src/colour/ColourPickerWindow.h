@@ -35,7 +35,6 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void OnCreate();
-    void OnActivate(bool active);
     LRESULT OnGetDefaultButton() const;
     void OnCommand(int id, int notification);
     void OnBarScrolled(HWND bar, int request, int thumbPosition);
@@ -54,14 +53,11 @@ private:
     std::wstring Text(int id) const;
     void SetText(int id, std::wstring_view text);
     void PaintDecorations(HDC dc);
-    void FocusControl(HWND control);
     void Close();
 
     Program& program_;
     const Design& design_;
     ControlSet controls_;
-    // Keyboard focus to give back when the window is activated again, as a dialog does.
-    HWND focusOnReturn_ = nullptr;
 };
 
 }  // namespace velmora

@@ -104,6 +104,22 @@ private:
     HGDIOBJ old_;
 };
 
+// GetDC/ReleaseDC as one scope.
+class ScopedWindowDc {
+public:
+    explicit ScopedWindowDc(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
+    ScopedWindowDc(const ScopedWindowDc&) = delete;
+    ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
+    ~ScopedWindowDc() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    HDC dc() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
 // BeginPaint/EndPaint as one scope.
 class ScopedPaint {
 public:

@@ -52,6 +52,8 @@ public:
         : specs_(controls), windowFont_(windowFont) {}
 
     // Creates every control, in table order (which is the Tab order), laid out for the DPI.
+    // Text boxes take text of any length; a button that names its own text colour is drawn
+    // without the visual theme, which would ignore the colour.
     void Create(HWND parent, HINSTANCE instance, UINT dpi);
     // Positions every control again and rebuilds the fonts, for a new DPI.
     void Layout(UINT dpi);
@@ -75,6 +77,11 @@ public:
     RECT ScaleRect(int x, int y, int width, int height) const noexcept;
 
 private:
+    // A label whose text the font of this system cannot show whole in its designed box is
+    // widened just enough, as far as the space to its right is free; the others keep their
+    // designed rectangles.
+    void FitLabels();
+    RECT FittedLabelRect(size_t index, const RECT& designed);
     HFONT FontFor(const FontSpec& spec);
     const FontSpec& FontOf(const ControlSpec& spec) const noexcept;
     HBRUSH BrushFor(COLORREF colour);

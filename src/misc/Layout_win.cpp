@@ -1,8 +1,55 @@
+#include "misc/Layout.h"
+// After windows.h, which it needs.
+#include <commctrl.h>
+
 #include <cwchar>
 
-#include "misc/Layout.h"
-
 namespace velmora {
+namespace {
+
+bool IsClass(const ControlSpec& spec, const wchar_t* className) { return std::wcscmp(spec.className, className) == 0; }
+
+using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+
+// The theme library is Windows' own but not one Velmora links to: it is looked up only when a
+// window has a coloured button, from the system folder (never from beside the exe).
+SetWindowThemeFunction LoadSetWindowTheme() {
+    HMODULE theme = GetModuleHandleW(L"uxtheme.dll");
+    if (!theme) {
+        wchar_t path[MAX_PATH + 16]{};
+        const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return nullptr;
+        wcscat(path, L"\\uxtheme.dll");
+        theme = LoadLibraryW(path);
+    }
+    if (!theme) return nullptr;
+    return reinterpret_cast<SetWindowThemeFunction>(reinterpret_cast<void*>(GetProcAddress(theme, "SetWindowTheme")));
+}
+
+void TurnThemeOff(HWND control) {
+    static const SetWindowThemeFunction setWindowTheme = LoadSetWindowTheme();
+    // Without the theme library there are no themes, and the colour shows anyway.
+    if (setWindowTheme) setWindowTheme(control, L"", L"");
+}
+
+// The platform's default limit (about 32,000 characters) would stop typing and pasting.
+void LiftTextLimit(HWND control, const ControlSpec& spec) {
+    if (IsClass(spec, WC_EDITW))
+        SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+    else if (IsClass(spec, WC_COMBOBOXW) && (spec.style & CBS_DROPDOWNLIST) == CBS_DROPDOWN)
+        SendMessageW(control, CB_LIMITTEXT, 0, 0);
+}
+
+// The text's extent as a static control draws it, wrapped at the given width.
+SIZE DrawnTextSize(HDC dc, const std::wstring& text, int width, DWORD style) {
+    RECT rect{0, 0, width, 0};
+    const UINT format =
+        DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+}  // namespace
 
 bool FontSpec::operator==(const FontSpec& other) const {
     const bool sameFace =
@@ -34,10 +81,15 @@ void ControlSet::Create(HWND parent, HINSTANCE instance, UINT dpi) {
                                        spec.style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect.left, rect.top,
                                        rect.right - rect.left, rect.bottom - rect.top, parent,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
-        if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(FontOf(spec))), FALSE);
+        if (control) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(FontOf(spec))), FALSE);
+            LiftTextLimit(control, spec);
+            if (IsClass(spec, WC_BUTTONW) && spec.textColour.IsSet()) TurnThemeOff(control);
+        }
         windows_.push_back(control);
         backColours_.push_back(spec.backColour);
     }
+    FitLabels();
 }
 
 void ControlSet::Layout(UINT dpi) {
@@ -54,6 +106,84 @@ void ControlSet::Layout(UINT dpi) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(FontOf(spec))), TRUE);
     }
+    FitLabels();
+}
+
+void ControlSet::FitLabels() {
+    for (size_t i = 0; i < specs_.size() && i < windows_.size(); ++i) {
+        const ControlSpec& spec = specs_[i];
+        if (!windows_[i] || !IsClass(spec, WC_STATICW) || !spec.text || !*spec.text) continue;
+        const RECT designed = ScaleRect(spec.x, spec.y, spec.width, spec.height);
+        const RECT fitted = FittedLabelRect(i, designed);
+        if (!EqualRect(&fitted, &designed))
+            SetWindowPos(windows_[i], nullptr, 0, 0, fitted.right - fitted.left, fitted.bottom - fitted.top,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+RECT ControlSet::FittedLabelRect(size_t index, const RECT& designed) {
+    const ControlSpec& spec = specs_[index];
+    HWND label = windows_[index];
+    const std::wstring text = Text(spec.id);
+    const ScopedWindowDc windowDc(label);
+    HDC dc = windowDc.dc();
+    if (!dc) return designed;
+    const ScopedSelect font(dc, FontFor(FontOf(spec)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int lineHeight = metrics.tmHeight > 0 ? metrics.tmHeight : 1;
+    const int height = designed.bottom - designed.top;
+    // A box lower than a line still shows its one line (as designed, cut at the bottom).
+    const int lines = height / lineHeight > 1 ? height / lineHeight : 1;
+    const auto fits = [&](int width) {
+        const SIZE drawn = DrawnTextSize(dc, text, width, spec.style);
+        return drawn.cx <= width && drawn.cy <= lines * lineHeight;
+    };
+    const int designedWidth = designed.right - designed.left;
+    if (fits(designedWidth)) return designed;
+
+    // The free space: up to the nearest control to the right or below, or the window's edge.
+    RECT client{};
+    GetClientRect(GetParent(label), &client);
+    const auto scaledRect = [this](const ControlSpec& other) {
+        return ScaleRect(other.x, other.y, other.width, other.height);
+    };
+    int rightLimit = client.right;
+    for (size_t j = 0; j < specs_.size(); ++j) {
+        const RECT rect = scaledRect(specs_[j]);
+        if (j != index && rect.top < designed.bottom && rect.bottom > designed.top && rect.left >= designed.right &&
+            rect.left < rightLimit)
+            rightLimit = rect.left;
+    }
+    RECT fitted = designed;
+    const int widest = rightLimit - designed.left;
+    if (widest > designedWidth && fits(widest)) {
+        // The narrowest width that shows the text whole.
+        int narrow = designedWidth;
+        int wide = widest;
+        while (wide - narrow > 1) {
+            const int middle = narrow + (wide - narrow) / 2;
+            (fits(middle) ? wide : narrow) = middle;
+        }
+        fitted.right = designed.left + wide;
+        return fitted;
+    }
+    // Wider alone is not enough (a text with its own line breaks): wider where that saves a
+    // line, and lower as far as the space below is free.
+    if (widest > designedWidth &&
+        DrawnTextSize(dc, text, widest, spec.style).cy < DrawnTextSize(dc, text, designedWidth, spec.style).cy)
+        fitted.right = designed.left + widest;
+    int bottomLimit = client.bottom;
+    for (size_t j = 0; j < specs_.size(); ++j) {
+        const RECT rect = scaledRect(specs_[j]);
+        if (j != index && rect.left < fitted.right && rect.right > fitted.left && rect.top >= designed.bottom &&
+            rect.top < bottomLimit)
+            bottomLimit = rect.top;
+    }
+    const int needed = DrawnTextSize(dc, text, fitted.right - fitted.left, spec.style).cy;
+    if (designed.top + needed > designed.bottom)
+        fitted.bottom = designed.top + needed < bottomLimit ? designed.top + needed : bottomLimit;
+    return fitted;
 }
 
 const FontSpec& ControlSet::FontOf(const ControlSpec& spec) const noexcept {

@@ -30,4 +30,14 @@ std::wstring DecimalText(long long value) {
     return std::wstring(digits + start, std::size(digits) - start);
 }
 
+std::optional<std::size_t> TrustedTextLength(long long answer) {
+    if (answer < 0 || static_cast<unsigned long long>(answer) > kMaxForeignTextLength) return std::nullopt;
+    return static_cast<std::size_t>(answer);
+}
+
+std::optional<std::size_t> TrustedCopiedLength(long long answer, std::size_t bufferLength) {
+    if (answer < 0) return std::nullopt;
+    return static_cast<unsigned long long>(answer) < bufferLength ? static_cast<std::size_t>(answer) : bufferLength;
+}
+
 }  // namespace velmora

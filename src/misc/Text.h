@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,5 +15,15 @@ std::wstring PadLeftZeros(std::wstring_view text, int width);
 // A whole number in decimal digits, with "-" before a negative one: what std::to_wstring
 // gives, without the C library's formatted printing (a large part of a small exe).
 std::wstring DecimalText(long long value);
+
+// Another program's answers about a text of its own are not trusted. The longest text
+// Velmora takes from one, in characters: far beyond any title or conversation.
+inline constexpr std::size_t kMaxForeignTextLength = std::size_t{64} * 1024 * 1024;
+// A text length another program answered (WM_GETTEXTLENGTH), or nothing when it is below
+// zero or beyond kMaxForeignTextLength.
+std::optional<std::size_t> TrustedTextLength(long long answer);
+// How many characters another program says it copied (WM_GETTEXT) into a buffer of
+// bufferLength characters, never more than that; nothing when the count is below zero.
+std::optional<std::size_t> TrustedCopiedLength(long long answer, std::size_t bufferLength);
 
 }  // namespace velmora

@@ -1,8 +1,8 @@
 #pragma once
 // Base of Velmora's top-level windows: class registration, `this` carried through
 // WM_NCCREATE, no exception across the window procedure, DPI-aware fixed-size creation,
-// the move to a monitor of another DPI, and the rule that the program ends when its last
-// top-level window has closed.
+// the move to a monitor of another DPI, the keyboard focus kept as a dialog keeps it, and the
+// rule that the program ends when its last top-level window has closed.
 #include <windows.h>
 
 namespace velmora {
@@ -28,6 +28,10 @@ public:
     void BringToFront() noexcept;
     // Top-level windows of Velmora that are open now, in this process.
     static int OpenWindowCount() noexcept;
+    // Tab and Shift+Tab in a box that would take the key itself (a multi-line text box) move
+    // the focus to the next or previous control of its window's Tab order instead; true when
+    // the key was used so. The message loop asks this before the dialog keys are handled.
+    static bool MoveFocusOnTab(const MSG& message) noexcept;
 
 protected:
     Window() = default;
@@ -45,10 +49,15 @@ protected:
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     void FollowDpiChange(UINT dpi, const RECT& suggested);
+    // As a dialog: the first control of the Tab order on opening, the control that had the
+    // focus when the window is active again.
+    void OnActivate(bool active, bool minimised) noexcept;
+    void RestoreFocus() noexcept;
     HWND hwnd_ = nullptr;
     DWORD style_ = 0;
     int clientWidth_ = 0;
     int clientHeight_ = 0;
+    HWND focusOnReturn_ = nullptr;  // the control that had the focus when the window was left
 };
 
 }  // namespace velmora

@@ -28,6 +28,15 @@ void RegisterClassOnce(const WindowDesign& design, HINSTANCE instance, WNDPROC p
     RegisterClassExW(&windowClass);
 }
 
+// Gives a control the focus as a dialog does: a text box gets its text selected, so typing
+// replaces it.
+void FocusAsDialog(HWND control) noexcept {
+    if (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(control, EM_SETSEL, 0, -1);
+    SetFocus(control);
+}
+
+bool KeyIsDown(int key) noexcept { return GetKeyState(key) < 0; }
+
 }  // namespace
 
 Window::~Window() {
@@ -80,6 +89,42 @@ bool Window::Create(const WindowDesign& design, HINSTANCE instance) {
 
 void Window::OnDpiChanged(UINT /*dpi*/) {}
 
+bool Window::MoveFocusOnTab(const MSG& message) noexcept {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || !message.hwnd) return false;
+    // Ctrl+Tab and Alt+Tab keep their own meanings.
+    if (KeyIsDown(VK_CONTROL) || KeyIsDown(VK_MENU)) return false;
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (!root || root == message.hwnd) return false;
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(root, GWLP_WNDPROC)) != &Window::Procedure) return false;
+    const LRESULT code = SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message));
+    if (!(code & (DLGC_WANTTAB | DLGC_WANTALLKEYS))) return false;
+    // The key is used up here either way: nothing is typed into the box.
+    HWND next = GetNextDlgTabItem(root, message.hwnd, KeyIsDown(VK_SHIFT));
+    if (next && next != message.hwnd) FocusAsDialog(next);
+    return true;
+}
+
+void Window::OnActivate(bool active, bool minimised) noexcept {
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) focusOnReturn_ = focus;
+        return;
+    }
+    if (minimised) return;
+    RestoreFocus();
+    // A window with no control to focus takes the keys itself, as it would by default.
+    if (!GetFocus()) SetFocus(hwnd_);
+}
+
+void Window::RestoreFocus() noexcept {
+    if (focusOnReturn_ && IsWindow(focusOnReturn_) && IsChild(hwnd_, focusOnReturn_)) {
+        SetFocus(focusOnReturn_);
+        return;
+    }
+    focusOnReturn_ = nullptr;
+    if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) FocusAsDialog(first);
+}
+
 void Window::FollowDpiChange(UINT dpi, const RECT& suggested) {
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -109,6 +154,15 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
         // Every window follows a DPI change the same way; a window that handles the message
         // itself as well still sees it.
         if (message == WM_DPICHANGED) self->FollowDpiChange(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        // The focus is kept alike in every window: no window handles these itself.
+        if (message == WM_ACTIVATE) {
+            self->OnActivate(LOWORD(wParam) != WA_INACTIVE, HIWORD(wParam) != 0);
+            return 0;
+        }
+        if (message == WM_SETFOCUS) {
+            self->RestoreFocus();
+            return 0;
+        }
         result = self->HandleMessage(message, wParam, lParam);
     } catch (...) {
         // Nothing may unwind into the window system; the event is dropped.

@@ -1,6 +1,7 @@
 #include <string>
 
 #include "misc/Ansi.h"
+#include "misc/Text.h"
 #include "winamp/SongRule.h"
 #include "winamp/Winamp.h"
 
@@ -21,12 +22,20 @@ HWND FindWinampWindow() noexcept { return FindWindowA("Winamp v1.x", nullptr); }
 
 std::wstring GetWindowTitle(HWND window) {
     if (!window) return {};
-    DWORD_PTR length = 0;
-    if (!SendWithinWait(window, WM_GETTEXTLENGTH, 0, 0, length)) return {};
-    std::string title(length + 1, '\0');
-    DWORD_PTR copied = 0;
-    if (!SendWithinWait(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(title.data()), copied)) return {};
-    title.resize(copied < length ? copied : length);
+    // Winamp is another program: a length or count it answers that cannot be true reads as no title.
+    DWORD_PTR lengthAnswer = 0;
+    if (!SendWithinWait(window, WM_GETTEXTLENGTH, 0, 0, lengthAnswer)) return {};
+    const std::optional<std::size_t> length = TrustedTextLength(static_cast<LONG_PTR>(lengthAnswer));
+    if (!length) return {};
+    std::string title(*length + 1, '\0');
+    DWORD_PTR copiedAnswer = 0;
+    if (!SendWithinWait(window, WM_GETTEXT, *length + 1, reinterpret_cast<LPARAM>(title.data()), copiedAnswer))
+        return {};
+    const std::optional<std::size_t> copied = TrustedCopiedLength(static_cast<LONG_PTR>(copiedAnswer), *length);
+    if (!copied) return {};
+    title.resize(*copied);
+    // What lies after the title's terminator was never written by Winamp.
+    title.resize(title.find('\0') == std::string::npos ? title.size() : title.find('\0'));
     return FromAnsi(title);
 }
 

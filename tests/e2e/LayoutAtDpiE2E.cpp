@@ -23,6 +23,7 @@ TEST(LayoutAtDpiE2E, EveryWindowOfVelmoraFollowsItsDesignScaledForTheScreen) {
         ReleaseDC(window, dc);
         ASSERT_EQ(screenDpi, static_cast<int>(dpi)) << "the test prefix is not at the DPI this run is for";
         testing::ExpectLaidOutAsDesigned(window, sheet, dpi);
+        testing::ExpectLabelsShowTheirText(window, sheet, dpi);
     }
 }
 

@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <iterator>
+#include <limits>
 #include <string>
 #include <string_view>
 
 #include "aim/ImText.h"
+#include "misc/Text.h"
 
 namespace velmora {
 namespace {
@@ -314,6 +316,32 @@ TEST(ConversationReadings, AgreeWithTheComposedRulesOnLongerRandomTexts) {
         EXPECT_EQ(SenderOfConversation(markup), expected);
         ASSERT_TRUE(LastLineAgrees(markup));
     }
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// Another program's answers about its texts, as Velmora takes them.
+TEST(ForeignText, LengthsBelowZeroOrBeyondTheBoundAreNoLengths) {
+    EXPECT_EQ(TrustedTextLength(0), 0u);
+    EXPECT_EQ(TrustedTextLength(12), 12u);
+    EXPECT_EQ(TrustedTextLength(static_cast<long long>(kMaxForeignTextLength)), kMaxForeignTextLength);
+    EXPECT_FALSE(TrustedTextLength(static_cast<long long>(kMaxForeignTextLength) + 1));
+    EXPECT_FALSE(TrustedTextLength(-1));
+    EXPECT_FALSE(TrustedTextLength(0x7FFFFFFF));
+    EXPECT_FALSE(TrustedTextLength(std::numeric_limits<long long>::min()));
+}
+
+TEST(ForeignText, CopiedCountsNeverReachPastTheBuffer) {
+    EXPECT_EQ(TrustedCopiedLength(3, 5), 3u);
+    EXPECT_EQ(TrustedCopiedLength(5, 5), 5u);
+    EXPECT_EQ(TrustedCopiedLength(0x7FFFFFFF, 5), 5u);
+    EXPECT_EQ(TrustedCopiedLength(0x7FFFFFFF, 0), 0u);
+    EXPECT_EQ(TrustedCopiedLength(std::numeric_limits<long long>::max(), 7), 7u);
+    EXPECT_FALSE(TrustedCopiedLength(-1, 5));
 }
 
 }  // namespace

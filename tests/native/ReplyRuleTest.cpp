@@ -78,15 +78,68 @@ TEST(ReplyTest, Latin1LettersMatchAcrossCase) {
     EXPECT_FALSE(ReplyTestHolds(L"\u00d7", L"\u00f7"));       // times and divide signs are no letters
 }
 
+TEST(ReplyTest, LettersOfEveryCodePageMatchAcrossCase) {
+    EXPECT_TRUE(
+        ReplyTestHolds(L"\u0412\u0410\u0421\u042f \u041f\u0415\u0422\u0420\u041e\u0412", L"\u0432\u0430\u0441\u044f"));
+    EXPECT_TRUE(ReplyTestHolds(L"\u0391\u0398\u0397\u039d\u0391", L"\u03b1\u03b8\u03b7\u03bd\u03b1"));
+    EXPECT_TRUE(ReplyTestHolds(L"\u0141UKASZ", L"\u0142ukasz"));
+    EXPECT_FALSE(ReplyTestHolds(L"\u0430", L"a"));  // Cyrillic a is no Latin a
+}
+
 TEST(FoldLetterCase, FoldsCapitalsOnly) {
     struct Case {
         wchar_t in;
         wchar_t out;
     };
     const Case cases[] = {
-        {L'A', L'a'}, {L'Z', L'z'}, {L'a', L'a'}, {L'z', L'z'}, {L'@', L'@'},  {L'[', L'['}, {L'`', L'`'},
-        {L'{', L'{'}, {L'0', L'0'}, {L' ', L' '}, {0xC0, 0xE0}, {0xDE, 0xFE},  {0xC9, 0xE9}, {0xD7, 0xD7},
-        {0xDF, 0xDF}, {0xF7, 0xF7}, {0xE9, 0xE9}, {0xFF, 0xFF}, {0x178, 0xFF}, {0xBF, 0xBF},
+        {L'A', L'a'},
+        {L'Z', L'z'},
+        {L'a', L'a'},
+        {L'z', L'z'},
+        {L'@', L'@'},
+        {L'[', L'['},
+        {L'`', L'`'},
+        {L'{', L'{'},
+        {L'0', L'0'},
+        {L' ', L' '},
+        {0xC0, 0xE0},
+        {0xDE, 0xFE},
+        {0xC9, 0xE9},
+        {0xD7, 0xD7},
+        {0xDF, 0xDF},
+        {0xF7, 0xF7},
+        {0xE9, 0xE9},
+        {0xFF, 0xFF},
+        {0x178, 0xFF},
+        {0xBF, 0xBF},
+        // Beyond Latin-1: Latin Extended, Greek, Cyrillic; letters whose case does not map back stay.
+        {0x141, 0x142},
+        {0x142, 0x142},
+        {0x150, 0x151},
+        {0x15E, 0x15F},
+        {0x17D, 0x17E},
+        {0x130, 0x130},
+        {0x131, 0x131},
+        {0x17F, 0x17F},
+        {0x1C4, 0x1C6},
+        {0x1C5, 0x1C5},
+        {0x1C6, 0x1C6},
+        {0x386, 0x3AC},
+        {0x3A3, 0x3C3},
+        {0x3C2, 0x3C2},
+        {0x3A2, 0x3A2},
+        {0x401, 0x451},
+        {0x410, 0x430},
+        {0x42F, 0x44F},
+        {0x490, 0x491},
+        {0xB5, 0xB5},
+        {0x3BC, 0x3BC},
+        {0x10A0, 0x2D00},
+        {0xFF21, 0xFF41},
+        {0x2160, 0x2170},
+        {0xFFFF, 0xFFFF},
+        {0x3000, 0x3000},
+        {0x0660, 0x0660},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "U+" << std::hex << static_cast<unsigned>(c.in));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <string>
@@ -119,6 +120,33 @@ const WindowDesignSheet kSheets[] = {
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
+bool IsLabel(const ControlDesign& design) { return std::wstring(design.className) == L"Static" && *design.text; }
+
+// Whether a label's text, drawn in its designed font as a left-aligned label draws it, shows
+// whole in a box of the given size. The font is made here, as the label may belong to another
+// process; ExpectFontsAsDesigned checks that the label has this font.
+bool TextShowsWhole(const ControlDesign& design, UINT dpi, int width, int height) {
+    const std::wstring text = design.text;
+    LOGFONTW logFont{};
+    logFont.lfHeight = -MulDiv(design.centiPoints, static_cast<int>(dpi), 7200);
+    logFont.lfWeight = design.bold ? FW_BOLD : FW_NORMAL;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(logFont.lfFaceName, design.face, LF_FACESIZE - 1);
+    HFONT font = CreateFontIndirectW(&logFont);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    RECT drawn{0, 0, width, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &drawn,
+              DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    const int lines = std::max(1, height / std::max(1, static_cast<int>(metrics.tmHeight)));
+    return drawn.right <= width && drawn.bottom <= lines * metrics.tmHeight;
+}
+
 }  // namespace
 
 const std::span<const WindowDesignSheet> kWindowDesigns{kSheets};
@@ -168,8 +196,37 @@ void ExpectControlsAsDesigned(HWND window, const WindowDesignSheet& sheet, UINT 
         const RECT rect = RectOnParent(control);
         EXPECT_NEAR(rect.left, scaled(design.x), 1);
         EXPECT_NEAR(rect.top, scaled(design.y), 1);
-        EXPECT_NEAR(rect.right - rect.left, scaled(design.width), 1);
-        EXPECT_NEAR(rect.bottom - rect.top, scaled(design.height), 1);
+        if (!IsLabel(design) || TextShowsWhole(design, dpi, scaled(design.width), scaled(design.height))) {
+            EXPECT_NEAR(rect.right - rect.left, scaled(design.width), 1);
+            EXPECT_NEAR(rect.bottom - rect.top, scaled(design.height), 1);
+            continue;
+        }
+        // Made larger for this system's fonts, to the right or down: never over a control beside it.
+        EXPECT_GE(rect.right - rect.left, scaled(design.width));
+        EXPECT_GE(rect.bottom - rect.top, scaled(design.height));
+        EXPECT_TRUE(rect.right - rect.left > scaled(design.width) || rect.bottom - rect.top > scaled(design.height));
+        for (const ControlDesign& other : sheet.controls) {
+            const RECT place{scaled(other.x), scaled(other.y), scaled(other.x + other.width),
+                             scaled(other.y + other.height)};
+            const bool beside =
+                place.left >= scaled(design.x + design.width) || place.top >= scaled(design.y + design.height);
+            RECT overlap{};
+            if (beside) {
+                EXPECT_FALSE(IntersectRect(&overlap, &rect, &place)) << "over " << Narrow(other.text);
+            }
+        }
+    }
+}
+
+void ExpectLabelsShowTheirText(HWND window, const WindowDesignSheet& sheet, UINT dpi) {
+    SCOPED_TRACE(Narrow(sheet.title));
+    for (const ControlDesign& design : sheet.controls) {
+        if (!IsLabel(design)) continue;
+        HWND label = GetDlgItem(window, design.id);
+        ASSERT_NE(label, nullptr);
+        RECT client{};
+        GetClientRect(label, &client);
+        EXPECT_TRUE(TextShowsWhole(design, dpi, client.right, client.bottom)) << Narrow(design.text);
     }
 }
 

@@ -42,8 +42,12 @@ RECT RectOnParent(HWND control);
 // Checks the window's client size and every control's class, text and rectangle against the
 // design scaled for the DPI (within a pixel, as positions and sizes are rounded apart).
 void ExpectLaidOutAsDesigned(HWND window, const WindowDesignSheet& sheet, UINT dpi);
-// The same for the controls alone.
+// The same for the controls alone. A label is as designed where its text fits there with the
+// fonts this system has; where not, it may be wider, up to the next control to its right.
 void ExpectControlsAsDesigned(HWND window, const WindowDesignSheet& sheet, UINT dpi);
+// Checks that every label shows its whole text: measured in its font at the DPI as it draws
+// it, wrapped at its width, the text takes no more lines than the box holds (at least one).
+void ExpectLabelsShowTheirText(HWND window, const WindowDesignSheet& sheet, UINT dpi);
 // Checks every control's font: Tahoma, its points at the DPI, bold or not. The fonts must
 // belong to this process.
 void ExpectFontsAsDesigned(HWND window, const WindowDesignSheet& sheet, UINT dpi);

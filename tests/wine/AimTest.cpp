@@ -9,6 +9,7 @@
 #include "aim/AIM.h"
 #include "support/StandIn.h"
 #include "support/TestSupport.h"
+#include "winamp/Winamp.h"
 
 namespace velmora {
 namespace {
@@ -92,6 +93,58 @@ TEST(AimSend, WithNoImWindowNothingIsSentAndNothingWaited) {
     EXPECT_TRUE(SentTexts(aim).empty());
     EXPECT_EQ(Presses(aim), "presses 0 0 0");
     EXPECT_EQ(Entry(aim), "");
+}
+
+TEST(AimSend, TheDraftTheUserIsTypingComesBackAfterTheReply) {
+    StandInProcess aim = StartAim();
+    aim.Command("draft " + EscapeLine("so what I meant\r\nwas"));
+    EXPECT_EQ(SendImText(L"back in five"), ImAnswer::InTime);
+    EXPECT_EQ(SentTexts(aim), std::vector<std::string>{"back in five"});
+    EXPECT_EQ(Entry(aim), "so what I meant\r\nwas");
+    // Without a Send button the draft wins over the reply that could not go.
+    aim.Quit();
+    StandInProcess noButton = StartAim(L"--buttons 0");
+    noButton.Command("draft half");
+    EXPECT_EQ(SendImText(L"reply"), ImAnswer::InTime);
+    EXPECT_EQ(Entry(noButton), "half");
+}
+
+// ---------------------------------------------------------------------------
+
+// A client (or Winamp) answering lengths and counts that cannot be true: nothing faults, no
+// reading reaches past its buffer or beyond the bound, and a reply goes out only where the
+// draft in the entry could be read (and then comes back). (Lengths of gigabytes are left out:
+// under Wine the system's own ANSI conversion on Velmora's side asks for such a text itself
+// before Velmora sees an answer.)
+TEST(AimNonsense, NoAnswerIsTrusted) {
+    StandInProcess aim = StartAim();
+    SetConversation(aim, "<B>pal42</B>: hi");
+    aim.Command("draft mine");
+    const std::wstring realTitle = L"pal42 - Instant Message";
+    size_t sent = 0;
+    for (const char* lie : {"-1 2147483647", "-2147483648 0", "5 -1", "5 2147483647", "-1 -1"}) {
+        SCOPED_TRACE(lie);
+        aim.Command(std::string("lie ") + lie);
+        const ImReading line = ReadLastImLine();
+        EXPECT_FALSE(line.TimedOut());
+        EXPECT_LE(line.text.size(), 5u);
+        if (line.Failed()) {
+            EXPECT_EQ(line.text, L"");
+        }
+        const ImAnswer answer = SendImText(L"reply");
+        EXPECT_NE(answer, ImAnswer::TimedOut);
+        const std::wstring title = GetWindowTitle(FindWindowA("aim_imessage", nullptr));
+        EXPECT_LE(title.size(), 5u);
+        EXPECT_EQ(realTitle.substr(0, title.size()), title);
+        aim.Command("truth");
+        EXPECT_EQ(Entry(aim), "mine") << "the draft";
+        if (answer == ImAnswer::InTime) ++sent;
+        EXPECT_EQ(SentTexts(aim).size(), sent);
+    }
+    // Lengths below zero are never taken for a text.
+    aim.Command("lie -1 0");
+    EXPECT_EQ(ReadLastImLine().answer, ImAnswer::Nonsense);
+    EXPECT_EQ(SendImText(L"reply"), ImAnswer::Nonsense);
 }
 
 // ---------------------------------------------------------------------------

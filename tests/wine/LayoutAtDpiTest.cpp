@@ -57,6 +57,7 @@ TEST_F(LayoutAtDpi, EveryWindowFollowsItsDesignScaledForTheScreen) {
         ASSERT_EQ(ScreenDpiOf(window), dpi) << "the test prefix is not at the DPI this run is for";
         testing::ExpectLaidOutAsDesigned(window, sheet, dpi);
         testing::ExpectFontsAsDesigned(window, sheet, dpi);
+        testing::ExpectLabelsShowTheirText(window, sheet, dpi);
     }
 }
 
@@ -80,6 +81,7 @@ TEST_F(LayoutAtDpi, OnADpiChangeEveryWindowTakesTheSuggestedPlaceAndLaysOutAgain
         EXPECT_TRUE(EqualRect(&after, &suggested));
         testing::ExpectControlsAsDesigned(window, sheet, dpi);
         testing::ExpectFontsAsDesigned(window, sheet, dpi);
+        testing::ExpectLabelsShowTheirText(window, sheet, dpi);
     }
 }
 

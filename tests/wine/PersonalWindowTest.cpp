@@ -7,6 +7,7 @@
 
 #include "aim/PersonalControls.h"
 #include "aim/PersonalWindow.h"
+#include "aim/ReplyRule.h"
 #include "app/Program.h"
 #include "support/StandIn.h"
 #include "support/TestSupport.h"
@@ -142,15 +143,21 @@ TEST_F(PersonalWindowTest, TheMessageBoxTakesSeveralLinesAndTheOthersOne) {
     EXPECT_TRUE(GetWindowLongW(Control(Label2), GWL_STYLE) & SS_NOTIFY);
 }
 
-TEST_F(PersonalWindowTest, TabMovesFromTheNamesToTheSenderToTheMessage) {
-    const int order[] = {Text1, Text2, Text3};
-    HWND control = Control(order[0]);
-    for (size_t i = 1; i < std::size(order); ++i) {
-        control = GetNextDlgTabItem(Window(), control, FALSE);
-        EXPECT_EQ(GetDlgCtrlID(control), order[i]) << "after position " << i - 1;
+// The reply test's letter case against the system's own mapping (upper case, then lower), for
+// every character of every ANSI code page.
+TEST(ReplyRuleOnWindows, EveryLetterOfTheAnsiCodePagesFoldsAsTheSystemFoldsIt) {
+    for (UINT codePage : {874u, 1250u, 1251u, 1252u, 1253u, 1254u, 1255u, 1256u, 1257u, 1258u}) {
+        for (int byte = 0x20; byte < 0x100; ++byte) {
+            const char ansi = static_cast<char>(byte);
+            wchar_t c = 0;
+            if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &ansi, 1, &c, 1) != 1) continue;
+            wchar_t folded = c;
+            CharUpperBuffW(&folded, 1);
+            CharLowerBuffW(&folded, 1);
+            EXPECT_EQ(static_cast<unsigned>(FoldLetterCase(c)), static_cast<unsigned>(folded))
+                << "code page " << codePage << ", U+" << std::hex << static_cast<unsigned>(c);
+        }
     }
-    EXPECT_EQ(GetDlgCtrlID(GetNextDlgTabItem(Window(), control, FALSE)), Text1);
-    EXPECT_FALSE(GetWindowLongW(Control(Label2), GWL_STYLE) & WS_TABSTOP);
 }
 
 // The colours the window gives its controls, asked as the controls ask when they paint.

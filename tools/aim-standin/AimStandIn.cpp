@@ -81,6 +81,10 @@ ImWindow g_im;
 std::vector<unsigned> g_pressCounts;
 std::vector<std::string> g_sentTexts;
 bool g_inputEnded = false;
+// "lie": what the IM window and its text controls answer other programs instead of the truth.
+bool g_lying = false;
+LRESULT g_lengthLie = 0;
+LRESULT g_copiedLie = 0;
 bool g_quitRequested = false;
 WNDPROC g_editWindowProc = nullptr;
 
@@ -92,6 +96,19 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
     return text;
+}
+
+bool ParseSigned(std::string_view text, long long& value) {
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative) text.remove_prefix(1);
+    if (text.empty() || text.size() > 18) return false;
+    long long result = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        result = result * 10 + (c - '0');
+    }
+    value = negative ? -result : result;
+    return true;
 }
 
 bool ParseNumber(std::string_view text, unsigned long max, unsigned long& value) {
@@ -117,6 +134,14 @@ void WriteLine(std::string_view text) {
 }
 
 std::string WindowText(HWND window) {
+    // The stand-in reads its own texts truthfully, also while it handles another program's
+    // message (when InSendMessage holds for everything it does).
+    const bool lying = g_lying;
+    g_lying = false;
+    struct Restore {
+        bool lying;
+        ~Restore() { g_lying = lying; }
+    } restore{lying};
     const int length = GetWindowTextLengthA(window);
     if (length <= 0) return {};
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
@@ -236,6 +261,9 @@ bool OpenImWindow() {
     return true;
 }
 
+void StartLying(HWND window);
+void StopLying(HWND window);
+
 std::string RunCommand(const std::string& line, CommandExchange& exchange) {
     const std::size_t space = line.find(' ');
     const std::string name = line.substr(0, space);
@@ -270,6 +298,29 @@ std::string RunCommand(const std::string& line, CommandExchange& exchange) {
         if (!open) return "error the IM window is closed";
         if (g_im.entryText == nullptr) return "error there is no entry pane";
         exchange.replies.push_back("entry " + EscapeLine(WindowText(g_im.entryText)));
+        return "ok";
+    }
+    if (name == "draft") {
+        if (!open) return "error the IM window is closed";
+        if (g_im.entryText == nullptr) return "error there is no entry pane";
+        SetWindowTextA(g_im.entryText, UnescapeLine(argument).c_str());
+        return "ok";
+    }
+    if (name == "lie") {
+        const std::size_t split = argument.find(' ');
+        long long length = 0, copied = 0;
+        if (split == std::string::npos || !ParseSigned(argument.substr(0, split), length) ||
+            !ParseSigned(argument.substr(split + 1), copied))
+            return "error lie needs a length and a copied count";
+        g_lengthLie = static_cast<LRESULT>(length);
+        g_copiedLie = static_cast<LRESULT>(copied);
+        g_lying = true;
+        for (HWND window : {g_im.window, g_im.conversationText, g_im.entryText}) StartLying(window);
+        return "ok";
+    }
+    if (name == "truth") {
+        g_lying = false;
+        for (HWND window : {g_im.window, g_im.conversationText, g_im.entryText}) StopLying(window);
         return "ok";
     }
     if (name == "sent") {
@@ -333,6 +384,36 @@ LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         // An exception must not unwind through the window system.
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// After "lie", another program asking the IM window or a text control for a text's length or
+// the text hears the lie; the text itself is still copied as the system would, within the
+// buffer it gave. The lying procedure takes the messages in their Unicode form, as they cross
+// between processes: the ANSI conversion would otherwise act on the lie inside this program.
+constexpr char kTruthfulProcedure[] = "VelmoraStandInTruthA";
+constexpr char kTruthfulProcedureW[] = "VelmoraStandInTruthW";
+
+LRESULT CALLBACK LyingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    const auto truthful = reinterpret_cast<WNDPROC>(GetPropA(window, kTruthfulProcedureW));
+    if (g_lying && InSendMessage() && (message == WM_GETTEXTLENGTH || message == WM_GETTEXT)) {
+        if (message == WM_GETTEXT) CallWindowProcW(truthful, window, message, wParam, lParam);
+        return message == WM_GETTEXT ? g_copiedLie : g_lengthLie;
+    }
+    return CallWindowProcW(truthful, window, message, wParam, lParam);
+}
+
+void StartLying(HWND window) {
+    if (window == nullptr || GetPropA(window, kTruthfulProcedure) != nullptr) return;
+    SetPropA(window, kTruthfulProcedure, reinterpret_cast<HANDLE>(GetWindowLongPtrA(window, GWLP_WNDPROC)));
+    SetPropA(window, kTruthfulProcedureW, reinterpret_cast<HANDLE>(GetWindowLongPtrW(window, GWLP_WNDPROC)));
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LyingWindowProc));
+}
+
+void StopLying(HWND window) {
+    if (window == nullptr || GetPropA(window, kTruthfulProcedure) == nullptr) return;
+    // Set back through the ANSI call, so the window is an ANSI window again.
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RemovePropA(window, kTruthfulProcedure)));
+    RemovePropA(window, kTruthfulProcedureW);
 }
 
 LRESULT CALLBACK ImWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
