@@ -38,6 +38,8 @@ enum : int {
     MenuPerna = 201,  // "Personal Msg"
     MenuHlpe = 203,   // "Help"
     MenuAbast = 204,  // "About"
+    // Velmora's own entries, after the design's.
+    MenuStored = 210,  // "Stored Messages"
 };
 
 }  // namespace velmora::AwayIds

@@ -189,6 +189,7 @@ void AwayWindow::OnCommand(int id, int notification) {
         case MenuPerna: program_.Show(ChildWindow::PersonalMessage); break;
         case MenuHlpe: program_.Show(ChildWindow::Help); break;
         case MenuAbast: program_.Show(ChildWindow::About); break;
+        case MenuStored: program_.Show(ChildWindow::StoredMessages); break;
         case Command5: OnUpdateClicked(); break;
         case Command2: OnDeleteClicked(); break;
         case Command3: OnClearClicked(); break;
@@ -202,6 +203,8 @@ void AwayWindow::OnOptionsClicked() {
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, MenuHlpe, L"Help");
     AppendMenuW(menu.get(), MF_STRING, MenuAbast, L"About");
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), MF_STRING, MenuStored, L"Stored Messages");
     POINT pointer{};
     GetCursorPos(&pointer);
     // The choice arrives as WM_COMMAND once the menu has closed.
@@ -271,6 +274,28 @@ void AwayWindow::FitComboHeights() {
         // The dropped list gets room for about ten items.
         SetWindowPos(combo, nullptr, 0, 0, rect.right - rect.left, controls_.Scale(21 + 160),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void AwayWindow::LoadComposition(const ComposerFields& fields) {
+    if (fields.label) SetText(Text1, *fields.label);
+    if (fields.fontColour) SetText(Text6, *fields.fontColour);
+    if (fields.bodyColour) SetText(Text7, *fields.bodyColour);
+    if (fields.fontSize) {
+        const LRESULT size = SendMessageW(Control(Combo1), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                          reinterpret_cast<LPARAM>(fields.fontSize->c_str()));
+        if (size != CB_ERR) {
+            SendMessageW(Control(Combo1), CB_SETCURSEL, static_cast<WPARAM>(size), 0);
+            // Heard as a user's choice would be, by whatever follows the composer.
+            SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(Combo1, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(Control(Combo1)));
+        }
+    }
+    if (fields.slot) SetText(Combo2, *fields.slot);
+    if (fields.message) SetText(Text2_0, *fields.message);
+    if (IsTicked(Check1) != fields.broadcastSong) {
+        SendMessageW(Control(Check1), BM_SETCHECK, fields.broadcastSong ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(Check1, BN_CLICKED), reinterpret_cast<LPARAM>(Control(Check1)));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // The main window "Velmora": the away-message composer.
+#include <optional>
 #include <span>
 #include <string>
 
@@ -9,6 +10,12 @@
 namespace velmora {
 
 class Program;
+
+// What Stored Messages' Load puts into the composer. A field without a value stays as it is.
+struct ComposerFields {
+    std::optional<std::wstring> label, fontColour, bodyColour, fontSize, slot, message;
+    bool broadcastSong = false;  // "Brodcast Winamp" ticked, or not
+};
 
 // The main window's controls in creation order (which is the Tab order), and the font of
 // those that name none. The start-up benchmark makes the same controls without the rest of
@@ -24,6 +31,9 @@ public:
     // The colour pickers write their result here.
     void SetFontColour(std::wstring_view colour);
     void SetBodyColour(std::wstring_view colour);
+    // Fills the composer from a stored message; writes nothing anywhere. A font size that is
+    // not one of the list's leaves the size as it is.
+    void LoadComposition(const ComposerFields& fields);
     HWND Control(int id) const noexcept { return controls_.Control(id); }
 
 private:

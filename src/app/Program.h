@@ -11,7 +11,7 @@ namespace velmora {
 
 class AwayWindow;
 
-enum class ChildWindow { FontColour, BodyColour, PersonalMessage, Help, About, Count };
+enum class ChildWindow { FontColour, BodyColour, PersonalMessage, Help, About, StoredMessages, Count };
 
 class Program {
 public:
