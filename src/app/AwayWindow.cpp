@@ -125,6 +125,7 @@ LRESULT AwayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: OnCreate(); return 0;
         case WM_CLOSE: OnClose(); return 0;
+        case WM_DESTROY: OnDestroy(); return 0;
         case WM_QUERYENDSESSION: return TRUE;
         case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
@@ -173,6 +174,8 @@ void AwayWindow::OnClose() {
     SaveLastMessageIfWanted();
     DestroyWindow(Handle());
 }
+
+void AwayWindow::OnDestroy() { program_.MainWindowClosing(); }
 
 void AwayWindow::OnEndSession(bool ending) {
     // Windows ends the program after this without a WM_CLOSE.

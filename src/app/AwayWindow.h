@@ -41,6 +41,7 @@ private:
 
     void OnCreate();
     void OnClose();
+    void OnDestroy();
     void OnEndSession(bool ending);
     void OnCommand(int id, int notification);
     void OnPaint();

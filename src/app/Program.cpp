@@ -35,4 +35,9 @@ Window* Program::OpenChild(ChildWindow which) const noexcept { return children_[
 
 AwayWindow* Program::OpenMainWindow() const noexcept { return main_ && main_->IsOpen() ? main_.get() : nullptr; }
 
+void Program::MainWindowClosing() const noexcept {
+    for (const SingleWindow& child : children_)
+        if (Window* window = child.Open()) PostMessageW(window->Handle(), kMainWindowClosedMessage, 0, 0);
+}
+
 }  // namespace velmora

@@ -11,6 +11,9 @@ namespace velmora {
 
 class AwayWindow;
 
+// Posted to every other open window once the main window has closed.
+constexpr UINT kMainWindowClosedMessage = WM_APP + 40;
+
 enum class ChildWindow { FontColour, BodyColour, PersonalMessage, Help, About, StoredMessages, Count };
 
 class Program {
@@ -32,6 +35,8 @@ public:
     Window* OpenChild(ChildWindow which) const noexcept;
     // The main window while it is open, else nullptr.
     AwayWindow* OpenMainWindow() const noexcept;
+    // The main window is closing: the others hear kMainWindowClosedMessage once it has gone.
+    void MainWindowClosing() const noexcept;
 
 private:
     HINSTANCE instance_;

@@ -81,6 +81,7 @@ LRESULT StoredMessagesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM 
             return DefaultHandling(message, wParam, lParam);
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case kStoreChanged: OnStoreChanged(); return 0;
+        case kMainWindowClosedMessage: UpdateButtons(); return 0;
         default: return DefaultHandling(message, wParam, lParam);
     }
 }
