@@ -38,6 +38,8 @@ enum : int {
     MenuPerna = 201,  // "Personal Msg"
     MenuHlpe = 203,   // "Help"
     MenuAbast = 204,  // "About"
+    // Velmora's own windows, after a separator.
+    MenuPreview = 210,  // "Preview"
 };
 
 }  // namespace velmora::AwayIds

@@ -3,6 +3,7 @@
 #include <span>
 #include <string>
 
+#include "app/AwayDocument.h"
 #include "misc/Layout.h"
 #include "misc/Window.h"
 
@@ -25,6 +26,8 @@ public:
     void SetFontColour(std::wstring_view colour);
     void SetBodyColour(std::wstring_view colour);
     HWND Control(int id) const noexcept { return controls_.Control(id); }
+    // The fields the document is made of, as they stand now.
+    AwayFields ComposedFields() const;
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

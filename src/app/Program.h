@@ -11,7 +11,10 @@ namespace velmora {
 
 class AwayWindow;
 
-enum class ChildWindow { FontColour, BodyColour, PersonalMessage, Help, About, Count };
+enum class ChildWindow { FontColour, BodyColour, PersonalMessage, Help, About, Preview, Count };
+
+// Sent to the open preview when a main-window field that makes the document has changed.
+inline constexpr UINT kCompositionChangedMessage = WM_APP + 1;
 
 class Program {
 public:
@@ -32,6 +35,8 @@ public:
     Window* OpenChild(ChildWindow which) const noexcept;
     // The main window while it is open, else nullptr.
     AwayWindow* OpenMainWindow() const noexcept;
+    // A field of the main window that makes the document has changed.
+    void CompositionChanged() const noexcept;
 
 private:
     HINSTANCE instance_;

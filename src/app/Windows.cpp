@@ -7,6 +7,7 @@
 #include "aim/PersonalWindow.h"
 #include "app/Program.h"
 #include "colour/ColourPickerWindow.h"
+#include "preview/PreviewWindow.h"
 
 namespace velmora {
 namespace {
@@ -31,6 +32,7 @@ void InstallWindows(Program& program) {
     program.SetFactory(ChildWindow::PersonalMessage, Opening<PersonalWindow>(program));
     program.SetFactory(ChildWindow::Help, Opening<HelpWindow>(program));
     program.SetFactory(ChildWindow::About, Opening<AboutWindow>(program));
+    program.SetFactory(ChildWindow::Preview, Opening<PreviewWindow>(program));
 }
 
 }  // namespace velmora
