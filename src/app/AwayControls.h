@@ -38,8 +38,9 @@ enum : int {
     MenuPerna = 201,  // "Personal Msg"
     MenuHlpe = 203,   // "Help"
     MenuAbast = 204,  // "About"
-    // Velmora's own entries, after the design's.
-    MenuStored = 210,  // "Stored Messages"
+    // Velmora's own windows, after a separator.
+    MenuPreview = 210,  // "Preview"
+    MenuStored = 211,   // "Stored Messages"
 };
 
 }  // namespace velmora::AwayIds

@@ -182,7 +182,25 @@ void AwayWindow::OnEndSession(bool ending) {
     if (ending) SaveLastMessageIfWanted();
 }
 
+namespace {
+
+// Changes that alter the document Update would store; the preview follows them.
+bool ChangesComposition(int id, int notification) {
+    switch (id) {
+        case Text1:
+        case Text2_0:
+        case Text6:
+        case Text7: return notification == EN_CHANGE;
+        case Combo1: return notification == CBN_SELCHANGE || notification == CBN_EDITCHANGE;
+        case Check1: return notification == BN_CLICKED;
+        default: return false;
+    }
+}
+
+}  // namespace
+
 void AwayWindow::OnCommand(int id, int notification) {
+    if (ChangesComposition(id, notification)) program_.CompositionChanged();
     switch (id) {
         case Label2:
             if (notification == STN_CLICKED) OnOptionsClicked();
@@ -192,6 +210,7 @@ void AwayWindow::OnCommand(int id, int notification) {
         case MenuPerna: program_.Show(ChildWindow::PersonalMessage); break;
         case MenuHlpe: program_.Show(ChildWindow::Help); break;
         case MenuAbast: program_.Show(ChildWindow::About); break;
+        case MenuPreview: program_.Show(ChildWindow::Preview); break;
         case MenuStored: program_.Show(ChildWindow::StoredMessages); break;
         case Command5: OnUpdateClicked(); break;
         case Command2: OnDeleteClicked(); break;
@@ -206,7 +225,9 @@ void AwayWindow::OnOptionsClicked() {
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, MenuHlpe, L"Help");
     AppendMenuW(menu.get(), MF_STRING, MenuAbast, L"About");
+    // Velmora's own windows follow the entries above, which keep their places.
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), MF_STRING, MenuPreview, L"Preview");
     AppendMenuW(menu.get(), MF_STRING, MenuStored, L"Stored Messages");
     POINT pointer{};
     GetCursorPos(&pointer);
@@ -215,20 +236,17 @@ void AwayWindow::OnOptionsClicked() {
 }
 
 void AwayWindow::OnUpdateClicked() {
-    // Every field is read as it stands now, in this order; the song last of all.
-    const bool songWanted = IsTicked(Check1);
+    // Every field is read as it stands now; the song last of all.
+    const AwayFields fields = ComposedFields();
     const std::wstring screenName = Text(Text5);
-    const std::wstring label = Text(Text1);
-    const std::wstring bodyColour = Text(Text7);
-    const std::wstring fontColour = Text(Text6);
-    const std::wstring fontSize = Text(Combo1);
     const std::wstring slot = Text(Combo2);
-    const std::wstring message = Text(Text2_0);
     // No song to be read (no Winamp, a stopped player) stores the message without a song line.
-    const std::optional<std::wstring> song = songWanted ? GetWinampSong() : std::nullopt;
-    const std::wstring document = BuildAwayDocument(label, bodyColour, fontColour, fontSize, message,
-                                                    song ? std::optional<std::wstring_view>(*song) : std::nullopt);
-    WriteAwayMessage(screenName, slot, document);
+    const std::optional<std::wstring> song = fields.songWanted ? GetWinampSong() : std::nullopt;
+    WriteAwayMessage(screenName, slot, BuildAwayDocument(fields, song));
+}
+
+AwayFields AwayWindow::ComposedFields() const {
+    return {Text(Text1), Text(Text7), Text(Text6), Text(Combo1), Text(Text2_0), IsTicked(Check1)};
 }
 
 void AwayWindow::OnDeleteClicked() { RemoveAwayMessage(Text(Text5), Text(Combo2)); }

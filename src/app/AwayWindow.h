@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 
+#include "app/AwayDocument.h"
 #include "misc/Layout.h"
 #include "misc/Window.h"
 
@@ -35,6 +36,8 @@ public:
     // not one of the list's leaves the size as it is.
     void LoadComposition(const ComposerFields& fields);
     HWND Control(int id) const noexcept { return controls_.Control(id); }
+    // The fields the document is made of, as they stand now.
+    AwayFields ComposedFields() const;
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -49,7 +49,7 @@ constexpr int kRenderingHeight = 261;
 constexpr WindowDesign kDesign{L"VelmoraStored", L"Stored Messages", 480, 329, true, IDI_TOOLS};
 
 // The watch's message: the stored messages have changed.
-constexpr UINT kStoreChanged = WM_APP + 1;
+constexpr UINT kStoreChanged = WM_APP + 41;
 // A label is one line of the window; a megabyte label still shows its start.
 constexpr std::size_t kMostLabelShown = 300;
 

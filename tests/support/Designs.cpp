@@ -11,6 +11,7 @@
 #include "aim/PersonalControls.h"
 #include "app/AwayControls.h"
 #include "colour/ColourPickerControls.h"
+#include "preview/PreviewControls.h"
 #include "support/TestSupport.h"
 
 namespace velmora::testing {
@@ -108,6 +109,18 @@ const ControlDesign kPersonal[] = {
     {PersonalIds::Text2, L"Edit", L"", 16, 248, 145, 19, 825, false, L"MS Sans Serif"},
 };
 
+// Opened on the main window as it starts: its label, white on white, no message.
+const ControlDesign kPreview[] = {
+    {PreviewIds::TextReader, L"Edit", L"Buddy", 52, 8, 121, 21, 825, false},
+    {PreviewIds::LabelReader, L"Static", L"Reader", 8, 11, 42, 17, 825, false},
+    {PreviewIds::LabelTitle, L"Static", L"My Velmora Message", 8, 36, 344, 17, 825, true},
+    {PreviewIds::Pane, L"VelmoraRenderPane", L"", 8, 56, 344, 206, 0, false},
+    {PreviewIds::LabelContrast, L"Static", L"Contrast 1.0 : 1", 8, 268, 344, 17, 825, false},
+    {PreviewIds::LabelWarning, L"Static", L"Hard to read: the text colour is too close to the page colour.", 8, 286,
+     344, 17, 825, false},
+    {PreviewIds::LabelLineBreaks, L"Static", L"", 8, 304, 344, 17, 825, false},
+};
+
 const WindowDesignSheet kSheets[] = {
     {L"Velmora", 0, false, 332, 386, kMainWindow},
     {L"Font Color", Command7, true, 210, 113, kFontColour},
@@ -115,6 +128,7 @@ const WindowDesignSheet kSheets[] = {
     {L"Personal Away Msg", MenuPerna, false, 314, 203, kPersonal},
     {L"Help", MenuHlpe, false, 312, 198, kHelp},
     {L"About", MenuAbast, false, 312, 129, kAbout},
+    {L"Preview", MenuPreview, false, 360, 326, kPreview},
 };
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
