@@ -2,6 +2,8 @@
 // against the AIM stand-in: a listed name gets the reply once.
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "aim/PersonalControls.h"
 #include "app/AwayControls.h"
 #include "support/RealInput.h"
@@ -23,15 +25,22 @@ protected:
         HWND menu = FindWindowW(L"#32768", nullptr);
         return menu && IsWindowVisible(menu) ? menu : nullptr;
     }
-    // The middle of an entry of the "File" menu: three rows of one height and a separator half as
-    // high, inside a frame of a few pixels (another process's menu can't be asked for its rows).
+    // The middle of the menu's row at a position (separators count): entries one row high and
+    // separators half as high, top to bottom Personal Msg, a separator, Help, About, a separator,
+    // Preview, Stored Messages; inside a frame of a few pixels (another process's menu can't be
+    // asked for its rows).
     static POINT MenuEntryCentre(HWND menuWindow, int position) {
+        constexpr int kHalfRows[] = {2, 1, 2, 2, 1, 2, 2};
+        int total = 0, before = 0;
+        for (int row = 0; row < static_cast<int>(std::size(kHalfRows)); ++row) {
+            total += kHalfRows[row];
+            if (row < position) before += kHalfRows[row];
+        }
         RECT frame{};
         GetWindowRect(menuWindow, &frame);
         const int border = 3;
-        const int row = (frame.bottom - frame.top - 2 * border) * 2 / 7;
-        const int top = frame.top + border + row * position - (position >= 2 ? row / 2 : 0);
-        return {(frame.left + frame.right) / 2, top + row / 2};
+        const int inside = frame.bottom - frame.top - 2 * border;
+        return {(frame.left + frame.right) / 2, frame.top + border + inside * (2 * before + 2) / (2 * total)};
     }
     // Opens "Options" with a click and picks an entry: with the keyboard (arrow presses, then
     // Enter) or with the pointer (a click on the entry's row).
