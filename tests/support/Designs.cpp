@@ -12,6 +12,7 @@
 #include "app/AwayControls.h"
 #include "colour/ColourPickerControls.h"
 #include "preview/PreviewControls.h"
+#include "stored/StoredControls.h"
 #include "support/TestSupport.h"
 
 namespace velmora::testing {
@@ -121,6 +122,14 @@ const ControlDesign kPreview[] = {
     {PreviewIds::LabelLineBreaks, L"Static", L"", 8, 304, 344, 17, 825, false},
 };
 
+// The controls whose text does not depend on what the registry holds.
+const ControlDesign kStored[] = {
+    {StoredIds::ScreenNameCaption, L"Static", L"Screen name", 8, 11, 76, 17, 825, false},
+    {StoredIds::Messages, L"ListBox", L"", 8, 40, 176, 248, 825, false},
+    {StoredIds::Load, L"Button", L"Load", 8, 296, 75, 25, 825, false},
+    {StoredIds::Delete, L"Button", L"Delete", 91, 296, 75, 25, 825, false},
+};
+
 const WindowDesignSheet kSheets[] = {
     {L"Velmora", 0, false, 332, 386, kMainWindow},
     {L"Font Color", Command7, true, 210, 113, kFontColour},
@@ -129,6 +138,7 @@ const WindowDesignSheet kSheets[] = {
     {L"Help", MenuHlpe, false, 312, 198, kHelp},
     {L"About", MenuAbast, false, 312, 129, kAbout},
     {L"Preview", MenuPreview, false, 360, 326, kPreview},
+    {L"Stored Messages", MenuStored, false, 480, 329, kStored},
 };
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
