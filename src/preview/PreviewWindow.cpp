@@ -94,6 +94,9 @@ LRESULT PreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_CREATE: OnCreate(); return 0;
         case WM_SIZE: OnSize(); return 0;
         case WM_GETMINMAXINFO: OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
+        case WM_WINDOWPOSCHANGING:
+            OnPlacing(*reinterpret_cast<WINDOWPOS*>(lParam));
+            return DefaultHandling(message, wParam, lParam);
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_TIMER: OnTimer(wParam); return 0;
         case WM_MOUSEWHEEL: OnMouseWheel(wParam, lParam); return 0;
@@ -146,6 +149,25 @@ void PreviewWindow::OnGetMinMaxInfo(MINMAXINFO& limits) {
         static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)), 0, dpi);
     limits.ptMinTrackSize.x = smallest.cx;
     limits.ptMinTrackSize.y = smallest.cy;
+}
+
+void PreviewWindow::OnPlacing(WINDOWPOS& place) {
+    // Opened beside the main window rather than over it, so the fields being typed in stay in
+    // view: to its right, else to its left, else as far right as the screen allows.
+    if (IsWindowVisible(Handle()) || (place.flags & SWP_NOMOVE) || (place.flags & SWP_NOSIZE)) return;
+    AwayWindow* main = program_.OpenMainWindow();
+    if (!main) return;
+    RECT beside{};
+    GetWindowRect(main->Handle(), &beside);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int gap = controls_.Scale(8);
+    int x = beside.right + gap;
+    if (x + place.cx > work.right) x = beside.left - gap - place.cx;
+    if (x < work.left) x = std::max(static_cast<int>(work.left), static_cast<int>(work.right) - place.cx);
+    place.x = x;
+    place.y = std::clamp(static_cast<int>(beside.top), static_cast<int>(work.top),
+                         std::max(static_cast<int>(work.top), static_cast<int>(work.bottom) - place.cy));
 }
 
 void PreviewWindow::OnDpiChanged(UINT dpi) {

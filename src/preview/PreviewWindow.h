@@ -26,6 +26,7 @@ private:
     void OnCreate();
     void OnSize();
     void OnGetMinMaxInfo(MINMAXINFO& limits);
+    void OnPlacing(WINDOWPOS& place);
     void OnCommand(int id, int notification);
     void OnTimer(UINT_PTR id);
     void OnMouseWheel(WPARAM wParam, LPARAM lParam);

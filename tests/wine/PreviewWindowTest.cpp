@@ -92,6 +92,13 @@ TEST_F(PreviewTest, OpensOnceFromTheMenuModelessUnownedAndResizable) {
     EXPECT_TRUE(IsWindowEnabled(main_->Handle()));
     // Only this window is resizable; the main window keeps its fixed frame.
     EXPECT_FALSE(GetWindowLongW(main_->Handle(), GWL_STYLE) & WS_THICKFRAME);
+    // Beside the main window, not over the message being typed.
+    RECT mainRect{}, messageRect{}, previewRect{}, overlap{};
+    GetWindowRect(main_->Handle(), &mainRect);
+    GetWindowRect(main_->Control(AwayIds::Text2_0), &messageRect);
+    GetWindowRect(preview, &previewRect);
+    EXPECT_FALSE(IntersectRect(&overlap, &messageRect, &previewRect));
+    EXPECT_EQ(previewRect.top, mainRect.top);
     EXPECT_EQ(OpenPreview(), preview);
     EXPECT_EQ(testing::CountWindowsOfProcess(GetCurrentProcessId(), L"Preview"), 1);
 }
