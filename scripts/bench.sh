@@ -1,8 +1,8 @@
 #!/bin/sh
-# Prints Velmora's measured speed and size: the per-tick text work beside a memchr pass
-# (natively), start-up and peak working set beside a minimal window program and one timer
-# tick of the personal-message window and reading and saving a hostile 10 MB Msg.ini (under
-# Wine), and the size of both exes.
+# Prints Velmora's measured speed and size: the per-tick text work and the preview's reading
+# and layout beside a memchr pass (natively), start-up and peak working set beside a minimal
+# window program, one timer tick of the personal-message window and reading and saving a
+# hostile 10 MB Msg.ini (under Wine), and the size of both exes.
 # Usage: scripts/bench.sh
 set -e
 cd "$(dirname "$0")/.."
@@ -12,6 +12,9 @@ echo "== Text rules (native, Release) =="
 cmake --preset bench >/dev/null
 cmake --build --preset bench >/dev/null
 build/bench/tests/bench/velmora_text_bench --benchmark_min_time=0.5
+
+echo "== Preview: markup reading and layout (native, Release) =="
+build/bench/tests/bench/velmora_preview_bench --benchmark_min_time=0.5
 
 scripts/release.sh >/dev/null
 

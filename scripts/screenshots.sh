@@ -34,6 +34,13 @@ loader=$(cmake/wine-loader.sh "$exe")
 "$loader" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d velmora /f >/dev/null
 "$loader" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v velmora /d 800x600 /f >/dev/null
 
+# A few stored away messages for the Stored Messages window to show.
+list='HKCU\Software\America Online\AOL Instant Messenger (TM)\CurrentVersion\Users\Harlowpine\IAmGoneList'
+head='<HTML><BODY BGCOLOR="#FFFFE0"><B><FONT COLOR="#000080"FACE="Tahoma"LANG="0"SIZE=3>'
+"$loader" reg add "$list" /v GoneMsg1 /d "<title>Lunch</title>${head}Out to lunch, back at 1.<BR>Leave a note, %n!</FONT></BODY></HTML>" /f >/dev/null
+"$loader" reg add "$list" /v GoneMsg2 /d "<title>Weekend</title>${head}Gone for the weekend.</FONT></BODY></HTML><BR>${head}Last Song Played on winamp:  Artist - Title" /f >/dev/null
+"$loader" reg add "$list" /v GoneMsg3 /d '<title>From the client</title><BODY BGCOLOR="#000000"><FONT COLOR="#00FF00">Typed in the <I>IM client</I></FONT></BODY>' /f >/dev/null
+
 cleanup() { wineserver -k 2>/dev/null || true; }
 trap cleanup EXIT
 (cd "$work/app" && "$loader" explorer /desktop=velmora,800x600 velmora.exe >/dev/null 2>&1 &)

@@ -33,6 +33,7 @@ constexpr Known kWindows[] = {
     {L"personal-message", L"Personal Away Msg", MenuPerna, false},
     {L"help", L"Help", MenuHlpe, false},
     {L"about", L"About", MenuAbast, false},
+    {L"stored-messages", L"Stored Messages", MenuStored, false},
 };
 
 struct Search {

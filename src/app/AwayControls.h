@@ -38,6 +38,9 @@ enum : int {
     MenuPerna = 201,  // "Personal Msg"
     MenuHlpe = 203,   // "Help"
     MenuAbast = 204,  // "About"
+    // Velmora's own windows, after a separator.
+    MenuPreview = 210,  // "Preview"
+    MenuStored = 211,   // "Stored Messages"
 };
 
 }  // namespace velmora::AwayIds

@@ -62,4 +62,10 @@ std::wstring BuildAwayDocument(std::wstring_view label, std::wstring_view bodyCo
     return document;
 }
 
+std::wstring BuildAwayDocument(const AwayFields& fields, const std::optional<std::wstring>& song) {
+    const bool withSong = fields.songWanted && song.has_value();
+    return BuildAwayDocument(fields.label, fields.bodyColour, fields.fontColour, fields.fontSize, fields.message,
+                             withSong ? std::optional<std::wstring_view>(*song) : std::nullopt);
+}
+
 }  // namespace velmora

@@ -126,6 +126,7 @@ LRESULT AwayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: OnCreate(); return 0;
         case WM_CLOSE: OnClose(); return 0;
+        case WM_DESTROY: OnDestroy(); return 0;
         case WM_QUERYENDSESSION: return TRUE;
         case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
@@ -184,6 +185,8 @@ void AwayWindow::OnClose() {
     DestroyWindow(Handle());
 }
 
+void AwayWindow::OnDestroy() { program_.MainWindowClosing(); }
+
 void AwayWindow::OnEndSession(bool ending) {
     // Windows ends the program after this without a WM_CLOSE, and there is no time to ask:
     // one attempt, and nothing shown.
@@ -198,7 +201,25 @@ void AwayWindow::TellIfNotDone(bool update, const StoreResult& result, std::wstr
     MessageBoxW(Handle(), text.c_str(), L"Velmora", MB_OK | MB_ICONWARNING);
 }
 
+namespace {
+
+// Changes that alter the document Update would store; the preview follows them.
+bool ChangesComposition(int id, int notification) {
+    switch (id) {
+        case Text1:
+        case Text2_0:
+        case Text6:
+        case Text7: return notification == EN_CHANGE;
+        case Combo1: return notification == CBN_SELCHANGE || notification == CBN_EDITCHANGE;
+        case Check1: return notification == BN_CLICKED;
+        default: return false;
+    }
+}
+
+}  // namespace
+
 void AwayWindow::OnCommand(int id, int notification) {
+    if (ChangesComposition(id, notification)) program_.CompositionChanged();
     switch (id) {
         case Label2:
             if (notification == STN_CLICKED) OnOptionsClicked();
@@ -208,6 +229,8 @@ void AwayWindow::OnCommand(int id, int notification) {
         case MenuPerna: program_.Show(ChildWindow::PersonalMessage); break;
         case MenuHlpe: program_.Show(ChildWindow::Help); break;
         case MenuAbast: program_.Show(ChildWindow::About); break;
+        case MenuPreview: program_.Show(ChildWindow::Preview); break;
+        case MenuStored: program_.Show(ChildWindow::StoredMessages); break;
         case Command5: OnUpdateClicked(); break;
         case Command2: OnDeleteClicked(); break;
         case Command3: OnClearClicked(); break;
@@ -221,6 +244,10 @@ void AwayWindow::OnOptionsClicked() {
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, MenuHlpe, L"Help");
     AppendMenuW(menu.get(), MF_STRING, MenuAbast, L"About");
+    // Velmora's own windows follow the entries above, which keep their places.
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), MF_STRING, MenuPreview, L"Preview");
+    AppendMenuW(menu.get(), MF_STRING, MenuStored, L"Stored Messages");
     POINT pointer{};
     GetCursorPos(&pointer);
     // The choice arrives as WM_COMMAND once the menu has closed.
@@ -228,20 +255,17 @@ void AwayWindow::OnOptionsClicked() {
 }
 
 void AwayWindow::OnUpdateClicked() {
-    // Every field is read as it stands now, in this order; the song last of all.
-    const bool songWanted = IsTicked(Check1);
+    // Every field is read as it stands now; the song last of all.
+    const AwayFields fields = ComposedFields();
     const std::wstring screenName = Text(Text5);
-    const std::wstring label = Text(Text1);
-    const std::wstring bodyColour = Text(Text7);
-    const std::wstring fontColour = Text(Text6);
-    const std::wstring fontSize = Text(Combo1);
     const std::wstring slot = Text(Combo2);
-    const std::wstring message = Text(Text2_0);
     // No song to be read (no Winamp, a stopped player) stores the message without a song line.
-    const std::optional<std::wstring> song = songWanted ? GetWinampSong() : std::nullopt;
-    const std::wstring document = BuildAwayDocument(label, bodyColour, fontColour, fontSize, message,
-                                                    song ? std::optional<std::wstring_view>(*song) : std::nullopt);
-    TellIfNotDone(true, WriteAwayMessage(screenName, slot, document), screenName, slot);
+    const std::optional<std::wstring> song = fields.songWanted ? GetWinampSong() : std::nullopt;
+    TellIfNotDone(true, WriteAwayMessage(screenName, slot, BuildAwayDocument(fields, song)), screenName, slot);
+}
+
+AwayFields AwayWindow::ComposedFields() const {
+    return {Text(Text1), Text(Text7), Text(Text6), Text(Combo1), Text(Text2_0), IsTicked(Check1)};
 }
 
 void AwayWindow::OnDeleteClicked() {
@@ -294,6 +318,28 @@ void AwayWindow::FitComboHeights() {
         // The dropped list gets room for about ten items.
         SetWindowPos(combo, nullptr, 0, 0, rect.right - rect.left, controls_.Scale(21 + 160),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void AwayWindow::LoadComposition(const ComposerFields& fields) {
+    if (fields.label) SetText(Text1, *fields.label);
+    if (fields.fontColour) SetText(Text6, *fields.fontColour);
+    if (fields.bodyColour) SetText(Text7, *fields.bodyColour);
+    if (fields.fontSize) {
+        const LRESULT size = SendMessageW(Control(Combo1), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                          reinterpret_cast<LPARAM>(fields.fontSize->c_str()));
+        if (size != CB_ERR) {
+            SendMessageW(Control(Combo1), CB_SETCURSEL, static_cast<WPARAM>(size), 0);
+            // Heard as a user's choice would be, by whatever follows the composer.
+            SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(Combo1, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(Control(Combo1)));
+        }
+    }
+    if (fields.slot) SetText(Combo2, *fields.slot);
+    if (fields.message) SetText(Text2_0, *fields.message);
+    if (IsTicked(Check1) != fields.broadcastSong) {
+        SendMessageW(Control(Check1), BM_SETCHECK, fields.broadcastSong ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(Check1, BN_CLICKED), reinterpret_cast<LPARAM>(Control(Check1)));
     }
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // The main window "Velmora": the away-message composer.
+#include <optional>
 #include <span>
 #include <string>
 
+#include "app/AwayDocument.h"
 #include "misc/Layout.h"
 #include "misc/Window.h"
 #include "storage/Reg.h"
@@ -10,6 +12,12 @@
 namespace velmora {
 
 class Program;
+
+// What Stored Messages' Load puts into the composer. A field without a value stays as it is.
+struct ComposerFields {
+    std::optional<std::wstring> label, fontColour, bodyColour, fontSize, slot, message;
+    bool broadcastSong = false;  // "Brodcast Winamp" ticked, or not
+};
 
 // The main window's controls in creation order (which is the Tab order), and the font of
 // those that name none. The start-up benchmark makes the same controls without the rest of
@@ -25,13 +33,19 @@ public:
     // The colour pickers write their result here.
     void SetFontColour(std::wstring_view colour);
     void SetBodyColour(std::wstring_view colour);
+    // Fills the composer from a stored message; writes nothing anywhere. A font size that is
+    // not one of the list's leaves the size as it is.
+    void LoadComposition(const ComposerFields& fields);
     HWND Control(int id) const noexcept { return controls_.Control(id); }
+    // The fields the document is made of, as they stand now.
+    AwayFields ComposedFields() const;
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void OnCreate();
     void OnClose();
+    void OnDestroy();
     void OnEndSession(bool ending);
     void OnCommand(int id, int notification);
     void OnPaint();

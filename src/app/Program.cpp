@@ -52,6 +52,16 @@ void Program::SetFactory(ChildWindow which, SingleWindow::Factory factory) {
 
 Window* Program::OpenChild(ChildWindow which) const noexcept { return children_[static_cast<size_t>(which)].Open(); }
 
+void Program::CompositionChanged() const noexcept {
+    if (Window* preview = OpenChild(ChildWindow::Preview))
+        SendMessageW(preview->Handle(), kCompositionChangedMessage, 0, 0);
+}
+
 AwayWindow* Program::OpenMainWindow() const noexcept { return main_ && main_->IsOpen() ? main_.get() : nullptr; }
+
+void Program::MainWindowClosing() const noexcept {
+    for (const SingleWindow& child : children_)
+        if (Window* window = child.Open()) PostMessageW(window->Handle(), kMainWindowClosedMessage, 0, 0);
+}
 
 }  // namespace velmora

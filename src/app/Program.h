@@ -11,7 +11,12 @@ namespace velmora {
 
 class AwayWindow;
 
-enum class ChildWindow { FontColour, BodyColour, PersonalMessage, Help, About, Count };
+enum class ChildWindow { FontColour, BodyColour, PersonalMessage, Help, About, Preview, StoredMessages, Count };
+
+// Sent to the open preview when a main-window field that makes the document has changed.
+inline constexpr UINT kCompositionChangedMessage = WM_APP + 1;
+// Posted to every other open window once the main window has closed.
+inline constexpr UINT kMainWindowClosedMessage = WM_APP + 40;
 
 class Program {
 public:
@@ -32,6 +37,10 @@ public:
     Window* OpenChild(ChildWindow which) const noexcept;
     // The main window while it is open, else nullptr.
     AwayWindow* OpenMainWindow() const noexcept;
+    // A field of the main window that makes the document has changed.
+    void CompositionChanged() const noexcept;
+    // The main window is closing: the others hear kMainWindowClosedMessage once it has gone.
+    void MainWindowClosing() const noexcept;
 
 private:
     HINSTANCE instance_;

@@ -7,6 +7,8 @@
 #include "aim/PersonalWindow.h"
 #include "app/Program.h"
 #include "colour/ColourPickerWindow.h"
+#include "preview/PreviewWindow.h"
+#include "stored/StoredMessagesWindow.h"
 
 namespace velmora {
 namespace {
@@ -31,6 +33,8 @@ void InstallWindows(Program& program) {
     program.SetFactory(ChildWindow::PersonalMessage, Opening<PersonalWindow>(program));
     program.SetFactory(ChildWindow::Help, Opening<HelpWindow>(program));
     program.SetFactory(ChildWindow::About, Opening<AboutWindow>(program));
+    program.SetFactory(ChildWindow::Preview, Opening<PreviewWindow>(program));
+    program.SetFactory(ChildWindow::StoredMessages, Opening<StoredMessagesWindow>(program));
 }
 
 }  // namespace velmora

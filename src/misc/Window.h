@@ -13,7 +13,8 @@ struct WindowDesign {
     int clientWidth;   // 96-DPI pixels
     int clientHeight;  // 96-DPI pixels
     bool minimiseBox;
-    int iconId;  // resource id, 0 for none
+    int iconId;            // resource id, 0 for none
+    bool sizable = false;  // a frame the user can resize; the client size above is the first
 };
 
 class Window {
@@ -35,7 +36,8 @@ public:
 
 protected:
     Window() = default;
-    // Creates the window centred on the screen, fixed size, client area as designed, and shows it.
+    // Creates the window centred on the screen, client area as designed (fixed size unless the
+    // design is sizable), and shows it.
     bool Create(const WindowDesign& design, HINSTANCE instance);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) noexcept;

@@ -68,7 +68,8 @@ SIZE Window::OuterSizeAt(UINT dpi) const noexcept {
 
 bool Window::Create(const WindowDesign& design, HINSTANCE instance) {
     RegisterClassOnce(design, instance, &Window::Procedure);
-    style_ = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | (design.minimiseBox ? WS_MINIMIZEBOX : 0);
+    style_ = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | (design.minimiseBox ? WS_MINIMIZEBOX : 0) |
+             (design.sizable ? WS_THICKFRAME | WS_MAXIMIZEBOX : 0);
     clientWidth_ = design.clientWidth;
     clientHeight_ = design.clientHeight;
     // Created hidden at the system DPI, then sized for the DPI of the monitor it lands on.

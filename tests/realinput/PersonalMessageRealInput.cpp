@@ -23,14 +23,19 @@ protected:
         HWND menu = FindWindowW(L"#32768", nullptr);
         return menu && IsWindowVisible(menu) ? menu : nullptr;
     }
-    // The middle of an entry of the "File" menu: three rows of one height and a separator half as
-    // high, inside a frame of a few pixels (another process's menu can't be asked for its rows).
+    // The rows of the "File" menu, top to bottom: true for an entry, false for a separator.
+    static constexpr bool kMenuRows[] = {true, false, true, true, false, true, true};
+    // The middle of a row of the menu: entries of one height and separators half as high,
+    // inside a frame of a few pixels (another process's menu can't be asked for its rows).
     static POINT MenuEntryCentre(HWND menuWindow, int position) {
         RECT frame{};
         GetWindowRect(menuWindow, &frame);
         const int border = 3;
-        const int row = (frame.bottom - frame.top - 2 * border) * 2 / 7;
-        const int top = frame.top + border + row * position - (position >= 2 ? row / 2 : 0);
+        int halfRows = 0;
+        for (bool entry : kMenuRows) halfRows += entry ? 2 : 1;
+        const int row = (frame.bottom - frame.top - 2 * border) * 2 / halfRows;
+        int top = frame.top + border;
+        for (int above = 0; above < position; ++above) top += kMenuRows[above] ? row : row / 2;
         return {(frame.left + frame.right) / 2, top + row / 2};
     }
     // Opens "Options" with a click and picks an entry: with the keyboard (arrow presses, then
@@ -42,8 +47,9 @@ protected:
         if (withPointer) {
             ClickAt(MenuEntryCentre(PopUpMenu(), position));
         } else {
-            // The separator is stepped over.
-            for (int step = 0; step <= position - (position >= 2 ? 1 : 0); ++step) PressKey(VK_DOWN);
+            // Separators are stepped over.
+            for (int row = 0; row <= position; ++row)
+                if (kMenuRows[row]) PressKey(VK_DOWN);
             PressKey(VK_RETURN);
         }
         ASSERT_TRUE(WaitUntil([] { return PopUpMenu() == nullptr; }));
@@ -91,7 +97,7 @@ TEST_F(PersonalMessageRealInput, EveryMenuEntryOpensItsWindowWithPointerAndKeybo
     const struct {
         int position;
         const wchar_t* title;
-    } entries[] = {{0, L"Personal Away Msg"}, {2, L"Help"}, {3, L"About"}};
+    } entries[] = {{0, L"Personal Away Msg"}, {2, L"Help"}, {3, L"About"}, {5, L"Preview"}, {6, L"Stored Messages"}};
     for (bool withPointer : {true, false}) {
         for (const auto& entry : entries) {
             SCOPED_TRACE(std::string(entry.title, entry.title + wcslen(entry.title)) +

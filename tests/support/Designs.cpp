@@ -12,6 +12,8 @@
 #include "aim/PersonalControls.h"
 #include "app/AwayControls.h"
 #include "colour/ColourPickerControls.h"
+#include "preview/PreviewControls.h"
+#include "stored/StoredControls.h"
 #include "support/TestSupport.h"
 
 namespace velmora::testing {
@@ -109,6 +111,26 @@ const ControlDesign kPersonal[] = {
     {PersonalIds::Text2, L"Edit", L"", 16, 248, 145, 19, 825, false, L"MS Sans Serif"},
 };
 
+// Opened on the main window as it starts: its label, white on white, no message.
+const ControlDesign kPreview[] = {
+    {PreviewIds::TextReader, L"Edit", L"Buddy", 52, 8, 121, 21, 825, false},
+    {PreviewIds::LabelReader, L"Static", L"Reader", 8, 11, 42, 17, 825, false},
+    {PreviewIds::LabelTitle, L"Static", L"My Velmora Message", 8, 36, 344, 17, 825, true},
+    {PreviewIds::Pane, L"VelmoraRenderPane", L"", 8, 56, 344, 206, 0, false},
+    {PreviewIds::LabelContrast, L"Static", L"Contrast 1.0 : 1", 8, 268, 344, 17, 825, false},
+    {PreviewIds::LabelWarning, L"Static", L"Hard to read: the text colour is too close to the page colour.", 8, 286,
+     344, 17, 825, false},
+    {PreviewIds::LabelLineBreaks, L"Static", L"", 8, 304, 344, 17, 825, false},
+};
+
+// The controls whose text does not depend on what the registry holds.
+const ControlDesign kStored[] = {
+    {StoredIds::ScreenNameCaption, L"Static", L"Screen name", 8, 11, 76, 17, 825, false},
+    {StoredIds::Messages, L"ListBox", L"", 8, 40, 176, 248, 825, false},
+    {StoredIds::Load, L"Button", L"Load", 8, 296, 75, 25, 825, false},
+    {StoredIds::Delete, L"Button", L"Delete", 91, 296, 75, 25, 825, false},
+};
+
 const WindowDesignSheet kSheets[] = {
     {L"Velmora", 0, false, 332, 386, kMainWindow},
     {L"Font Color", Command7, true, 210, 113, kFontColour},
@@ -116,6 +138,8 @@ const WindowDesignSheet kSheets[] = {
     {L"Personal Away Msg", MenuPerna, false, 314, 203, kPersonal},
     {L"Help", MenuHlpe, false, 312, 198, kHelp},
     {L"About", MenuAbast, false, 312, 129, kAbout},
+    {L"Preview", MenuPreview, false, 360, 326, kPreview},
+    {L"Stored Messages", MenuStored, false, 480, 329, kStored},
 };
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }

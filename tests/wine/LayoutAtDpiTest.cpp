@@ -70,11 +70,16 @@ TEST_F(LayoutAtDpi, OnADpiChangeEveryWindowTakesTheSuggestedPlaceAndLaysOutAgain
         ASSERT_NE(window, nullptr);
         RECT before{};
         GetWindowRect(window, &before);
-        // About where Windows would put it there.
+        RECT client{};
+        GetClientRect(window, &client);
+        // About where Windows would put it there: the client area scaled, inside the frame the
+        // window has (a resizable window's controls follow its client size).
+        const int frameWidth = (before.right - before.left) - client.right;
+        const int frameHeight = (before.bottom - before.top) - client.bottom;
         const RECT suggested{
             before.left + 10, before.top + 5,
-            before.left + 10 + MulDiv(before.right - before.left, static_cast<int>(dpi), static_cast<int>(from)),
-            before.top + 5 + MulDiv(before.bottom - before.top, static_cast<int>(dpi), static_cast<int>(from))};
+            before.left + 10 + frameWidth + MulDiv(client.right, static_cast<int>(dpi), static_cast<int>(from)),
+            before.top + 5 + frameHeight + MulDiv(client.bottom, static_cast<int>(dpi), static_cast<int>(from))};
         SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         RECT after{};
         GetWindowRect(window, &after);

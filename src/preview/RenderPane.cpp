@@ -1,0 +1,343 @@
+#include "preview/RenderPane.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "misc/Dpi.h"
+#include "misc/Scale.h"
+
+namespace velmora {
+namespace {
+
+constexpr wchar_t kClassName[] = L"VelmoraRenderPane";
+constexpr int kMargin = 6;       // 96-DPI pixels round the text
+constexpr int kRuleHeight = 12;  // the line an <HR> takes
+constexpr int kScrollLine = 20;  // one arrow step
+
+constexpr COLORREF Colour(Rgb rgb) { return ColourRefFromRgb(rgb); }
+
+void RegisterPaneClass(HINSTANCE instance, WNDPROC procedure) noexcept {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(instance, kClassName, &existing)) return;
+    WNDCLASSEXW paneClass{};
+    paneClass.cbSize = sizeof(paneClass);
+    paneClass.lpfnWndProc = procedure;
+    paneClass.hInstance = instance;
+    paneClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    // No background brush: the pane paints every pixel itself, once.
+    paneClass.lpszClassName = kClassName;
+    RegisterClassExW(&paneClass);
+}
+
+std::wstring DateOrTime(bool date) {
+    wchar_t buffer[128]{};
+    const int written = date ? GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buffer, 128)
+                             : GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, nullptr, nullptr, buffer, 128);
+    return written > 0 ? std::wstring(buffer) : std::wstring();
+}
+
+}  // namespace
+
+// ---- Measuring with GDI ----
+
+void RenderPane::GdiMeasurer::Begin(UINT dpi) {
+    if (dpi != dpi_) fonts_.clear();
+    dpi_ = dpi;
+    if (!dc_) dc_.reset(CreateCompatibleDC(nullptr));
+}
+
+HFONT RenderPane::GdiMeasurer::FontFor(const MarkupDocument& document, const TextStyle& style) {
+    const std::wstring& face =
+        style.face < document.faces.size() && style.face != 0 ? document.faces[style.face] : std::wstring(kDefaultFace);
+    FontKey key{face, style.htmlSize, style.bold, style.italic, style.underline, style.strike};
+    auto found = fonts_.find(key);
+    if (found != fonts_.end()) return found->second.get();
+    LOGFONTW font{};
+    font.lfHeight = -MulDivRounded(PointsOfHtmlSize(style.htmlSize), static_cast<int>(dpi_), 72);
+    font.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
+    font.lfItalic = style.italic;
+    font.lfUnderline = style.underline;
+    font.lfStrikeOut = style.strike;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = DEFAULT_QUALITY;
+    wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    UniqueFont made(CreateFontIndirectW(&font));
+    HFONT handle = made.get();
+    fonts_.emplace(std::move(key), std::move(made));
+    return handle;
+}
+
+FontMetrics RenderPane::GdiMeasurer::Metrics(const MarkupDocument& document, const TextStyle& style) {
+    ScopedSelect font(dc_.get(), FontFor(document, style));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc_.get(), &metrics);
+    return {metrics.tmAscent, metrics.tmDescent};
+}
+
+void RenderPane::GdiMeasurer::Advances(const MarkupDocument& document, const TextStyle& style, std::wstring_view text,
+                                       int* advances) {
+    ScopedSelect font(dc_.get(), FontFor(document, style));
+    SIZE size{};
+    // Measured in slices: the count is an int, and very long runs are better cut anyway.
+    constexpr std::size_t kSlice = 1 << 14;
+    int before = 0;
+    for (std::size_t start = 0; start < text.size(); start += kSlice) {
+        const std::size_t count = std::min(kSlice, text.size() - start);
+        if (!GetTextExtentExPointW(dc_.get(), text.data() + start, static_cast<int>(count), 0, nullptr,
+                                   advances + start, &size))
+            std::fill(advances + start, advances + start + count, 0);
+        for (std::size_t i = start; i < start + count; ++i) advances[i] += before;
+        before = advances[start + count - 1];
+    }
+}
+
+// ---- The pane ----
+
+RenderPane::~RenderPane() {
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        HWND window = hwnd_;
+        hwnd_ = nullptr;
+        DestroyWindow(window);
+    }
+}
+
+bool RenderPane::Create(HWND parent, int id, const RECT& rect) {
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    RegisterPaneClass(instance, &RenderPane::Procedure);
+    date_ = DateOrTime(true);
+    time_ = DateOrTime(false);
+    HWND window = CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"",
+                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS, rect.left,
+                                  rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
+    if (!window) return false;
+    Refill();
+    return true;
+}
+
+void RenderPane::SetDocument(std::wstring_view document) {
+    if (document == document_) return;
+    document_.assign(document);
+    Refill();
+}
+
+void RenderPane::SetReader(std::wstring_view reader) {
+    if (reader == reader_) return;
+    reader_.assign(reader);
+    Refill();
+}
+
+void RenderPane::RefreshClock() {
+    std::wstring date = DateOrTime(true);
+    std::wstring time = DateOrTime(false);
+    if (date == date_ && time == time_) return;
+    date_ = std::move(date);
+    time_ = std::move(time);
+    Refill();
+}
+
+void RenderPane::Move(const RECT& rect) {
+    if (!hwnd_) return;
+    SetWindowPos(hwnd_, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int RenderPane::Scale(int pixelsAt96) const noexcept { return ScaleForDpi(pixelsAt96, static_cast<int>(dpi_)); }
+
+void RenderPane::Refill() {
+    markup_ = ReadMarkup(FillPlaceholders(document_, reader_, date_, time_));
+    LayOut();
+}
+
+void RenderPane::LayOut() {
+    if (!hwnd_) return;
+    dpi_ = DpiForWindow(hwnd_);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    measurer_.Begin(dpi_);
+    layout_ = LayOutMarkup(markup_, measurer_, client.right - 2 * Scale(kMargin), Scale(kRuleHeight));
+    SetWindowTextW(hwnd_, PlainTextOf(markup_, layout_).c_str());
+    UpdateScrollBar();
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void RenderPane::UpdateScrollBar() {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int content = layout_.height + 2 * Scale(kMargin);
+    scrollY_ = std::clamp(scrollY_, 0, std::max(0, content - static_cast<int>(client.bottom)));
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    // The bar is always there (greyed when everything fits), so the width to wrap at never
+    // changes with the length of the text.
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.nMin = 0;
+    info.nMax = std::max(content - 1, 0);
+    info.nPage = static_cast<UINT>(std::max<LONG>(client.bottom, 0));
+    info.nPos = scrollY_;
+    SetScrollInfo(hwnd_, SB_VERT, &info, TRUE);
+}
+
+void RenderPane::ScrollTo(int y) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int content = layout_.height + 2 * Scale(kMargin);
+    y = std::clamp(y, 0, std::max(0, content - static_cast<int>(client.bottom)));
+    if (y == scrollY_) return;
+    scrollY_ = y;
+    UpdateScrollBar();
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+LRESULT CALLBACK RenderPane::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    RenderPane* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<RenderPane*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<RenderPane*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    LRESULT result = 0;
+    try {
+        result = self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        // A failed allocation for a huge document drops this event; the window system never sees it.
+        result = DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+    }
+    return result;
+}
+
+LRESULT RenderPane::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: OnPaint(); return 0;
+        case WM_PRINTCLIENT: {
+            RECT client{};
+            GetClientRect(hwnd_, &client);
+            PaintOn(reinterpret_cast<HDC>(wParam), client);
+            return 0;
+        }
+        case WM_SIZE: OnSize(); return 0;
+        case WM_VSCROLL: OnVScroll(LOWORD(wParam)); return 0;
+        case WM_MOUSEWHEEL: OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
+        case WM_LBUTTONDOWN: SetFocus(hwnd_); return 0;
+        case WM_GETDLGCODE: return DLGC_WANTARROWS;
+        case WM_KEYDOWN:
+            if (OnKeyDown(wParam)) return 0;
+            break;
+        default: break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void RenderPane::OnSize() {
+    // A new width wraps afresh; a new height only changes how far it scrolls.
+    LayOut();
+}
+
+void RenderPane::OnVScroll(int request) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_TRACKPOS;
+    GetScrollInfo(hwnd_, SB_VERT, &info);
+    switch (request) {
+        case SB_LINEUP: ScrollTo(scrollY_ - Scale(kScrollLine)); break;
+        case SB_LINEDOWN: ScrollTo(scrollY_ + Scale(kScrollLine)); break;
+        case SB_PAGEUP: ScrollTo(scrollY_ - client.bottom); break;
+        case SB_PAGEDOWN: ScrollTo(scrollY_ + client.bottom); break;
+        case SB_TOP: ScrollTo(0); break;
+        case SB_BOTTOM: ScrollTo(layout_.height); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: ScrollTo(info.nTrackPos); break;
+        default: break;
+    }
+}
+
+void RenderPane::OnMouseWheel(int delta) { ScrollTo(scrollY_ - delta * 3 * Scale(kScrollLine) / WHEEL_DELTA); }
+
+bool RenderPane::OnKeyDown(WPARAM key) {
+    switch (key) {
+        case VK_UP: OnVScroll(SB_LINEUP); return true;
+        case VK_DOWN: OnVScroll(SB_LINEDOWN); return true;
+        case VK_PRIOR: OnVScroll(SB_PAGEUP); return true;
+        case VK_NEXT: OnVScroll(SB_PAGEDOWN); return true;
+        case VK_HOME: OnVScroll(SB_TOP); return true;
+        case VK_END: OnVScroll(SB_BOTTOM); return true;
+        default: return false;
+    }
+}
+
+void RenderPane::OnPaint() {
+    ScopedPaint paint(hwnd_);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    // Drawn off-screen, then copied once.
+    UniqueMemoryDc memory(CreateCompatibleDC(paint.dc()));
+    UniqueBitmap bitmap(CreateCompatibleBitmap(paint.dc(), client.right, client.bottom));
+    if (!memory || !bitmap) {
+        PaintOn(paint.dc(), client);
+        return;
+    }
+    {
+        ScopedSelect select(memory.get(), bitmap.get());
+        PaintOn(memory.get(), client);
+        BitBlt(paint.dc(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+    }
+}
+
+void RenderPane::PaintOn(HDC dc, const RECT& client) {
+    measurer_.Begin(dpi_);
+    UniqueBrush page(CreateSolidBrush(Colour(PageColour())));
+    FillRect(dc, &client, page.get());
+
+    const int left = Scale(kMargin);
+    const int top = Scale(kMargin) - scrollY_;
+    const int saved = SaveDC(dc);
+    SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
+    // The first line that reaches into view; the lines lie top to bottom.
+    const auto& lines = layout_.lines;
+    const auto firstLine = std::partition_point(
+        lines.begin(), lines.end(), [&](const LaidLine& line) { return top + line.top + line.height <= client.top; });
+    const auto firstIndex = static_cast<std::uint32_t>(firstLine - lines.begin());
+    auto piece = std::partition_point(layout_.pieces.begin(), layout_.pieces.end(),
+                                      [&](const PlacedText& placed) { return placed.line < firstIndex; });
+    for (auto line = firstLine; line != lines.end() && top + line->top < client.bottom; ++line) {
+        const auto index = static_cast<std::uint32_t>(line - lines.begin());
+        if (line->rule) {
+            const int y = top + line->top + line->height / 2;
+            UniqueBrush dark(CreateSolidBrush(RGB(0x80, 0x80, 0x80)));
+            UniqueBrush light(CreateSolidBrush(RGB(0xC0, 0xC0, 0xC0)));
+            const RECT upper{left, y - 1, client.right - left, y};
+            const RECT lower{left, y, client.right - left, y + 1};
+            FillRect(dc, &upper, dark.get());
+            FillRect(dc, &lower, light.get());
+        }
+        for (; piece != layout_.pieces.end() && piece->line == index; ++piece) {
+            const TextStyle& style = markup_.styles[piece->style];
+            SelectObject(dc, measurer_.FontFor(markup_, style));
+            SetTextColor(dc, Colour(style.colour));
+            if (style.back) {
+                SetBkMode(dc, OPAQUE);
+                SetBkColor(dc, Colour(*style.back));
+            } else {
+                SetBkMode(dc, TRANSPARENT);
+            }
+            TextOutW(dc, left + piece->x, top + line->top + line->baseline, markup_.text.data() + piece->begin,
+                     static_cast<int>(piece->length));
+        }
+    }
+    RestoreDC(dc, saved);
+}
+
+}  // namespace velmora

@@ -1,0 +1,91 @@
+#pragma once
+// A child window that shows an away-message document as a buddy's IM client shows it: laid out
+// at the pane's width, painted off-screen and copied in one go (no flicker), the body colour
+// over the whole page, scrolled up and down when it is long. %n is filled with the reader's
+// name, %d and %t with today's date and the time in the system's short formats.
+//
+// The window text of the pane is the text it shows, line by line: what a screen reader reads,
+// and what the tests compare.
+#include <windows.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+#include "misc/Handles.h"
+#include "preview/Markup.h"
+#include "preview/TextLayout.h"
+
+namespace velmora {
+
+class RenderPane {
+public:
+    RenderPane() = default;
+    ~RenderPane();
+    RenderPane(const RenderPane&) = delete;
+    RenderPane& operator=(const RenderPane&) = delete;
+
+    // rect is in the parent's client pixels.
+    bool Create(HWND parent, int id, const RECT& rect);
+    // The document as stored (placeholders as typed).
+    void SetDocument(std::wstring_view document);
+    // The name %n shows; "Buddy" until set.
+    void SetReader(std::wstring_view reader);
+    void Move(const RECT& rect);
+    // Reads the date and time again; lays out afresh only when %d or %t would now show other text.
+    void RefreshClock();
+
+    HWND Handle() const noexcept { return hwnd_; }
+    // The document's label (its title) and page colour, as read.
+    const std::wstring& Label() const noexcept { return markup_.title; }
+    Rgb PageColour() const noexcept { return markup_.bodyColour.value_or(kWhite); }
+
+private:
+    static constexpr Rgb kWhite = 0xFFFFFF;
+
+    class GdiMeasurer final : public TextMeasurer {
+    public:
+        void Begin(UINT dpi);  // a memory DC for this DPI; fonts of another DPI are dropped
+        FontMetrics Metrics(const MarkupDocument& document, const TextStyle& style) override;
+        void Advances(const MarkupDocument& document, const TextStyle& style, std::wstring_view text,
+                      int* advances) override;
+        HFONT FontFor(const MarkupDocument& document, const TextStyle& style);
+
+    private:
+        using FontKey = std::tuple<std::wstring, int, bool, bool, bool, bool>;
+        std::map<FontKey, UniqueFont> fonts_;
+        UniqueMemoryDc dc_;
+        UINT dpi_ = 0;
+    };
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void OnPaint();
+    void OnSize();
+    void OnVScroll(int request);
+    void OnMouseWheel(int delta);
+    bool OnKeyDown(WPARAM key);
+
+    void Refill();  // placeholders filled, markup read, laid out
+    void LayOut();  // at the current width
+    void ScrollTo(int y);
+    void UpdateScrollBar();
+    void PaintOn(HDC dc, const RECT& client);
+    int Scale(int pixelsAt96) const noexcept;
+
+    HWND hwnd_ = nullptr;
+    UINT dpi_ = 96;
+    std::wstring document_;
+    std::wstring reader_ = L"Buddy";
+    std::wstring date_;
+    std::wstring time_;
+    MarkupDocument markup_;
+    TextLayout layout_;
+    GdiMeasurer measurer_;
+    int scrollY_ = 0;
+};
+
+}  // namespace velmora

@@ -1,0 +1,31 @@
+#pragma once
+// Reading a stored away message back into the composer's fields: the inverse of
+// BuildAwayDocument for Velmora's own documents, and a best reading of any other text.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+// What a stored document gives back. A field the document does not carry is empty (nullopt):
+// loading leaves that field of the composer as it is.
+struct StoredComposition {
+    std::optional<std::wstring> label;
+    std::optional<std::wstring> bodyColour;  // as typed in the colour box: without the "#"
+    std::optional<std::wstring> fontColour;
+    std::optional<std::wstring> fontSize;
+    std::optional<std::wstring> message;
+    std::optional<std::wstring> song;  // the song of the song line, when the document has one
+    // True when the document has the shape Velmora writes: building the fields again (with the
+    // song, when there is one) gives the very same document.
+    bool ownShape = false;
+};
+
+// Never fails: every text gives some reading, in time linear in its length for foreign text.
+// Velmora's own documents: label, colours, size, message and song exactly as they went in.
+// Other text: the label from <title>, BGCOLOR of the first <BODY>, the first COLOR and SIZE
+// of <FONT> tags, and the message as the markup between <BODY ...> and </BODY> (the whole
+// text without its title when there is no body).
+StoredComposition ReadAwayDocument(std::wstring_view document);
+
+}  // namespace velmora

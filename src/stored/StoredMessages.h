@@ -1,0 +1,65 @@
+#pragma once
+// What the AIM client holds in the registry: the screen names with stored away messages, their
+// values, removing one, and a watch that tells a window when any of it changes.
+//
+// Names are read and used through the wide registry calls: a screen name or value name with
+// characters outside the ANSI code page would come back from the "A" calls with "?" in their
+// place, and then name another key or value, or none.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "misc/Handles.h"
+
+namespace velmora {
+
+struct StoredValue {
+    std::wstring name;  // exactly as the registry holds it
+    DWORD type = REG_NONE;
+    std::wstring text;  // REG_SZ only: the text up to its first NUL (or all, without one)
+
+    bool IsMessage() const noexcept { return type == REG_SZ; }
+};
+
+// The key holding every screen name's key ("...\CurrentVersion\Users").
+std::wstring UsersKeyPath();
+// The screen names whose key holds an IAmGoneList, letter case aside in name order. A name
+// with a backslash is a key below another one, and is found there too.
+std::vector<std::wstring> StoredScreenNames();
+// The values of a screen name's IAmGoneList in list order; none when the key is not there.
+// Reading never creates or changes a key.
+std::vector<StoredValue> StoredValues(std::wstring_view screenName);
+// Removes that one value; the key stays. False when it was not there.
+bool RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName);
+
+// Watches the Users key and everything below it, from a thread that sleeps until the registry
+// signals a change (or the key appears), and posts `message` to the window then. Posts do not
+// pile up: after one, the next waits until the window has called Acknowledge().
+class StoredMessagesWatch {
+public:
+    StoredMessagesWatch() = default;
+    StoredMessagesWatch(const StoredMessagesWatch&) = delete;
+    StoredMessagesWatch& operator=(const StoredMessagesWatch&) = delete;
+    ~StoredMessagesWatch() { Stop(); }
+
+    bool Start(HWND window, UINT message) noexcept;
+    // Ends the thread and waits for it; the window may close right after.
+    void Stop() noexcept;
+    // The window has taken the posted message and reads the registry afresh.
+    void Acknowledge() noexcept;
+
+private:
+    static DWORD WINAPI Run(void* self) noexcept;
+    void Watch() noexcept;
+    void WatchUntilStopped();
+
+    HWND window_ = nullptr;
+    UINT message_ = 0;
+    UniqueKernelHandle stop_;
+    UniqueKernelHandle thread_;
+    volatile LONG posted_ = 0;
+};
+
+}  // namespace velmora

@@ -1,0 +1,255 @@
+#include "stored/StoredMessagesWindow.h"
+
+#include <commctrl.h>
+
+#include <array>
+
+#include "app/AwayControls.h"
+#include "app/AwayWindow.h"
+#include "app/Program.h"
+#include "misc/Dpi.h"
+#include "res/resource.h"
+#include "stored/StoredControls.h"
+#include "stored/StoredDocument.h"
+#include "stored/StoredNames.h"
+
+namespace velmora {
+namespace {
+
+using namespace StoredIds;
+
+constexpr FontSpec kWindowFont{L"Tahoma", 825, false};
+constexpr FontSpec kBold{L"Tahoma", 825, true};
+constexpr FontSpec kOwnFont{};  // the window font
+constexpr Paint kNone = Paint::None();
+
+constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
+
+// Table order is creation order, which is the Tab order.
+constexpr std::array kControls{
+    // A drop-down list's height is its list's: about ten names.
+    ControlSpec{ScreenNames, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 88, 8, 200, 200,
+                kOwnFont, kNone, kNone},
+    ControlSpec{Messages, WC_LISTBOXW, L"",
+                WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE, 8, 40,
+                176, 248, kOwnFont, kNone, kNone},
+    ControlSpec{Load, WC_BUTTONW, L"Load", kButton, 0, 8, 296, 75, 25, kOwnFont, kNone, kNone},
+    ControlSpec{Delete, WC_BUTTONW, L"Delete", kButton, 0, 91, 296, 75, 25, kOwnFont, kNone, kNone},
+    ControlSpec{ScreenNameCaption, WC_STATICW, L"Screen name", kLabel, 0, 8, 11, 76, 17, kOwnFont, kNone, kNone},
+    ControlSpec{LabelShown, WC_STATICW, L"", kLabel | SS_ENDELLIPSIS, 0, 192, 40, 280, 17, kBold, kNone, kNone},
+};
+
+// The rendering, below the label.
+constexpr int kRenderingX = 192;
+constexpr int kRenderingY = 60;
+constexpr int kRenderingWidth = 280;
+constexpr int kRenderingHeight = 261;
+
+constexpr WindowDesign kDesign{L"VelmoraStored", L"Stored Messages", 480, 329, true, IDI_TOOLS};
+
+// The watch's message: the stored messages have changed.
+constexpr UINT kStoreChanged = WM_APP + 41;
+// A label is one line of the window; a megabyte label still shows its start.
+constexpr std::size_t kMostLabelShown = 300;
+
+bool SameLetters(std::wstring_view left, std::wstring_view right) {
+    return CompareStringOrdinal(left.data(), static_cast<int>(left.size()), right.data(),
+                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::wstring MainScreenName(const AwayWindow* main) {
+    if (!main) return {};
+    HWND box = main->Control(AwayIds::Text5);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+}  // namespace
+
+StoredMessagesWindow::StoredMessagesWindow(Program& program) : program_(program), controls_(kControls, kWindowFont) {}
+
+bool StoredMessagesWindow::Open() { return Create(kDesign, program_.Instance()); }
+
+LRESULT StoredMessagesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: OnCreate(); return 0;
+        case WM_DESTROY: OnDestroy(); return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE) OnActivate();
+            return DefaultHandling(message, wParam, lParam);
+        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+        case kStoreChanged: OnStoreChanged(); return 0;
+        case kMainWindowClosedMessage: UpdateButtons(); return 0;
+        default: return DefaultHandling(message, wParam, lParam);
+    }
+}
+
+void StoredMessagesWindow::OnCreate() {
+    controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle()));
+    rendering_.Create(Handle(), Rendering, RenderingRect());
+    // It opens at the main window's screen name when that one has stored messages.
+    screenName_ = MainScreenName(program_.OpenMainWindow());
+    Reload();
+    if (SendMessageW(Control(ScreenNames), CB_GETCURSEL, 0, 0) == CB_ERR && !screenNames_.empty()) {
+        screenName_ = screenNames_.front();
+        Reload();
+    }
+    if (!values_.empty()) {
+        selectedValue_ = values_.front().name;
+        Reload();
+    }
+    watch_.Start(Handle(), kStoreChanged);
+}
+
+void StoredMessagesWindow::OnDestroy() { watch_.Stop(); }
+
+void StoredMessagesWindow::OnActivate() { UpdateButtons(); }
+
+void StoredMessagesWindow::OnCommand(int id, int notification) {
+    switch (id) {
+        case ScreenNames:
+            if (notification == CBN_SELCHANGE) OnScreenNameChosen();
+            break;
+        case Messages:
+            if (notification == LBN_SELCHANGE) OnMessageChosen();
+            break;
+        case Load:
+            if (notification == BN_CLICKED) OnLoadClicked();
+            break;
+        case Delete:
+            if (notification == BN_CLICKED) OnDeleteClicked();
+            break;
+        default: break;
+    }
+}
+
+void StoredMessagesWindow::OnScreenNameChosen() {
+    const LRESULT chosen = SendMessageW(Control(ScreenNames), CB_GETCURSEL, 0, 0);
+    if (chosen < 0 || static_cast<std::size_t>(chosen) >= screenNames_.size()) return;
+    screenName_ = screenNames_[static_cast<std::size_t>(chosen)];
+    selectedValue_.clear();
+    Reload();
+    if (!values_.empty()) {
+        selectedValue_ = values_.front().name;
+        Reload();
+    }
+}
+
+void StoredMessagesWindow::OnMessageChosen() {
+    const StoredValue* value = Selected();
+    selectedValue_ = value ? value->name : std::wstring();
+    ShowSelected();
+    UpdateButtons();
+}
+
+void StoredMessagesWindow::OnLoadClicked() {
+    AwayWindow* main = program_.OpenMainWindow();
+    const StoredValue* value = Selected();
+    if (!main || !value || !value->IsMessage()) return;
+    const StoredComposition read = ReadAwayDocument(value->text);
+    ComposerFields fields;
+    fields.label = read.label;
+    fields.bodyColour = read.bodyColour;
+    fields.fontColour = read.fontColour;
+    fields.fontSize = read.fontSize;
+    fields.message = read.message;
+    fields.slot = SlotTextOf(value->name);
+    fields.broadcastSong = read.song.has_value();
+    main->LoadComposition(fields);
+}
+
+void StoredMessagesWindow::OnDeleteClicked() {
+    const StoredValue* value = Selected();
+    if (!value) return;
+    // Copied: the list may be read again while the question is open.
+    const std::wstring valueName = value->name;
+    const std::wstring screenName = screenName_;
+    const std::optional<std::wstring> label = value->IsMessage() ? ReadAwayDocument(value->text).label : std::nullopt;
+    const std::wstring question =
+        RemoveQuestion(valueName, label ? std::optional<std::wstring_view>(*label) : std::nullopt, screenName);
+    if (MessageBoxW(Handle(), question.c_str(), L"Stored Messages", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    RemoveStoredValue(screenName, valueName);
+    selectedValue_.clear();
+    Reload();
+}
+
+void StoredMessagesWindow::OnStoreChanged() {
+    // Taken before reading, so a change during the reading brings another message.
+    watch_.Acknowledge();
+    Reload();
+}
+
+void StoredMessagesWindow::Reload() {
+    screenNames_ = StoredScreenNames();
+    HWND names = Control(ScreenNames);
+    SendMessageW(names, CB_RESETCONTENT, 0, 0);
+    LRESULT chosen = CB_ERR;
+    for (const std::wstring& name : screenNames_) {
+        const LRESULT index = SendMessageW(names, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        if (SameLetters(name, screenName_)) {
+            chosen = index;
+            screenName_ = name;  // as the registry spells it
+        }
+    }
+    // A name whose key has gone shows nothing, and comes back with its key.
+    SendMessageW(names, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+    values_ = chosen == CB_ERR ? std::vector<StoredValue>{} : StoredValues(screenName_);
+
+    HWND list = Control(Messages);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    LRESULT selected = LB_ERR;
+    for (const StoredValue& value : values_) {
+        const std::wstring label = value.IsMessage() ? ReadAwayDocument(value.text).label.value_or(L"") : L"";
+        const std::wstring row = RowText(value.name, value.IsMessage(), label);
+        const LRESULT index = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+        if (value.name == selectedValue_) selected = index;
+    }
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    ShowSelected();
+    UpdateButtons();
+}
+
+const StoredValue* StoredMessagesWindow::Selected() const noexcept {
+    const LRESULT index = SendMessageW(Control(Messages), LB_GETCURSEL, 0, 0);
+    if (index < 0 || static_cast<std::size_t>(index) >= values_.size()) return nullptr;
+    return &values_[static_cast<std::size_t>(index)];
+}
+
+void StoredMessagesWindow::ShowSelected() {
+    const StoredValue* value = Selected();
+    if (!value || !value->IsMessage()) {
+        controls_.SetText(LabelShown, value ? L"not a message" : L"");
+        rendering_.SetDocument(L"");
+        return;
+    }
+    const StoredComposition read = ReadAwayDocument(value->text);
+    controls_.SetText(LabelShown, OneLine(read.label.value_or(L""), kMostLabelShown));
+    rendering_.SetDocument(value->text);
+}
+
+void StoredMessagesWindow::UpdateButtons() {
+    const StoredValue* value = Selected();
+    const bool canLoad = value && value->IsMessage() && program_.OpenMainWindow() != nullptr;
+    const bool canDelete = value != nullptr;
+    // A button about to be disabled gives the focus to the list, so the keys keep working.
+    HWND focus = GetFocus();
+    if ((!canLoad && focus == Control(Load)) || (!canDelete && focus == Control(Delete))) SetFocus(Control(Messages));
+    EnableWindow(Control(Load), canLoad);
+    EnableWindow(Control(Delete), canDelete);
+}
+
+RECT StoredMessagesWindow::RenderingRect() const noexcept {
+    return controls_.ScaleRect(kRenderingX, kRenderingY, kRenderingWidth, kRenderingHeight);
+}
+
+void StoredMessagesWindow::OnDpiChanged(UINT dpi) {
+    controls_.Layout(dpi);
+    rendering_.Move(RenderingRect());
+}
+
+}  // namespace velmora

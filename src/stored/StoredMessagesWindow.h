@@ -1,0 +1,55 @@
+#pragma once
+// The window "Stored Messages": the away messages the IM client holds for each screen name,
+// each shown as a buddy sees it, loaded back into the main window or removed.
+#include <string>
+#include <vector>
+
+#include "misc/Layout.h"
+#include "misc/Window.h"
+#include "preview/RenderPane.h"
+#include "stored/StoredMessages.h"
+
+namespace velmora {
+
+class Program;
+
+class StoredMessagesWindow final : public Window {
+public:
+    explicit StoredMessagesWindow(Program& program);
+    bool Open();
+
+    HWND Control(int id) const noexcept { return controls_.Control(id); }
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    void OnCreate();
+    void OnDestroy();
+    void OnActivate();
+    void OnCommand(int id, int notification);
+    void OnDpiChanged(UINT dpi) override;
+
+    void OnScreenNameChosen();  // ScreenNames
+    void OnMessageChosen();     // Messages
+    void OnLoadClicked();       // Load
+    void OnDeleteClicked();     // Delete
+    void OnStoreChanged();      // the watch's message
+
+    // Reads the registry again and shows it, keeping the chosen name and message where they remain.
+    void Reload();
+    void ShowSelected();
+    void UpdateButtons();
+    const StoredValue* Selected() const noexcept;
+    RECT RenderingRect() const noexcept;
+
+    Program& program_;
+    ControlSet controls_;
+    RenderPane rendering_;
+    StoredMessagesWatch watch_;
+    std::vector<std::wstring> screenNames_;
+    std::vector<StoredValue> values_;
+    std::wstring screenName_;     // the chosen name, kept while its key is away
+    std::wstring selectedValue_;  // the chosen value's name
+};
+
+}  // namespace velmora

@@ -1,0 +1,242 @@
+// The window "Preview" made in this process, opened from the main window's menu and driven
+// through the main window's fields and the pickers as a user's typing and clicks drive them.
+// What the preview shows is read from its rendering pane (the pane's text is the text it
+// draws, line by line) and from the pixels it paints.
+#include <windows.h>
+// (commctrl.h needs windows.h first.)
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/AwayControls.h"
+#include "app/AwayWindow.h"
+#include "app/Program.h"
+#include "app/Windows.h"
+#include "colour/ColourPickerControls.h"
+#include "preview/PreviewControls.h"
+#include "support/StandIn.h"
+#include "support/TestSupport.h"
+#include "winamp/Winamp.h"
+
+namespace velmora {
+namespace {
+
+using testing::TypeInto;
+using testing::WaitUntil;
+using testing::WindowText;
+
+std::wstring DateOrTime(bool date) {
+    wchar_t text[128]{};
+    if (date)
+        GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, text, 128);
+    else
+        GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, nullptr, nullptr, text, 128);
+    return text;
+}
+
+// The colour the pane paints at a point, taken with WM_PRINTCLIENT.
+COLORREF PaneColourAt(HWND pane, int x, int y) {
+    RECT client{};
+    GetClientRect(pane, &client);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageW(pane, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    const COLORREF colour = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return colour;
+}
+
+int LineCount(const std::wstring& text) {
+    int lines = text.empty() ? 0 : 1;
+    for (std::size_t at = text.find(L"\r\n"); at != std::wstring::npos; at = text.find(L"\r\n", at + 2)) ++lines;
+    return lines;
+}
+
+class PreviewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InstallWindows(program_);
+        ASSERT_TRUE(program_.Start());
+        main_ = program_.OpenMainWindow();
+        ASSERT_NE(main_, nullptr);
+    }
+    void TearDown() override {
+        // Nothing of this test's windows may be left for the next one.
+        MSG quit{};
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+    HWND OpenPreview() {
+        SendMessageW(main_->Handle(), WM_COMMAND, MAKEWPARAM(AwayIds::MenuPreview, 0), 0);
+        return testing::FindWindowOfProcess(GetCurrentProcessId(), L"Preview");
+    }
+    void Type(int id, const std::wstring& text) { TypeInto(main_->Control(id), text); }
+    static std::wstring Shown(HWND preview) { return WindowText(GetDlgItem(preview, PreviewIds::Pane)); }
+    static std::wstring Line(HWND preview, int id) { return WindowText(GetDlgItem(preview, id)); }
+
+    Program program_{GetModuleHandleW(nullptr)};
+    AwayWindow* main_ = nullptr;
+};
+
+TEST_F(PreviewTest, OpensOnceFromTheMenuModelessUnownedAndResizable) {
+    HWND preview = OpenPreview();
+    ASSERT_NE(preview, nullptr);
+    const LONG style = GetWindowLongW(preview, GWL_STYLE);
+    EXPECT_TRUE(style & WS_THICKFRAME);
+    EXPECT_EQ(GetWindow(preview, GW_OWNER), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(main_->Handle()));
+    // Only this window is resizable; the main window keeps its fixed frame.
+    EXPECT_FALSE(GetWindowLongW(main_->Handle(), GWL_STYLE) & WS_THICKFRAME);
+    // Beside the main window, not over the message being typed.
+    RECT mainRect{}, messageRect{}, previewRect{}, overlap{};
+    GetWindowRect(main_->Handle(), &mainRect);
+    GetWindowRect(main_->Control(AwayIds::Text2_0), &messageRect);
+    GetWindowRect(preview, &previewRect);
+    EXPECT_FALSE(IntersectRect(&overlap, &messageRect, &previewRect));
+    EXPECT_EQ(previewRect.top, mainRect.top);
+    EXPECT_EQ(OpenPreview(), preview);
+    EXPECT_EQ(testing::CountWindowsOfProcess(GetCurrentProcessId(), L"Preview"), 1);
+}
+
+TEST_F(PreviewTest, FollowsTypingAndShowsTheLabelAboveTheRendering) {
+    HWND preview = OpenPreview();
+    ASSERT_NE(preview, nullptr);
+    Type(AwayIds::Text1, L"Out <to> lunch");
+    Type(AwayIds::Text2_0, L"Back   <b>soon</b>,&nbsp;<i>really</i> &amp; truly<BR>bye");
+    EXPECT_EQ(Line(preview, PreviewIds::LabelTitle), L"Out <to> lunch");
+    EXPECT_EQ(Shown(preview), L"Back soon,\u00A0really & truly\r\nbye");
+    EXPECT_EQ(Line(preview, PreviewIds::LabelLineBreaks), L"");
+
+    Type(AwayIds::Text2_0, L"one\r\ntwo");
+    EXPECT_EQ(Shown(preview), L"one two");
+    EXPECT_EQ(Line(preview, PreviewIds::LabelLineBreaks),
+              L"Readers see line breaks as spaces; use <BR> for a new line");
+}
+
+TEST_F(PreviewTest, FollowsThePickersAndShowsTheContrast) {
+    HWND preview = OpenPreview();
+    ASSERT_NE(preview, nullptr);
+    HWND pane = GetDlgItem(preview, PreviewIds::Pane);
+    // White on white, as the main window starts.
+    EXPECT_EQ(Line(preview, PreviewIds::LabelContrast), L"Contrast 1.0 : 1");
+    EXPECT_NE(Line(preview, PreviewIds::LabelWarning), L"");
+    EXPECT_EQ(PaneColourAt(pane, 2, 2), RGB(0xFF, 0xFF, 0xFF));
+
+    // The font picker opens at black; its OK writes 000000.
+    SendMessageW(main_->Control(AwayIds::Command7), BM_CLICK, 0, 0);
+    HWND picker = program_.OpenChild(ChildWindow::FontColour)->Handle();
+    SendMessageW(GetDlgItem(picker, ColourPickerIds::Command1), BM_CLICK, 0, 0);
+    EXPECT_EQ(Line(preview, PreviewIds::LabelContrast), L"Contrast 21.0 : 1");
+    EXPECT_EQ(Line(preview, PreviewIds::LabelWarning), L"");
+
+    // The body picker mixed to navy: the page turns navy, and black on navy is hard to read.
+    SendMessageW(main_->Control(AwayIds::Command8), BM_CLICK, 0, 0);
+    picker = program_.OpenChild(ChildWindow::BodyColour)->Handle();
+    TypeInto(GetDlgItem(picker, ColourPickerIds::Text1_2), L"128");
+    SendMessageW(GetDlgItem(picker, ColourPickerIds::Command1), BM_CLICK, 0, 0);
+    EXPECT_EQ(WindowText(main_->Control(AwayIds::Text7)), L"000080");
+    EXPECT_EQ(Line(preview, PreviewIds::LabelContrast), L"Contrast 1.3 : 1");
+    EXPECT_NE(Line(preview, PreviewIds::LabelWarning), L"");
+    RECT client{};
+    GetClientRect(pane, &client);
+    EXPECT_EQ(PaneColourAt(pane, 2, 2), RGB(0, 0, 0x80));
+    EXPECT_EQ(PaneColourAt(pane, client.right - 2, client.bottom - 2), RGB(0, 0, 0x80));
+
+    // A colour typed as a name a buddy's client knows, and one it reads digit by digit.
+    Type(AwayIds::Text7, L"zz");
+    EXPECT_EQ(PaneColourAt(pane, 2, 2), RGB(0, 0, 0));
+}
+
+TEST_F(PreviewTest, PlaceholdersShowFilledWhileTheStoredDocumentKeepsThem) {
+    HWND preview = OpenPreview();
+    ASSERT_NE(preview, nullptr);
+    Type(AwayIds::Text2_0, L"Hi %n, it is %t on %d");
+    const std::wstring date = DateOrTime(true);
+    const std::wstring time = DateOrTime(false);
+    ASSERT_FALSE(date.empty());
+    const std::wstring shown = Shown(preview);
+    // The minute may turn between the two readings.
+    EXPECT_TRUE(shown == L"Hi Buddy, it is " + time + L" on " + date ||
+                WaitUntil([&] { return Shown(preview) == L"Hi Buddy, it is " + DateOrTime(false) + L" on " + date; }))
+        << std::string(shown.begin(), shown.end());
+
+    TypeInto(GetDlgItem(preview, PreviewIds::TextReader), L"pal42");
+    EXPECT_EQ(Shown(preview).substr(0, 10), L"Hi pal42, ");
+
+    const std::wstring screenName = testing::UniqueScreenName(L"preview");
+    Type(AwayIds::Text5, screenName);
+    SendMessageW(main_->Control(AwayIds::Command5), BM_CLICK, 0, 0);
+    const auto stored =
+        testing::ReadRegistryValue(HKEY_CURRENT_USER,
+                                   L"SOFTWARE\\America Online\\AOL Instant Messenger (TM)\\CurrentVersion\\Users\\" +
+                                       screenName + L"\\IAmGoneList",
+                                   L"GoneMsg1");
+    ASSERT_TRUE(stored.has_value());
+    const std::string bytes(stored->data.begin(), stored->data.end());
+    EXPECT_NE(bytes.find("Hi %n, it is %t on %d</FONT>"), std::string::npos);
+    testing::DeleteRegistryTree(
+        HKEY_CURRENT_USER,
+        L"SOFTWARE\\America Online\\AOL Instant Messenger (TM)\\CurrentVersion\\Users\\" + screenName);
+}
+
+TEST_F(PreviewTest, ShowsTheSongWinampPlaysAndFollowsIt) {
+    auto winamp =
+        testing::StandInProcess::Start(testing::StandInPath(L"winamp-standin.exe"), L"\"12. Artist - Title - Winamp\"");
+    HWND preview = OpenPreview();
+    ASSERT_NE(preview, nullptr);
+    Type(AwayIds::Text2_0, L"Away");
+    EXPECT_EQ(Shown(preview), L"Away");
+    SendMessageW(main_->Control(AwayIds::Check1), BM_CLICK, 0, 0);
+    EXPECT_EQ(Shown(preview), L"Away\r\nLast Song Played on winamp: Artist - Title");
+
+    // A new song shows within the clock's second, without any typing.
+    winamp.Command("title 13. Band - Next One - Winamp");
+    EXPECT_TRUE(WaitUntil([&] { return Shown(preview) == L"Away\r\nLast Song Played on winamp: Band - Next One"; }))
+        << std::string(Shown(preview).begin(), Shown(preview).end());
+    // A stopped player: the message alone, as Update stores it.
+    winamp.Command("title Winamp 2.91");
+    EXPECT_TRUE(WaitUntil([&] { return Shown(preview) == L"Away"; }));
+    // Unticked: no song line, whatever plays.
+    winamp.Command("title 14. Other - Song - Winamp");
+    SendMessageW(main_->Control(AwayIds::Check1), BM_CLICK, 0, 0);
+    EXPECT_EQ(Shown(preview), L"Away");
+}
+
+TEST_F(PreviewTest, WrapsAtItsWidthAndKeepsTheLastDocumentAfterTheMainWindowCloses) {
+    HWND preview = OpenPreview();
+    ASSERT_NE(preview, nullptr);
+    std::wstring words;
+    for (int i = 0; i < 40; ++i) words += L"word" + std::to_wstring(i) + L" ";
+    Type(AwayIds::Text2_0, words);
+    const int narrowLines = LineCount(Shown(preview));
+    EXPECT_GT(narrowLines, 2);
+
+    RECT outer{};
+    GetWindowRect(preview, &outer);
+    SetWindowPos(preview, nullptr, 0, 0, (outer.right - outer.left) * 2, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    const int wideLines = LineCount(Shown(preview));
+    EXPECT_LT(wideLines, narrowLines);
+    EXPECT_GE(wideLines * 2, narrowLines - 1);
+    // The rendering and the lines under it followed the new width.
+    RECT pane{}, client{};
+    GetWindowRect(GetDlgItem(preview, PreviewIds::Pane), &pane);
+    GetClientRect(preview, &client);
+    EXPECT_GT(pane.right - pane.left, client.right * 9 / 10);
+
+    const std::wstring before = Shown(preview);
+    testing::CloseWithCloseBox(main_->Handle());
+    ASSERT_EQ(program_.OpenMainWindow(), nullptr);
+    ASSERT_TRUE(IsWindow(preview));
+    TypeInto(GetDlgItem(preview, PreviewIds::TextReader), L"someone");
+    EXPECT_EQ(Shown(preview), before);
+    DestroyWindow(preview);
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,176 @@
+// The stored-message listing, removal and change watch against Wine's real registry.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "storage/Reg.h"
+#include "stored/StoredMessages.h"
+#include "support/TestSupport.h"
+
+namespace velmora {
+namespace {
+
+using testing::ReadRegistryValue;
+using testing::RegistryKeyExists;
+
+class StoredListTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (const std::wstring& name : made_)
+            testing::DeleteRegistryTree(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + name);
+    }
+    // A screen name of this test; removed at the end.
+    std::wstring Name(const wchar_t* stem) {
+        made_.push_back(testing::UniqueScreenName(stem));
+        return made_.back();
+    }
+    // A value written with the wide call exactly as given: any type, any bytes.
+    static void Put(const std::wstring& screenName, const std::wstring& valueName, DWORD type, const void* data,
+                    DWORD bytes) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, AwayKeyPath(screenName).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                  &key, nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegSetValueExW(key, valueName.c_str(), 0, type, static_cast<const BYTE*>(data), bytes),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+    static std::vector<std::wstring> NamesOf(const std::vector<StoredValue>& values) {
+        std::vector<std::wstring> names;
+        for (const StoredValue& value : values) names.push_back(value.name);
+        return names;
+    }
+    std::vector<std::wstring> made_;
+};
+
+TEST_F(StoredListTest, ValuesComeInSlotOrderWithOddNamesTypesAndSizesShownSafely) {
+    const std::wstring name = Name(L"stored");
+    WriteAwayMessage(name, L"10", L"ten");
+    WriteAwayMessage(name, L"2", L"two");
+    WriteAwayMessage(name, L"", L"bare");
+    WriteAwayMessage(name, L"12b", L"twelve b");
+    const BYTE binary[] = {0, 1, 2, 0xFF};
+    Put(name, L"GoneMsg5", REG_BINARY, binary, sizeof binary);
+    const DWORD number = 7;
+    Put(name, L"Count", REG_DWORD, &number, sizeof number);
+    const std::wstring unterminated = L"abc";  // three characters, no NUL stored
+    Put(name, L"GoneMsg7", REG_SZ, unterminated.data(), 6);
+    Put(name, L"GoneMsg8", REG_SZ, nullptr, 0);
+    const std::wstring oddName = L"GoneMsg\u4e2d\u0416";  // outside the ANSI code page
+    const std::wstring oddText = L"\u4e2d text";
+    Put(name, oddName, REG_SZ, oddText.c_str(), static_cast<DWORD>((oddText.size() + 1) * sizeof(wchar_t)));
+    const std::wstring big(1 << 20, L'b');
+    Put(name, L"GoneMsg1", REG_SZ, big.c_str(), static_cast<DWORD>((big.size() + 1) * sizeof(wchar_t)));
+
+    const std::vector<StoredValue> values = StoredValues(name);
+    EXPECT_EQ(NamesOf(values),
+              (std::vector<std::wstring>{L"GoneMsg1", L"GoneMsg2", L"GoneMsg5", L"GoneMsg7", L"GoneMsg8", L"GoneMsg10",
+                                         L"Count", L"GoneMsg", L"GoneMsg12b", oddName}));
+    ASSERT_EQ(values.size(), 10u);
+    EXPECT_EQ(values[0].text.size(), big.size());
+    EXPECT_EQ(values[1].text, L"two");
+    EXPECT_FALSE(values[2].IsMessage());
+    EXPECT_EQ(values[3].text, L"abc");
+    EXPECT_TRUE(values[4].IsMessage());
+    EXPECT_EQ(values[4].text, L"");
+    EXPECT_FALSE(values[6].IsMessage());
+    EXPECT_EQ(values[9].text, oddText);
+}
+
+TEST_F(StoredListTest, ScreenNamesAreTheKeysHoldingAListAndReadingCreatesNothing) {
+    const std::wstring with = Name(L"with");
+    const std::wstring without = Name(L"without");
+    const std::wstring nested = Name(L"outer");
+    const std::wstring wide = Name(L"\u0416wide");
+    WriteAwayMessage(with, L"1", L"x");
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, (UsersKeyPath() + L"\\" + without + L"\\Other").c_str(), 0, nullptr, 0,
+                    KEY_WRITE, nullptr, &key, nullptr);
+    RegCloseKey(key);
+    WriteAwayMessage(nested + L"\\inner", L"1", L"x");
+    const wchar_t text[] = L"x";
+    Put(wide, L"GoneMsg1", REG_SZ, text, sizeof text);
+
+    const std::vector<std::wstring> names = StoredScreenNames();
+    const auto listed = [&](const std::wstring& n) { return std::find(names.begin(), names.end(), n) != names.end(); };
+    EXPECT_TRUE(listed(with));
+    EXPECT_FALSE(listed(without));
+    EXPECT_FALSE(listed(nested));
+    EXPECT_TRUE(listed(nested + L"\\inner"));
+    EXPECT_TRUE(listed(wide));
+    EXPECT_EQ(StoredValues(wide).size(), 1u);
+
+    const std::wstring absent = testing::UniqueScreenName(L"absent");
+    EXPECT_TRUE(StoredValues(absent).empty());
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + absent));
+}
+
+TEST_F(StoredListTest, RemovingTakesThatValueOnlyAndLeavesTheKey) {
+    const std::wstring name = Name(L"\u0416remove");
+    const std::wstring oddName = L"GoneMsg\u4e2d";
+    const wchar_t text[] = L"odd";
+    Put(name, oddName, REG_SZ, text, sizeof text);
+    // Its name in the ANSI code page: the value a careless removal would hit.
+    Put(name, L"GoneMsg?", REG_SZ, text, sizeof text);
+    Put(name, L"GoneMsg3", REG_SZ, text, sizeof text);
+
+    EXPECT_TRUE(RemoveStoredValue(name, oddName));
+    EXPECT_EQ(NamesOf(StoredValues(name)), (std::vector<std::wstring>{L"GoneMsg3", L"GoneMsg?"}));
+    EXPECT_TRUE(RemoveStoredValue(name, L"GoneMsg3"));
+    EXPECT_FALSE(RemoveStoredValue(name, L"GoneMsg3"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, AwayKeyPath(name)));
+    EXPECT_EQ(NamesOf(StoredValues(name)), std::vector<std::wstring>{L"GoneMsg?"});
+}
+
+// A window that counts the watch's messages and acknowledges each, as the Stored Messages window does.
+constexpr UINT kChangedMessage = WM_APP + 7;
+int g_changes = 0;
+StoredMessagesWatch* g_watch = nullptr;
+LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kChangedMessage) {
+        ++g_changes;
+        g_watch->Acknowledge();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(StoredListTest, TheWatchTellsOfWritesRemovalsAndARemovedScreenNameThenStops) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = CountingProcedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"VelmoraWatchCounter";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowW(L"VelmoraWatchCounter", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    const std::wstring name = Name(L"watched");
+    {
+        StoredMessagesWatch watch;
+        g_watch = &watch;
+        g_changes = 0;
+        ASSERT_TRUE(watch.Start(window, kChangedMessage));
+        // Given time to set its watch: a change before that would be missed by this test only.
+        Sleep(300);
+
+        WriteAwayMessage(name, L"1", L"first");
+        EXPECT_TRUE(testing::WaitUntil([] { return g_changes > 0; }));
+        const int afterWrite = g_changes;
+        WriteAwayMessage(name, L"1", L"changed text");
+        EXPECT_TRUE(testing::WaitUntil([&] { return g_changes > afterWrite; }));
+        const int afterChange = g_changes;
+        RemoveStoredValue(name, L"GoneMsg1");
+        EXPECT_TRUE(testing::WaitUntil([&] { return g_changes > afterChange; }));
+        const int afterRemove = g_changes;
+        testing::DeleteRegistryTree(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + name);
+        EXPECT_TRUE(testing::WaitUntil([&] { return g_changes > afterRemove; }));
+        EXPECT_TRUE(StoredValues(name).empty());
+        // Leaving the scope ends the thread; a thread that did not end would hang the test here.
+    }
+    g_watch = nullptr;
+    DestroyWindow(window);
+}
+
+}  // namespace
+}  // namespace velmora
