@@ -411,14 +411,8 @@ BOOL CALLBACK MatchOwned(HWND window, LPARAM lParam) {
     return FALSE;
 }
 
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM lParam) {
-    wchar_t className[16]{};
-    GetClassNameW(child, className, 16);
-    if (lstrcmpiW(className, L"Static") == 0) {
-        const std::wstring text = WindowText(child);
-        auto* all = reinterpret_cast<std::wstring*>(lParam);
-        if (!text.empty()) *all += (all->empty() ? L"" : L"\n") + text;
-    }
+BOOL CALLBACK CollectText(HWND child, LPARAM lParam) {
+    *reinterpret_cast<std::wstring*>(lParam) += WindowText(child) + L"\n";
     return TRUE;
 }
 
@@ -437,7 +431,7 @@ HWND WaitForOwnedWindow(HWND owner, DWORD timeoutMs) {
 
 std::wstring MessageBoxText(HWND box) {
     std::wstring text;
-    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&text));
     return text;
 }
 
