@@ -399,15 +399,10 @@ void VelmoraProcess::PostCloseMainWindow() const { PostMessageW(main_, WM_SYSCOM
 
 namespace {
 
-struct OwnedSearch {
-    HWND owner;
-    HWND found;
-};
-
 BOOL CALLBACK MatchOwned(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<OwnedSearch*>(lParam);
-    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window)) return TRUE;
-    search->found = window;
+    auto* search = reinterpret_cast<std::pair<HWND, HWND>*>(lParam);  // the owner, what was found
+    if (GetWindow(window, GW_OWNER) != search->first || !IsWindowVisible(window)) return TRUE;
+    search->second = window;
     return FALSE;
 }
 
@@ -419,14 +414,10 @@ BOOL CALLBACK CollectText(HWND child, LPARAM lParam) {
 }  // namespace
 
 HWND WaitForOwnedWindow(HWND owner, DWORD timeoutMs) {
-    OwnedSearch search{owner, nullptr};
-    WaitUntil(
-        [&] {
-            EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
-        },
-        timeoutMs);
-    return search.found;
+    std::pair<HWND, HWND> search{owner, nullptr};
+    WaitUntil([&] { return EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search)), search.second != nullptr; },
+              timeoutMs);
+    return search.second;
 }
 
 std::wstring MessageBoxText(HWND box) {
