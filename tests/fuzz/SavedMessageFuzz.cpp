@@ -36,7 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (c >= 0xF8) c = static_cast<wchar_t>(0x400 + c);
     const SavedMessageEntries entries = EncodeSavedMessage(message);
     VELMORA_FUZZ_CHECK(SafeProfileValue(entries.message));
-    for (const std::wstring& part : entries.exactParts) VELMORA_FUZZ_CHECK(!part.empty() && SafeProfileValue(part));
+    for (const std::wstring& part : entries.exactParts) {
+        VELMORA_FUZZ_CHECK(!part.empty() && SafeProfileValue(part));
+        for (wchar_t c : part) VELMORA_FUZZ_CHECK(c > L' ' && c < 0x7F);  // the same in every code page
+    }
 
     const FileCodePage latin1{ToLatin1, FromLatin1};
     const std::string saved = SaveMessageInto(file, message, latin1);

@@ -399,45 +399,30 @@ void VelmoraProcess::PostCloseMainWindow() const { PostMessageW(main_, WM_SYSCOM
 
 namespace {
 
-struct OwnedSearch {
-    HWND owner;
-    HWND found;
-};
-
 BOOL CALLBACK MatchOwned(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<OwnedSearch*>(lParam);
-    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window)) return TRUE;
-    search->found = window;
+    auto* search = reinterpret_cast<std::pair<HWND, HWND>*>(lParam);  // the owner, what was found
+    if (GetWindow(window, GW_OWNER) != search->first || !IsWindowVisible(window)) return TRUE;
+    search->second = window;
     return FALSE;
 }
 
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM lParam) {
-    wchar_t className[16]{};
-    GetClassNameW(child, className, 16);
-    if (lstrcmpiW(className, L"Static") == 0) {
-        const std::wstring text = WindowText(child);
-        auto* all = reinterpret_cast<std::wstring*>(lParam);
-        if (!text.empty()) *all += (all->empty() ? L"" : L"\n") + text;
-    }
+BOOL CALLBACK CollectText(HWND child, LPARAM lParam) {
+    *reinterpret_cast<std::wstring*>(lParam) += WindowText(child) + L"\n";
     return TRUE;
 }
 
 }  // namespace
 
 HWND WaitForOwnedWindow(HWND owner, DWORD timeoutMs) {
-    OwnedSearch search{owner, nullptr};
-    WaitUntil(
-        [&] {
-            EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
-        },
-        timeoutMs);
-    return search.found;
+    std::pair<HWND, HWND> search{owner, nullptr};
+    WaitUntil([&] { return EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search)), search.second != nullptr; },
+              timeoutMs);
+    return search.second;
 }
 
 std::wstring MessageBoxText(HWND box) {
     std::wstring text;
-    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&text));
     return text;
 }
 

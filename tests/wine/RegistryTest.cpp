@@ -86,47 +86,17 @@ TEST(AwayStore, EmptyOrBackslashOnlyScreenNamesWriteAndDeleteNothing) {
     testing::DeleteRegistryTree(HKEY_CURRENT_USER, strayList);
 }
 
-TEST_F(AwayStoreTest, UpdateAndDeleteThatFailSayWhereTheyStoppedAndWhy) {
-    // A screen name longer than a registry key's name may be, and a slot of thousands of characters.
+TEST_F(AwayStoreTest, UpdateAndDeleteThatFailSayWhereTheyStopped) {
+    // A screen name longer than a key's name may be; a slot of thousands of characters.
     const std::wstring longName = name_ + std::wstring(300, L'x');
-    const StoreResult longKey = WriteAwayMessage(longName, L"1", L"x");
-    EXPECT_EQ(longKey.step, StoreStep::OpenKey);
-    EXPECT_NE(longKey.error, 0);
+    EXPECT_EQ(WriteAwayMessage(longName, L"1", L"x").step, StoreStep::OpenKey);
     EXPECT_EQ(RemoveAwayMessage(longName, L"1").step, StoreStep::OpenKey);
-    const StoreResult longSlot = WriteAwayMessage(name_, std::wstring(20000, L'7'), L"x");
-    EXPECT_EQ(longSlot.step, StoreStep::StoreValue);
-    EXPECT_NE(longSlot.error, 0);
-    // What works, and a Delete with nothing to remove, are done.
+    EXPECT_EQ(WriteAwayMessage(name_, std::wstring(20000, L'7'), L"x").step, StoreStep::StoreValue);
+    // A full-width digit would be slot 1 only as a look-alike.
+    EXPECT_EQ(WriteAwayMessage(name_, L"\uFF11", L"x").step, StoreStep::SlotNotInCodePage);
     EXPECT_TRUE(WriteAwayMessage(name_, L"1", L"x").Done());
     EXPECT_TRUE(RemoveAwayMessage(name_, L"1").Done());
-    EXPECT_TRUE(RemoveAwayMessage(name_, L"1").Done());
-    EXPECT_TRUE(RemoveAwayMessage(name_ + L"none", L"1").Done());
-}
-
-TEST_F(AwayStoreTest, NamesTheCodePageCannotCarryExactlyWriteAndDeleteNothing) {
-    // Two Cyrillic names of one length would both become "Users\?????".
-    const std::wstring questionMarks = kUsers + L"\\?????";
-    testing::DeleteRegistryTree(HKEY_CURRENT_USER, questionMarks);
-    EXPECT_EQ(WriteAwayMessage(L"\u0411\u043e\u0440\u0438\u0441", L"1", L"x").step, StoreStep::NameNotInCodePage);
-    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, questionMarks));
-    WriteRegValue(HKEY_CURRENT_USER, questionMarks + L"\\IAmGoneList", L"GoneMsg1", L"someone's");
-    EXPECT_EQ(RemoveAwayMessage(L"\u0424\u0451\u0434\u043e\u0440", L"1").step, StoreStep::NameNotInCodePage);
-    EXPECT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, questionMarks + L"\\IAmGoneList", L"GoneMsg1").has_value());
-    testing::DeleteRegistryTree(HKEY_CURRENT_USER, questionMarks);
-
-    // Full-width look-alikes of this test's name, and of a backslash, are not that name.
-    std::wstring fullWidth;
-    for (wchar_t c : name_) fullWidth += static_cast<wchar_t>(c + 0xFEE0);
-    EXPECT_EQ(WriteAwayMessage(fullWidth, L"1", L"x").step, StoreStep::NameNotInCodePage);
-    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kUsers + L"\\" + name_));
-    const std::wstring strayList = kUsers + L"\\IAmGoneList";
-    for (const wchar_t* backslash : {L"\uFF3C", L"\u2216"})
-        EXPECT_EQ(WriteAwayMessage(backslash, L"1", L"x").step, StoreStep::NameNotInCodePage);
-    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, strayList));
-    EXPECT_EQ(WriteAwayMessage(name_, L"\uFF11", L"x").step, StoreStep::SlotNotInCodePage);
-    // Latin-1 names are in the code page and stay usable.
-    EXPECT_TRUE(WriteAwayMessage(name_ + L"\u00e9", L"1", L"x").Done());
-    testing::DeleteRegistryTree(HKEY_CURRENT_USER, kUsers + L"\\" + name_ + L"\u00e9");
+    EXPECT_TRUE(RemoveAwayMessage(name_, L"1").Done());  // nothing left to remove
 }
 
 }  // namespace
