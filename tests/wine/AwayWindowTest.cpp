@@ -139,17 +139,6 @@ TEST_F(MainWindowTest, BothBoxesStartUntickedAndNoButtonIsTheDefault) {
         EXPECT_EQ(GetWindowLongW(Control(id), GWL_STYLE) & BS_DEFPUSHBUTTON, 0);
 }
 
-TEST_F(MainWindowTest, TabMovesThroughTheControlsInTheDesignedOrder) {
-    const int order[] = {Text1,    Text2_0, Text5,  Text6,    Command7, Combo1,   Text7,
-                         Command8, Combo2,  Check1, Command2, Command5, Command3, Check2};
-    HWND control = Control(order[0]);
-    for (size_t i = 1; i < std::size(order); ++i) {
-        control = GetNextDlgTabItem(Main(), control, FALSE);
-        EXPECT_EQ(GetDlgCtrlID(control), order[i]) << "after position " << i - 1;
-    }
-    EXPECT_EQ(GetDlgCtrlID(GetNextDlgTabItem(Main(), control, FALSE)), order[0]);
-}
-
 TEST_F(MainWindowTest, TheMessageBoxTakesSeveralLines) {
     const LONG style = GetWindowLongW(Control(Text2_0), GWL_STYLE);
     EXPECT_TRUE(style & ES_MULTILINE);
