@@ -137,11 +137,9 @@ TEST_F(MainWindowRealInput, TabAndShiftTabLeaveTheMessageBoxAndGoRoundTheWholeOr
     }
     // From the first field after the message back into it, and backwards out of it.
     PressKeys({VK_SHIFT, VK_TAB});
-    EXPECT_TRUE(WaitUntil([&] {
-        return HasFocus(velmora_->Control(Text2_0)); }, 5000)) << "back to the message";
+    EXPECT_TRUE(WaitUntil([&] { return HasFocus(velmora_->Control(Text2_0)); }, 5000)) << "back to the message";
     PressKeys({VK_SHIFT, VK_TAB});
-    EXPECT_TRUE(WaitUntil([&] {
-        return HasFocus(velmora_->Control(Text1)); }, 5000)) << "Shift+Tab out of it";
+    EXPECT_TRUE(WaitUntil([&] { return HasFocus(velmora_->Control(Text1)); }, 5000)) << "Shift+Tab out of it";
     Settle();
     // No Tab was typed into the boxes on the way.
     EXPECT_EQ(velmora_->Text(Text2_0), L"Out\r\nback at two");
@@ -166,6 +164,37 @@ TEST_F(MainWindowRealInput, AfterSwitchingAwayAndBackTypingGoesWhereItWent) {
     TypeText(L" at one");
     EXPECT_TRUE(WaitUntil([&] { return velmora_->Text(Text2_0) == L"Lunch at one"; })) << velmora_->Text(Text2_0);
     Shot(L"02-back");
+}
+
+void PutOnClipboard(const std::wstring& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    ASSERT_NE(memory, nullptr);
+    memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    EXPECT_NE(SetClipboardData(CF_UNICODETEXT, memory), nullptr);
+    CloseClipboard();
+}
+
+// The platform's default limit stops typing and pasting at about 32,000 characters.
+TEST_F(MainWindowRealInput, PastingFortyThousandCharactersKeepsThemAll) {
+    std::wstring message;
+    for (wchar_t letter = L'a'; message.size() < 40000; letter = letter == L'z' ? L'a' : letter + 1)
+        message += std::wstring(78, letter) + L"\r\n";
+    PutOnClipboard(message);
+    ASSERT_TRUE(ClickToFocus(velmora_->Control(Text2_0)));
+    PressKeys({VK_CONTROL, 'V'});
+    EXPECT_TRUE(WaitUntil([&] { return velmora_->Text(Text2_0).size() == message.size(); }))
+        << velmora_->Text(Text2_0).size();
+    EXPECT_TRUE(velmora_->Text(Text2_0) == message) << "the pasted text changed";
+    const std::wstring label(40000, L'n');
+    PutOnClipboard(label);
+    ASSERT_TRUE(ClickToFocus(velmora_->Control(Text1)));
+    SelectAllInField();
+    PressKeys({VK_CONTROL, 'V'});
+    EXPECT_TRUE(WaitUntil([&] { return velmora_->Text(Text1).size() == label.size(); }))
+        << velmora_->Text(Text1).size();
 }
 
 TEST_F(MainWindowRealInput, OptionsOpensThePopUpMenuAndEscapeClosesIt) {
