@@ -139,6 +139,33 @@ TEST_F(MainWindowTest, BothBoxesStartUntickedAndNoButtonIsTheDefault) {
         EXPECT_EQ(GetWindowLongW(Control(id), GWL_STYLE) & BS_DEFPUSHBUTTON, 0);
 }
 
+// GetMessage failing (as it does under Wine when a message cannot be handed over) loses that
+// message, nothing more: the loop goes on, and the program ends only through its windows.
+int g_failuresLeft = 0;
+BOOL WINAPI FailingAtFirst(LPMSG message, HWND window, UINT first, UINT last) {
+    if (g_failuresLeft > 0) {
+        --g_failuresLeft;
+        return -1;
+    }
+    return GetMessageW(message, window, first, last);
+}
+BOOL WINAPI AlwaysFailing(LPMSG, HWND, UINT, UINT) { return -1; }
+
+TEST_F(MainWindowTest, AFailedGetMessageIsNoQuit) {
+    HWND main = Main();
+    g_failuresLeft = 3;
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program_.Run(&FailingAtFirst), 0);
+    EXPECT_EQ(g_failuresLeft, 0);
+    EXPECT_FALSE(IsWindow(main)) << "the loop ended before the window was closed";
+}
+
+TEST_F(MainWindowTest, ALoopThatCanGetNoMessageClosesTheMainWindowAsTheUserWould) {
+    HWND main = Main();
+    EXPECT_EQ(program_.Run(&AlwaysFailing), 1);
+    EXPECT_FALSE(IsWindow(main)) << "closed without its WM_CLOSE (and so without the save)";
+}
+
 TEST_F(MainWindowTest, TheMessageBoxTakesSeveralLines) {
     const LONG style = GetWindowLongW(Control(Text2_0), GWL_STYLE);
     EXPECT_TRUE(style & ES_MULTILINE);
