@@ -18,11 +18,11 @@ bool Program::Start() {
     return main_->Open();
 }
 
-int Program::Run() {
+int Program::Run(MessageSource getMessage) {
     MSG message{};
     int failuresInARow = 0;
     for (;;) {
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        const BOOL got = getMessage(&message, nullptr, 0, 0);
         if (got == 0) break;
         // A message the window system failed to deliver is lost, not a reason to quit: the
         // program ends only when its last window has closed (and saved what it keeps).

@@ -28,8 +28,10 @@ public:
     HINSTANCE Instance() const noexcept { return instance_; }
     // Creates and shows the main window; false when it could not be made.
     bool Start();
-    // Runs until the last top-level window has closed; returns the exit code.
-    int Run();
+    // Runs until the last top-level window has closed; returns the exit code. Messages come
+    // from GetMessageW (a test may hand in a stand-in for it).
+    using MessageSource = BOOL(WINAPI*)(LPMSG, HWND, UINT, UINT);
+    int Run(MessageSource getMessage = &GetMessageW);
 
     void Show(ChildWindow which);
     // Installs how a window is made (each window's own file does this; unset ones do nothing).

@@ -116,6 +116,87 @@ TEST_F(MainWindowRealInput, SaveLastMsgKeepsTheMessageForTheNextStart) {
     Shot(L"02-restored");
 }
 
+// The designed Tab order, from the message box round to it again.
+constexpr int kOrderFromTheMessage[] = {Text5,  Text6,    Command7, Combo1,   Text7,  Command8, Combo2,
+                                        Check1, Command2, Command5, Command3, Check2, Text1,    Text2_0};
+
+TEST_F(MainWindowRealInput, TabAndShiftTabLeaveTheMessageBoxAndGoRoundTheWholeOrder) {
+    // The window opened with the keyboard on its first field, its text selected: typing replaces it.
+    ASSERT_TRUE(WaitUntil([&] { return HasFocus(velmora_->Control(Text1)); }));
+    TypeText(L"Gone");
+    EXPECT_TRUE(WaitUntil([&] { return velmora_->Text(Text1) == L"Gone"; })) << velmora_->Text(Text1);
+    TypeIntoMessage(L"Out\r\nback at two");
+    for (int id : kOrderFromTheMessage) {
+        PressKey(VK_TAB);
+        EXPECT_TRUE(WaitUntil([&] { return HasFocus(velmora_->Control(id)); }, 5000)) << "Tab to " << id;
+    }
+    Shot(L"01-round");
+    for (auto id = std::rbegin(kOrderFromTheMessage) + 1; id != std::rend(kOrderFromTheMessage); ++id) {
+        PressKeys({VK_SHIFT, VK_TAB});
+        EXPECT_TRUE(WaitUntil([&] { return HasFocus(velmora_->Control(*id)); }, 5000)) << "Shift+Tab to " << *id;
+    }
+    // From the first field after the message back into it, and backwards out of it.
+    PressKeys({VK_SHIFT, VK_TAB});
+    EXPECT_TRUE(WaitUntil([&] { return HasFocus(velmora_->Control(Text2_0)); }, 5000)) << "back to the message";
+    PressKeys({VK_SHIFT, VK_TAB});
+    EXPECT_TRUE(WaitUntil([&] { return HasFocus(velmora_->Control(Text1)); }, 5000)) << "Shift+Tab out of it";
+    Settle();
+    // No Tab was typed into the boxes on the way.
+    EXPECT_EQ(velmora_->Text(Text2_0), L"Out\r\nback at two");
+    EXPECT_EQ(velmora_->Text(Text1), L"Gone");
+}
+
+TEST_F(MainWindowRealInput, AfterSwitchingAwayAndBackTypingGoesWhereItWent) {
+    TypeIntoMessage(L"Lunch");
+    auto winamp = StandInProcess::Start(StandInPath(L"winamp-standin.exe"), L"");
+    HWND other = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (other = FindWindowW(L"Winamp v1.x", nullptr)) && IsWindowVisible(other); }));
+    Settle();
+    ClickControl(other);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
+    Shot(L"01-away");
+    // Back by a click on the main window's title bar, where no field lies.
+    RECT frame{};
+    GetWindowRect(velmora_->MainWindow(), &frame);
+    ClickAt({(frame.left + frame.right) / 2,
+             frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2});
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == velmora_->MainWindow(); }));
+    TypeText(L" at one");
+    EXPECT_TRUE(WaitUntil([&] { return velmora_->Text(Text2_0) == L"Lunch at one"; })) << velmora_->Text(Text2_0);
+    Shot(L"02-back");
+}
+
+void PutOnClipboard(const std::wstring& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    ASSERT_NE(memory, nullptr);
+    memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    EXPECT_NE(SetClipboardData(CF_UNICODETEXT, memory), nullptr);
+    CloseClipboard();
+}
+
+// The platform's default limit stops typing and pasting at about 32,000 characters.
+TEST_F(MainWindowRealInput, PastingFortyThousandCharactersKeepsThemAll) {
+    std::wstring message;
+    for (wchar_t letter = L'a'; message.size() < 40000; letter = letter == L'z' ? L'a' : letter + 1)
+        message += std::wstring(78, letter) + L"\r\n";
+    PutOnClipboard(message);
+    ASSERT_TRUE(ClickToFocus(velmora_->Control(Text2_0)));
+    PressKeys({VK_CONTROL, 'V'});
+    EXPECT_TRUE(WaitUntil([&] { return velmora_->Text(Text2_0).size() == message.size(); }))
+        << velmora_->Text(Text2_0).size();
+    EXPECT_TRUE(velmora_->Text(Text2_0) == message) << "the pasted text changed";
+    const std::wstring label(40000, L'n');
+    PutOnClipboard(label);
+    ASSERT_TRUE(ClickToFocus(velmora_->Control(Text1)));
+    SelectAllInField();
+    PressKeys({VK_CONTROL, 'V'});
+    EXPECT_TRUE(WaitUntil([&] { return velmora_->Text(Text1).size() == label.size(); }))
+        << velmora_->Text(Text1).size();
+}
+
 TEST_F(MainWindowRealInput, OptionsOpensThePopUpMenuAndEscapeClosesIt) {
     ClickControl(velmora_->Control(Label2));
     const auto menuShown = [] {

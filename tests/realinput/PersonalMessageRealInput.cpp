@@ -93,6 +93,29 @@ TEST_F(PersonalMessageRealInput, AListedNameGetsTheReplyOnce) {
     EXPECT_EQ(WindowText(GetDlgItem(watch, PersonalIds::Label2)), L"On");
 }
 
+TEST_F(PersonalMessageRealInput, ItOpensOnTheNamesAndTabLeavesTheReplyBoxBothWays) {
+    using namespace PersonalIds;
+    ChooseFromOptions(0, /*withPointer=*/false);
+    HWND watch = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (watch = velmora_.FindWindowTitled(L"Personal Away Msg")) != nullptr; }));
+    const auto focused = [&](int id) { return WaitUntil([&] { return HasFocus(GetDlgItem(watch, id)); }, 5000); };
+    ASSERT_TRUE(focused(Text1));
+    TypeText(L"pal42");
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(watch, Text1)) == L"pal42"; }));
+    const std::wstring reply = WindowText(GetDlgItem(watch, Text3));
+    for (int id : {Text2, Text3, Text1, Text2, Text3}) {
+        PressKey(VK_TAB);
+        EXPECT_TRUE(focused(id)) << "Tab to " << id;
+    }
+    for (int id : {Text2, Text1, Text3, Text2}) {
+        PressKeys({VK_SHIFT, VK_TAB});
+        EXPECT_TRUE(focused(id)) << "Shift+Tab to " << id;
+    }
+    Shot(L"01-tabbed");
+    EXPECT_EQ(WindowText(GetDlgItem(watch, Text3)), reply);
+    EXPECT_EQ(WindowText(GetDlgItem(watch, Text1)), L"pal42");
+}
+
 TEST_F(PersonalMessageRealInput, EveryMenuEntryOpensItsWindowWithPointerAndKeyboard) {
     const struct {
         int position;
