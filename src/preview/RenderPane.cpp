@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <vector>
 
 #include "misc/Dpi.h"
 #include "misc/Scale.h"
@@ -41,10 +42,25 @@ std::wstring DateOrTime(bool date) {
 
 // ---- Measuring with GDI ----
 
-void RenderPane::GdiMeasurer::Begin(UINT dpi) {
+void RenderPane::GdiMeasurer::Begin(HWND window, UINT dpi) {
     if (dpi != dpi_) fonts_.clear();
     dpi_ = dpi;
-    if (!dc_) dc_.reset(CreateCompatibleDC(nullptr));
+    if (!dc_) {
+        HDC windowDc = GetDC(window);
+        dc_.reset(CreateCompatibleDC(windowDc));
+        if (windowDc) ReleaseDC(window, windowDc);
+        // Measured on a device-independent bitmap, as the text is painted.
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = 1;
+        info.bmiHeader.biHeight = 1;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        surface_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (surface_) SelectObject(dc_.get(), surface_.get());
+    }
 }
 
 HFONT RenderPane::GdiMeasurer::FontFor(const MarkupDocument& document, const TextStyle& style) {
@@ -156,7 +172,7 @@ void RenderPane::LayOut() {
     dpi_ = DpiForWindow(hwnd_);
     RECT client{};
     GetClientRect(hwnd_, &client);
-    measurer_.Begin(dpi_);
+    measurer_.Begin(hwnd_, dpi_);
     layout_ = LayOutMarkup(markup_, measurer_, client.right - 2 * Scale(kMargin), Scale(kRuleHeight));
     SetWindowTextW(hwnd_, PlainTextOf(markup_, layout_).c_str());
     UpdateScrollBar();
@@ -282,9 +298,18 @@ void RenderPane::OnPaint() {
     RECT client{};
     GetClientRect(hwnd_, &client);
     if (client.right <= 0 || client.bottom <= 0) return;
-    // Drawn off-screen, then copied once.
+    // Drawn off-screen, then copied once. A device-independent bitmap, so the text is drawn by
+    // the same font engine that measured it (Wine draws into X pixmaps with another).
     UniqueMemoryDc memory(CreateCompatibleDC(paint.dc()));
-    UniqueBitmap bitmap(CreateCompatibleBitmap(paint.dc(), client.right, client.bottom));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueBitmap bitmap(CreateDIBSection(paint.dc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!memory || !bitmap) {
         PaintOn(paint.dc(), client);
         return;
@@ -297,7 +322,7 @@ void RenderPane::OnPaint() {
 }
 
 void RenderPane::PaintOn(HDC dc, const RECT& client) {
-    measurer_.Begin(dpi_);
+    measurer_.Begin(hwnd_, dpi_);
     UniqueBrush page(CreateSolidBrush(Colour(PageColour())));
     FillRect(dc, &client, page.get());
 
@@ -312,6 +337,7 @@ void RenderPane::PaintOn(HDC dc, const RECT& client) {
     const auto firstIndex = static_cast<std::uint32_t>(firstLine - lines.begin());
     auto piece = std::partition_point(layout_.pieces.begin(), layout_.pieces.end(),
                                       [&](const PlacedText& placed) { return placed.line < firstIndex; });
+    std::vector<int> advances;
     for (auto line = firstLine; line != lines.end() && top + line->top < client.bottom; ++line) {
         const auto index = static_cast<std::uint32_t>(line - lines.begin());
         if (line->rule) {
@@ -333,8 +359,14 @@ void RenderPane::PaintOn(HDC dc, const RECT& client) {
             } else {
                 SetBkMode(dc, TRANSPARENT);
             }
-            TextOutW(dc, left + piece->x, top + line->top + line->baseline, markup_.text.data() + piece->begin,
-                     static_cast<int>(piece->length));
+            // Each character goes where the layout measured it, whatever advances the drawing
+            // itself would take (Wine's differ from its measuring at some sizes).
+            const std::wstring_view text(markup_.text.data() + piece->begin, piece->length);
+            advances.assign(text.size(), 0);
+            measurer_.Advances(markup_, style, text, advances.data());
+            for (std::size_t i = advances.size(); i-- > 1;) advances[i] -= advances[i - 1];
+            ExtTextOutW(dc, left + piece->x, top + line->top + line->baseline, 0, nullptr, text.data(),
+                        static_cast<UINT>(text.size()), advances.data());
         }
     }
     RestoreDC(dc, saved);

@@ -47,7 +47,9 @@ private:
 
     class GdiMeasurer final : public TextMeasurer {
     public:
-        void Begin(UINT dpi);  // a memory DC for this DPI; fonts of another DPI are dropped
+        // Measures as the window paints: a memory DC like its own, for this DPI (fonts of
+        // another DPI are dropped).
+        void Begin(HWND window, UINT dpi);
         FontMetrics Metrics(const MarkupDocument& document, const TextStyle& style) override;
         void Advances(const MarkupDocument& document, const TextStyle& style, std::wstring_view text,
                       int* advances) override;
@@ -56,6 +58,7 @@ private:
     private:
         using FontKey = std::tuple<std::wstring, int, bool, bool, bool, bool>;
         std::map<FontKey, UniqueFont> fonts_;
+        UniqueBitmap surface_;  // declared first: it goes after the DC it is selected into
         UniqueMemoryDc dc_;
         UINT dpi_ = 0;
     };
