@@ -471,6 +471,23 @@ std::wstring FillPlaceholders(std::wstring_view text, std::wstring_view reader, 
     return out;
 }
 
+std::wstring FillDocumentPlaceholders(std::wstring_view document, std::wstring_view reader, std::wstring_view date,
+                                      std::wstring_view time) {
+    std::size_t open = FindNoCase(document, L"<title", 0);
+    while (open != std::wstring_view::npos && open + 6 < document.size() && !IsBlank(document[open + 6]) &&
+           document[open + 6] != L'>')
+        open = FindNoCase(document, L"<title", open + 1);
+    if (open == std::wstring_view::npos) return FillPlaceholders(document, reader, date, time);
+    // The title runs to its end tag, or to the end of the document when it has none.
+    std::size_t close = FindNoCase(document, L"</title", open);
+    if (close != std::wstring_view::npos) close = document.find(L'>', close);
+    const std::size_t end = close == std::wstring_view::npos ? document.size() : close + 1;
+    std::wstring filled = FillPlaceholders(document.substr(0, open), reader, date, time);
+    filled.append(document.substr(open, end - open));
+    filled += FillPlaceholders(document.substr(end), reader, date, time);
+    return filled;
+}
+
 bool HasLineBreaksReadersJoin(std::wstring_view message) {
     if (message.find_first_of(L"\r\n") == std::wstring_view::npos) return false;
     for (std::size_t at = FindNoCase(message, L"<br", 0); at != std::wstring_view::npos;

@@ -71,6 +71,11 @@ int PointsOfHtmlSize(int htmlSize);
 std::wstring FillPlaceholders(std::wstring_view text, std::wstring_view reader, std::wstring_view date,
                               std::wstring_view time);
 
+// The same for a whole stored document: the message is filled, the label (the TITLE element)
+// is left as typed, since the client lists it and does not send it.
+std::wstring FillDocumentPlaceholders(std::wstring_view document, std::wstring_view reader, std::wstring_view date,
+                                      std::wstring_view time);
+
 // True when the message has line breaks that an HTML reader shows as blanks: it holds CR or LF
 // and no <BR>.
 bool HasLineBreaksReadersJoin(std::wstring_view message);

@@ -163,7 +163,7 @@ void RenderPane::Move(const RECT& rect) {
 int RenderPane::Scale(int pixelsAt96) const noexcept { return ScaleForDpi(pixelsAt96, static_cast<int>(dpi_)); }
 
 void RenderPane::Refill() {
-    markup_ = ReadMarkup(FillPlaceholders(document_, reader_, date_, time_));
+    markup_ = ReadMarkup(FillDocumentPlaceholders(document_, reader_, date_, time_));
     LayOut();
 }
 
