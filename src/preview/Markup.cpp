@@ -161,6 +161,7 @@ class Reader {
 public:
     explicit Reader(std::wstring_view markup) : in_(markup) {
         document_.text.reserve(markup.size());
+        document_.faces.emplace_back();
         stack_.push_back({StyleTag::None, TextStyle{}, -1});
     }
 
