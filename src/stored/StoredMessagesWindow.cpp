@@ -76,9 +76,12 @@ LRESULT StoredMessagesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM 
     switch (message) {
         case WM_CREATE: OnCreate(); return 0;
         case WM_DESTROY: OnDestroy(); return 0;
-        case WM_ACTIVATE:
+        case WM_ACTIVATE: {
+            // The default handling gives the focus to the window itself; the handler moves it on.
+            const LRESULT result = DefaultHandling(message, wParam, lParam);
             if (LOWORD(wParam) != WA_INACTIVE) OnActivate();
-            return DefaultHandling(message, wParam, lParam);
+            return result;
+        }
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case kStoreChanged: OnStoreChanged(); return 0;
         case kMainWindowClosedMessage: UpdateButtons(); return 0;
@@ -105,7 +108,12 @@ void StoredMessagesWindow::OnCreate() {
 
 void StoredMessagesWindow::OnDestroy() { watch_.Stop(); }
 
-void StoredMessagesWindow::OnActivate() { UpdateButtons(); }
+void StoredMessagesWindow::OnActivate() {
+    UpdateButtons();
+    // Keys work at once: the focus goes to the list unless a control of this window has it.
+    HWND focus = GetFocus();
+    if (!focus || focus == Handle() || !IsChild(Handle(), focus)) SetFocus(Control(Messages));
+}
 
 void StoredMessagesWindow::OnCommand(int id, int notification) {
     switch (id) {
