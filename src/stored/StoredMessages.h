@@ -21,6 +21,7 @@ struct StoredValue {
     std::wstring text;  // REG_SZ only: the text up to its first NUL (or all, without one)
 
     bool IsMessage() const noexcept { return type == REG_SZ; }
+    bool operator==(const StoredValue&) const = default;
 };
 
 // The key holding every screen name's key ("...\CurrentVersion\Users").

@@ -186,24 +186,30 @@ void StoredMessagesWindow::OnDeleteClicked() {
 void StoredMessagesWindow::OnStoreChanged() {
     // Taken before reading, so a change during the reading brings another message.
     watch_.Acknowledge();
-    Reload();
+    Reload(/*onlyWhenChanged=*/true);
 }
 
-void StoredMessagesWindow::Reload() {
-    screenNames_ = StoredScreenNames();
+void StoredMessagesWindow::Reload(bool onlyWhenChanged) {
+    std::vector<std::wstring> screenNames = StoredScreenNames();
+    LRESULT chosen = CB_ERR;
+    for (std::size_t i = 0; i < screenNames.size(); ++i) {
+        if (!SameLetters(screenNames[i], screenName_)) continue;
+        chosen = static_cast<LRESULT>(i);
+        screenName_ = screenNames[i];  // as the registry spells it
+    }
+    std::vector<StoredValue> values = chosen == CB_ERR ? std::vector<StoredValue>{} : StoredValues(screenName_);
+    // The IM client writes its other settings below the same key: those changes leave the
+    // window as it is, its list scrolled where it was.
+    if (onlyWhenChanged && screenNames == screenNames_ && values == values_) return;
+    screenNames_ = std::move(screenNames);
+    values_ = std::move(values);
+
     HWND names = Control(ScreenNames);
     SendMessageW(names, CB_RESETCONTENT, 0, 0);
-    LRESULT chosen = CB_ERR;
-    for (const std::wstring& name : screenNames_) {
-        const LRESULT index = SendMessageW(names, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        if (SameLetters(name, screenName_)) {
-            chosen = index;
-            screenName_ = name;  // as the registry spells it
-        }
-    }
+    for (const std::wstring& name : screenNames_)
+        SendMessageW(names, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     // A name whose key has gone shows nothing, and comes back with its key.
     SendMessageW(names, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
-    values_ = chosen == CB_ERR ? std::vector<StoredValue>{} : StoredValues(screenName_);
 
     HWND list = Control(Messages);
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);

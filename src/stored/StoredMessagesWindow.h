@@ -36,7 +36,7 @@ private:
     void OnStoreChanged();      // the watch's message
 
     // Reads the registry again and shows it, keeping the chosen name and message where they remain.
-    void Reload();
+    void Reload(bool onlyWhenChanged = false);
     void ShowSelected();
     void UpdateButtons();
     const StoredValue* Selected() const noexcept;
