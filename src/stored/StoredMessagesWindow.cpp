@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 
 #include "app/AwayControls.h"
@@ -82,6 +83,9 @@ LRESULT StoredMessagesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM 
             if (LOWORD(wParam) != WA_INACTIVE) OnActivate();
             return result;
         }
+        case WM_WINDOWPOSCHANGING:
+            OnPlacing(*reinterpret_cast<WINDOWPOS*>(lParam));
+            return DefaultHandling(message, wParam, lParam);
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case kStoreChanged: OnStoreChanged(); return 0;
         case kMainWindowClosedMessage: UpdateButtons(); return 0;
@@ -107,6 +111,27 @@ void StoredMessagesWindow::OnCreate() {
 }
 
 void StoredMessagesWindow::OnDestroy() { watch_.Stop(); }
+
+void StoredMessagesWindow::OnPlacing(WINDOWPOS& place) {
+    // Opened beside the main window rather than over the fields Load fills: to its left (the
+    // preview opens to its right), else to its right; where neither fits, where it was put.
+    if (IsWindowVisible(Handle()) || (place.flags & SWP_NOMOVE) || (place.flags & SWP_NOSIZE)) return;
+    AwayWindow* main = program_.OpenMainWindow();
+    if (!main) return;
+    RECT beside{};
+    GetWindowRect(main->Handle(), &beside);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int gap = controls_.Scale(8);
+    if (beside.left - gap - place.cx >= work.left)
+        place.x = beside.left - gap - place.cx;
+    else if (beside.right + gap + place.cx <= work.right)
+        place.x = beside.right + gap;
+    else
+        return;
+    place.y = std::clamp(static_cast<int>(beside.top), static_cast<int>(work.top),
+                         std::max(static_cast<int>(work.top), static_cast<int>(work.bottom) - place.cy));
+}
 
 void StoredMessagesWindow::OnActivate() {
     UpdateButtons();

@@ -25,6 +25,7 @@ private:
 
     void OnCreate();
     void OnDestroy();
+    void OnPlacing(WINDOWPOS& place);
     void OnActivate();
     void OnCommand(int id, int notification);
     void OnDpiChanged(UINT dpi) override;

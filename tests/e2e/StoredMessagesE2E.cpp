@@ -223,22 +223,6 @@ TEST_F(StoredMessagesE2E, TheListFollowsUpdateDeleteAndARemovedScreenName) {
     EXPECT_FALSE(IsWindowEnabled(StoredControl(StoredIds::Load)));
 }
 
-TEST_F(StoredMessagesE2E, ValuesThatAreNoMessageAreListedAndCannotBeLoaded) {
-    velmora_.Type(Text1, L"Real");
-    velmora_.Click(Command5);
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, ListKey().c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
-    const DWORD number = 3;
-    RegSetValueExW(key, L"GoneMsg2", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
-    RegCloseKey(key);
-    ASSERT_NE(OpenStored(), nullptr);
-    ASSERT_EQ(Rows(), (std::vector<std::wstring>{L"1\tReal", L"2\tnot a message"}));
-    ChooseRow(1);
-    EXPECT_FALSE(IsWindowEnabled(StoredControl(StoredIds::Load)));
-    ChooseRow(0);
-    EXPECT_TRUE(IsWindowEnabled(StoredControl(StoredIds::Load)));
-}
-
 TEST_F(StoredMessagesE2E, LoadIsUnavailableOnceTheMainWindowHasClosed) {
     velmora_.Click(Command5);
     ASSERT_NE(OpenStored(), nullptr);
