@@ -96,6 +96,8 @@ LRESULT StoredMessagesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM 
 void StoredMessagesWindow::OnCreate() {
     controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle()));
     rendering_.Create(Handle(), Rendering, RenderingRect());
+    // Watched before the first reading, so no change between the two is missed.
+    watch_.Start(Handle(), kStoreChanged);
     // It opens at the main window's screen name when that one has stored messages.
     screenName_ = MainScreenName(program_.OpenMainWindow());
     Reload();
@@ -107,7 +109,6 @@ void StoredMessagesWindow::OnCreate() {
         selectedValue_ = values_.front().name;
         Reload();
     }
-    watch_.Start(Handle(), kStoreChanged);
 }
 
 void StoredMessagesWindow::OnDestroy() { watch_.Stop(); }
