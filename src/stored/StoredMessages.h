@@ -21,6 +21,7 @@ struct StoredValue {
     std::wstring text;  // REG_SZ only: the text up to its first NUL (or all, without one)
 
     bool IsMessage() const noexcept { return type == REG_SZ; }
+    bool operator==(const StoredValue&) const = default;
 };
 
 // The key holding every screen name's key ("...\CurrentVersion\Users").
@@ -44,6 +45,7 @@ public:
     StoredMessagesWatch& operator=(const StoredMessagesWatch&) = delete;
     ~StoredMessagesWatch() { Stop(); }
 
+    // Returns once the watch is set: no change after it goes unseen.
     bool Start(HWND window, UINT message) noexcept;
     // Ends the thread and waits for it; the window may close right after.
     void Stop() noexcept;
@@ -58,6 +60,7 @@ private:
     HWND window_ = nullptr;
     UINT message_ = 0;
     UniqueKernelHandle stop_;
+    UniqueKernelHandle armed_;
     UniqueKernelHandle thread_;
     volatile LONG posted_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 
 #include "app/AwayControls.h"
@@ -76,8 +77,14 @@ LRESULT StoredMessagesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM 
     switch (message) {
         case WM_CREATE: OnCreate(); return 0;
         case WM_DESTROY: OnDestroy(); return 0;
-        case WM_ACTIVATE:
+        case WM_ACTIVATE: {
+            // The default handling gives the focus to the window itself; the handler moves it on.
+            const LRESULT result = DefaultHandling(message, wParam, lParam);
             if (LOWORD(wParam) != WA_INACTIVE) OnActivate();
+            return result;
+        }
+        case WM_WINDOWPOSCHANGING:
+            OnPlacing(*reinterpret_cast<WINDOWPOS*>(lParam));
             return DefaultHandling(message, wParam, lParam);
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case kStoreChanged: OnStoreChanged(); return 0;
@@ -89,6 +96,8 @@ LRESULT StoredMessagesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM 
 void StoredMessagesWindow::OnCreate() {
     controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle()));
     rendering_.Create(Handle(), Rendering, RenderingRect());
+    // Watched before the first reading, so no change between the two is missed.
+    watch_.Start(Handle(), kStoreChanged);
     // It opens at the main window's screen name when that one has stored messages.
     screenName_ = MainScreenName(program_.OpenMainWindow());
     Reload();
@@ -100,12 +109,37 @@ void StoredMessagesWindow::OnCreate() {
         selectedValue_ = values_.front().name;
         Reload();
     }
-    watch_.Start(Handle(), kStoreChanged);
 }
 
 void StoredMessagesWindow::OnDestroy() { watch_.Stop(); }
 
-void StoredMessagesWindow::OnActivate() { UpdateButtons(); }
+void StoredMessagesWindow::OnPlacing(WINDOWPOS& place) {
+    // Opened beside the main window rather than over the fields Load fills: to its left (the
+    // preview opens to its right), else to its right; where neither fits, where it was put.
+    if (IsWindowVisible(Handle()) || (place.flags & SWP_NOMOVE) || (place.flags & SWP_NOSIZE)) return;
+    AwayWindow* main = program_.OpenMainWindow();
+    if (!main) return;
+    RECT beside{};
+    GetWindowRect(main->Handle(), &beside);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int gap = controls_.Scale(8);
+    if (beside.left - gap - place.cx >= work.left)
+        place.x = beside.left - gap - place.cx;
+    else if (beside.right + gap + place.cx <= work.right)
+        place.x = beside.right + gap;
+    else
+        return;
+    place.y = std::clamp(static_cast<int>(beside.top), static_cast<int>(work.top),
+                         std::max(static_cast<int>(work.top), static_cast<int>(work.bottom) - place.cy));
+}
+
+void StoredMessagesWindow::OnActivate() {
+    UpdateButtons();
+    // Keys work at once: the focus goes to the list unless a control of this window has it.
+    HWND focus = GetFocus();
+    if (!focus || focus == Handle() || !IsChild(Handle(), focus)) SetFocus(Control(Messages));
+}
 
 void StoredMessagesWindow::OnCommand(int id, int notification) {
     switch (id) {
@@ -178,24 +212,30 @@ void StoredMessagesWindow::OnDeleteClicked() {
 void StoredMessagesWindow::OnStoreChanged() {
     // Taken before reading, so a change during the reading brings another message.
     watch_.Acknowledge();
-    Reload();
+    Reload(/*onlyWhenChanged=*/true);
 }
 
-void StoredMessagesWindow::Reload() {
-    screenNames_ = StoredScreenNames();
+void StoredMessagesWindow::Reload(bool onlyWhenChanged) {
+    std::vector<std::wstring> screenNames = StoredScreenNames();
+    LRESULT chosen = CB_ERR;
+    for (std::size_t i = 0; i < screenNames.size(); ++i) {
+        if (!SameLetters(screenNames[i], screenName_)) continue;
+        chosen = static_cast<LRESULT>(i);
+        screenName_ = screenNames[i];  // as the registry spells it
+    }
+    std::vector<StoredValue> values = chosen == CB_ERR ? std::vector<StoredValue>{} : StoredValues(screenName_);
+    // The IM client writes its other settings below the same key: those changes leave the
+    // window as it is, its list scrolled where it was.
+    if (onlyWhenChanged && screenNames == screenNames_ && values == values_) return;
+    screenNames_ = std::move(screenNames);
+    values_ = std::move(values);
+
     HWND names = Control(ScreenNames);
     SendMessageW(names, CB_RESETCONTENT, 0, 0);
-    LRESULT chosen = CB_ERR;
-    for (const std::wstring& name : screenNames_) {
-        const LRESULT index = SendMessageW(names, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        if (SameLetters(name, screenName_)) {
-            chosen = index;
-            screenName_ = name;  // as the registry spells it
-        }
-    }
+    for (const std::wstring& name : screenNames_)
+        SendMessageW(names, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     // A name whose key has gone shows nothing, and comes back with its key.
     SendMessageW(names, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
-    values_ = chosen == CB_ERR ? std::vector<StoredValue>{} : StoredValues(screenName_);
 
     HWND list = Control(Messages);
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);

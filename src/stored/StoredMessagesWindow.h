@@ -25,6 +25,7 @@ private:
 
     void OnCreate();
     void OnDestroy();
+    void OnPlacing(WINDOWPOS& place);
     void OnActivate();
     void OnCommand(int id, int notification);
     void OnDpiChanged(UINT dpi) override;
@@ -36,7 +37,7 @@ private:
     void OnStoreChanged();      // the watch's message
 
     // Reads the registry again and shows it, keeping the chosen name and message where they remain.
-    void Reload();
+    void Reload(bool onlyWhenChanged = false);
     void ShowSelected();
     void UpdateButtons();
     const StoredValue* Selected() const noexcept;

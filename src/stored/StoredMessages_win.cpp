@@ -159,9 +159,14 @@ bool StoredMessagesWatch::Start(HWND window, UINT message) noexcept {
     window_ = window;
     message_ = message;
     stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!stop_) return false;
+    armed_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!stop_ || !armed_) return false;
     thread_.reset(CreateThread(nullptr, 0, &StoredMessagesWatch::Run, this, 0, nullptr));
-    return static_cast<bool>(thread_);
+    if (!thread_) return false;
+    // Every change after Start is seen: it returns once the first watch is set (or the thread ended).
+    const HANDLE either[] = {armed_.get(), thread_.get()};
+    WaitForMultipleObjects(2, either, FALSE, INFINITE);
+    return true;
 }
 
 void StoredMessagesWatch::Stop() noexcept {
@@ -205,6 +210,7 @@ void StoredMessagesWatch::WatchUntilStopped() {
         return key && RegNotifyChangeKeyValue(key.get(), TRUE, kChanges, changed.get(), TRUE) == ERROR_SUCCESS;
     };
     bool armed = arm();
+    SetEvent(armed_.get());
     for (;;) {
         const HANDLE events[] = {stop_.get(), changed.get()};
         const DWORD woke =

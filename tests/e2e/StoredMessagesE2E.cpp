@@ -3,8 +3,6 @@
 // list follows the registry by itself.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "app/AwayControls.h"
 #include "stored/StoredControls.h"
 #include "support/StandIn.h"
@@ -15,91 +13,67 @@ namespace {
 
 using namespace AwayIds;
 using testing::ReadRegistryValue;
-using testing::RegistryKeyExists;
 using testing::RegistryValueNames;
-using testing::VelmoraProcess;
+using testing::WaitUntil;
 
 const std::wstring kUsers = L"SOFTWARE\\America Online\\AOL Instant Messenger (TM)\\CurrentVersion\\Users\\";
 
-std::vector<std::wstring> ListRows(HWND list) {
-    std::vector<std::wstring> rows;
-    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
-        // The list may be filled again between the questions.
-        if (length < 0) return {L"(changing)"};
-        std::wstring row(static_cast<size_t>(length) + 1, L'\0');
-        const LRESULT copied = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row.data()));
-        row.resize(static_cast<size_t>(std::clamp<LRESULT>(copied, 0, length)));
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-// The question box Velmora shows: a dialog of its process, and the text it asks.
-struct Question {
-    HWND box = nullptr;
-    std::wstring text;
-};
-BOOL CALLBACK FindQuestion(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<std::pair<DWORD, Question>*>(parameter);
+// The question box of a process: a visible dialog, and its longest text.
+BOOL CALLBACK FindQuestion(HWND window, LPARAM found) {
+    auto* search = reinterpret_cast<std::pair<DWORD, HWND>*>(found);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    wchar_t className[32]{};
-    GetClassNameW(window, className, 32);
+    wchar_t className[8]{};
+    GetClassNameW(window, className, 8);
     if (owner != search->first || std::wstring(className) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-    for (HWND child = FindWindowExW(window, nullptr, L"Static", nullptr); child;
-         child = FindWindowExW(window, child, L"Static", nullptr)) {
-        const std::wstring text = testing::WindowText(child);
-        if (!text.empty()) search->second = {window, text};
-    }
-    return search->second.box ? FALSE : TRUE;
+    search->second = window;
+    return FALSE;
 }
 
 class StoredMessagesE2E : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_NE(velmora_.MainWindow(), nullptr);
-        velmora_.Type(Text5, screenName_);
-    }
+    void SetUp() override { velmora_.Type(Text5, screenName_); }
     void TearDown() override { testing::DeleteRegistryTree(HKEY_CURRENT_USER, kUsers + screenName_); }
 
     std::wstring ListKey() const { return kUsers + screenName_ + L"\\IAmGoneList"; }
     std::string Stored(const std::wstring& valueName) const {
         const auto value = ReadRegistryValue(HKEY_CURRENT_USER, ListKey(), valueName);
-        if (!value) return "(no value)";
-        return std::string(value->data.begin(), value->data.end());
+        return value ? std::string(value->data.begin(), value->data.end()) : "(no value)";
     }
-    HWND OpenStored() {
+    void OpenStored() {
         velmora_.ChooseMenu(MenuStored);
         stored_ = velmora_.WaitForWindowTitled(L"Stored Messages");
-        return stored_;
+        ASSERT_NE(stored_, nullptr);
     }
-    HWND StoredControl(int id) const { return GetDlgItem(stored_, id); }
-    std::vector<std::wstring> Rows() const { return ListRows(StoredControl(StoredIds::Messages)); }
-    void ChooseRow(int index) const {
-        HWND list = StoredControl(StoredIds::Messages);
-        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    HWND Part(int id) const { return GetDlgItem(stored_, id); }
+    std::vector<std::wstring> Rows() const {
+        std::vector<std::wstring> rows;
+        for (LRESULT i = 0, count = SendMessageW(Part(StoredIds::Messages), LB_GETCOUNT, 0, 0); i < count; ++i) {
+            wchar_t row[256]{};  // rows are short; the list may be filled again meanwhile
+            if (SendMessageW(Part(StoredIds::Messages), LB_GETTEXTLEN, i, 0) < 256)
+                SendMessageW(Part(StoredIds::Messages), LB_GETTEXT, i, reinterpret_cast<LPARAM>(row));
+            rows.push_back(row);
+        }
+        return rows;
+    }
+    void Load(int row) const {
+        SendMessageW(Part(StoredIds::Messages), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
         SendMessageW(stored_, WM_COMMAND, MAKEWPARAM(StoredIds::Messages, LBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(list));
+                     reinterpret_cast<LPARAM>(Part(StoredIds::Messages)));
+        SendMessageW(Part(StoredIds::Load), BM_CLICK, 0, 0);
     }
-    void ClickStored(int id) const { SendMessageW(StoredControl(id), BM_CLICK, 0, 0); }
-    // Delete's question: the button is pressed without waiting, since the question holds it.
-    Question PressDelete() const {
-        PostMessageW(StoredControl(StoredIds::Delete), BM_CLICK, 0, 0);
-        std::pair<DWORD, Question> search{velmora_.ProcessId(), {}};
-        testing::WaitUntil([&] {
-            search.second = {};
-            EnumWindows(FindQuestion, reinterpret_cast<LPARAM>(&search));
-            return search.second.box != nullptr;
-        });
-        return search.second;
+    // Delete holds its button until the question is answered, so it is pressed without waiting.
+    std::wstring AskAndAnswer(int button) const {
+        PostMessageW(Part(StoredIds::Delete), BM_CLICK, 0, 0);
+        std::pair<DWORD, HWND> search{velmora_.ProcessId(), nullptr};
+        WaitUntil([&] { return !EnumWindows(FindQuestion, reinterpret_cast<LPARAM>(&search)); });
+        std::wstring asked;
+        for (HWND text = nullptr; (text = FindWindowExW(search.second, text, L"Static", nullptr));)
+            if (testing::WindowText(text).size() > asked.size()) asked = testing::WindowText(text);
+        PostMessageW(GetDlgItem(search.second, button), BM_CLICK, 0, 0);
+        WaitUntil([&] { return !IsWindow(search.second); });
+        return asked;
     }
-    static void Answer(const Question& question, int button) {
-        PostMessageW(GetDlgItem(question.box, button), BM_CLICK, 0, 0);
-        testing::WaitUntil([&] { return !IsWindow(question.box); });
-    }
-    // Fields the main window shows after Load, to compare with what was stored.
     std::vector<std::wstring> Composer() const {
         return {velmora_.Text(Text1),
                 velmora_.Text(Text6),
@@ -109,22 +83,17 @@ protected:
                 velmora_.Text(Text2_0),
                 velmora_.IsTicked(Check1) ? L"ticked" : L"not ticked"};
     }
-    void ScrambleComposer() const {
-        velmora_.Type(Text1, L"other label");
-        velmora_.Type(Text6, L"123456");
-        velmora_.Type(Text7, L"654321");
-        velmora_.Choose(Combo1, 20);
-        velmora_.Choose(Combo2, 9);
-        velmora_.Type(Text2_0, L"other message");
-    }
 
     testing::TempFolder folder_;
     std::wstring screenName_ = testing::UniqueScreenName(L"stored");
-    VelmoraProcess velmora_{folder_.Path()};
+    testing::VelmoraProcess velmora_{folder_.Path()};
     HWND stored_ = nullptr;
 };
 
-TEST_F(StoredMessagesE2E, UpdatedMessageIsListedLoadsBackAndIsStoredAgainUnchanged) {
+TEST_F(StoredMessagesE2E, WhatUpdateStoredLoadsBackAndIsStoredAgainByteForByte) {
+    auto winamp =
+        testing::StandInProcess::Start(testing::StandInPath(L"winamp-standin.exe"), L"\"42. Artist - Title - Winamp\"");
+    // Slot 3 without the song, slot 1 with it.
     velmora_.Type(Text1, L"Lunch & <b>more</b>");
     velmora_.Type(Text6, L"000080");
     velmora_.Type(Text7, L"FFFFE0");
@@ -132,121 +101,62 @@ TEST_F(StoredMessagesE2E, UpdatedMessageIsListedLoadsBackAndIsStoredAgainUnchang
     velmora_.Choose(Combo2, 2);
     velmora_.Type(Text2_0, L"Out to lunch,\r\n<i>back</i> at %t");
     velmora_.Click(Command5);
-    const std::string first = Stored(L"GoneMsg3");
-    ASSERT_NE(first, "(no value)");
-    const std::vector<std::wstring> typed = Composer();
-
-    ASSERT_NE(OpenStored(), nullptr);
-    EXPECT_EQ(testing::WindowText(StoredControl(StoredIds::ScreenNames)), screenName_);
-    EXPECT_EQ(Rows(), std::vector<std::wstring>{L"3\tLunch & <b>more</b>"});
-    EXPECT_EQ(testing::WindowText(StoredControl(StoredIds::LabelShown)), L"Lunch & <b>more</b>");
-
-    ScrambleComposer();
-    ChooseRow(0);
-    ClickStored(StoredIds::Load);
-    EXPECT_EQ(Composer(), typed);
-    EXPECT_EQ(Stored(L"GoneMsg3"), first);  // Load writes nothing
-    EXPECT_EQ(RegistryValueNames(HKEY_CURRENT_USER, ListKey()), std::vector<std::wstring>{L"GoneMsg3"});
-
-    velmora_.Click(Command5);
-    EXPECT_EQ(Stored(L"GoneMsg3"), first);
-}
-
-TEST_F(StoredMessagesE2E, ASongLineTicksBrodcastWinampAndStaysOutOfTheMessage) {
-    auto winamp =
-        testing::StandInProcess::Start(testing::StandInPath(L"winamp-standin.exe"), L"\"42. Artist - Title - Winamp\"");
+    const std::vector<std::wstring> third = Composer();
     velmora_.Type(Text1, L"Weekend");
-    velmora_.Type(Text2_0, L"Gone for the weekend");
-    velmora_.Click(Check1);
-    velmora_.Click(Command5);
-    const std::string first = Stored(L"GoneMsg1");
-    ASSERT_NE(first.find("Last Song Played on winamp:  Artist - Title"), std::string::npos);
-
-    ASSERT_NE(OpenStored(), nullptr);
-    ScrambleComposer();
-    velmora_.Click(Check1);
-    ASSERT_FALSE(velmora_.IsTicked(Check1));
-    ChooseRow(0);
-    ClickStored(StoredIds::Load);
-    EXPECT_TRUE(velmora_.IsTicked(Check1));
-    EXPECT_EQ(velmora_.Text(Text2_0), L"Gone for the weekend");
-    EXPECT_EQ(velmora_.Text(Combo2), L"1");
-
-    velmora_.Click(Command5);
-    EXPECT_EQ(Stored(L"GoneMsg1"), first);
-}
-
-TEST_F(StoredMessagesE2E, DeleteAsksAndRemovesOnlyThatValue) {
-    velmora_.Type(Text1, L"Lunch");
-    velmora_.Choose(Combo2, 2);
-    velmora_.Click(Command5);
-    velmora_.Type(Text1, L"Meeting");
-    velmora_.Choose(Combo2, 4);
-    velmora_.Click(Command5);
-    const std::string fifth = Stored(L"GoneMsg5");
-    ASSERT_NE(OpenStored(), nullptr);
-    ASSERT_EQ(Rows(), (std::vector<std::wstring>{L"3\tLunch", L"5\tMeeting"}));
-    ChooseRow(0);
-
-    Question question = PressDelete();
-    ASSERT_NE(question.box, nullptr);
-    EXPECT_EQ(question.text, L"Remove 'Lunch' (slot 3) of " + screenName_ + L"?");
-    Answer(question, IDNO);
-    EXPECT_NE(Stored(L"GoneMsg3"), "(no value)");
-
-    question = PressDelete();
-    ASSERT_NE(question.box, nullptr);
-    Answer(question, IDYES);
-    EXPECT_TRUE(testing::WaitUntil([&] { return Rows() == std::vector<std::wstring>{L"5\tMeeting"}; }));
-    EXPECT_EQ(RegistryValueNames(HKEY_CURRENT_USER, ListKey()), std::vector<std::wstring>{L"GoneMsg5"});
-    EXPECT_EQ(Stored(L"GoneMsg5"), fifth);
-}
-
-TEST_F(StoredMessagesE2E, TheListFollowsUpdateDeleteAndARemovedScreenName) {
-    velmora_.Type(Text1, L"One");
-    velmora_.Click(Command5);
-    ASSERT_NE(OpenStored(), nullptr);
-    ASSERT_EQ(Rows(), std::vector<std::wstring>{L"1\tOne"});
-
-    velmora_.Type(Text1, L"Two");
-    velmora_.Choose(Combo2, 1);
-    velmora_.Click(Command5);
-    EXPECT_TRUE(testing::WaitUntil([&] { return Rows() == std::vector<std::wstring>{L"1\tOne", L"2\tTwo"}; }));
-
+    velmora_.Choose(Combo1, 0);
     velmora_.Choose(Combo2, 0);
+    velmora_.Type(Text2_0, L"Gone");
+    velmora_.Click(Check1);
+    velmora_.Click(Command5);
+    const std::vector<std::wstring> first = Composer();
+    const std::string storedFirst = Stored(L"GoneMsg1"), storedThird = Stored(L"GoneMsg3");
+    ASSERT_NE(storedFirst.find("winamp:  Artist - Title"), std::string::npos);
+
+    OpenStored();
+    EXPECT_EQ(testing::WindowText(Part(StoredIds::ScreenNames)), screenName_);
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"1\tWeekend", L"3\tLunch & <b>more</b>"}));
+    Load(1);
+    EXPECT_EQ(Composer(), third);
+    velmora_.Click(Command5);
+    Load(0);
+    EXPECT_EQ(Composer(), first);  // the song line ticks the box and stays out of the message
+    velmora_.Click(Command5);
+    EXPECT_EQ(Stored(L"GoneMsg1"), storedFirst);
+    EXPECT_EQ(Stored(L"GoneMsg3"), storedThird);
+    EXPECT_EQ(RegistryValueNames(HKEY_CURRENT_USER, ListKey()).size(), 2u);
+}
+
+TEST_F(StoredMessagesE2E, DeleteAsksTheListFollowsTheRegistryAndLoadNeedsTheMainWindow) {
+    for (int slot : {2, 4}) {
+        velmora_.Type(Text1, slot == 2 ? L"Lunch" : L"Meeting");
+        velmora_.Choose(Combo2, slot);
+        velmora_.Click(Command5);
+    }
+    const std::string fifth = Stored(L"GoneMsg5");
+    OpenStored();
+    ASSERT_EQ(Rows(), (std::vector<std::wstring>{L"3\tLunch", L"5\tMeeting"}));
+    EXPECT_EQ(AskAndAnswer(IDNO), L"Remove 'Lunch' (slot 3) of " + screenName_ + L"?");
+    EXPECT_NE(Stored(L"GoneMsg3"), "(no value)");
+    AskAndAnswer(IDYES);
+    EXPECT_TRUE(WaitUntil([&] { return Rows() == std::vector<std::wstring>{L"5\tMeeting"}; }));
+    EXPECT_EQ(Stored(L"GoneMsg5"), fifth);
+
+    // Changes made elsewhere show up by themselves.
+    velmora_.Choose(Combo2, 0);
+    velmora_.Click(Command5);
+    EXPECT_TRUE(WaitUntil([&] { return Rows().size() == 2; }));
     velmora_.Click(Command2);
-    EXPECT_TRUE(testing::WaitUntil([&] { return Rows() == std::vector<std::wstring>{L"2\tTwo"}; }));
-
+    EXPECT_TRUE(WaitUntil([&] { return Rows() == std::vector<std::wstring>{L"5\tMeeting"}; }));
     testing::DeleteRegistryTree(HKEY_CURRENT_USER, kUsers + screenName_);
-    EXPECT_TRUE(testing::WaitUntil([&] { return Rows().empty(); }));
+    EXPECT_TRUE(WaitUntil([&] { return Rows().empty(); }));
     EXPECT_EQ(velmora_.CountWindowsTitled(L"Stored Messages"), 1);  // no error box
-    EXPECT_FALSE(IsWindowEnabled(StoredControl(StoredIds::Load)));
-}
 
-TEST_F(StoredMessagesE2E, ValuesThatAreNoMessageAreListedAndCannotBeLoaded) {
-    velmora_.Type(Text1, L"Real");
     velmora_.Click(Command5);
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, ListKey().c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
-    const DWORD number = 3;
-    RegSetValueExW(key, L"GoneMsg2", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
-    RegCloseKey(key);
-    ASSERT_NE(OpenStored(), nullptr);
-    ASSERT_EQ(Rows(), (std::vector<std::wstring>{L"1\tReal", L"2\tnot a message"}));
-    ChooseRow(1);
-    EXPECT_FALSE(IsWindowEnabled(StoredControl(StoredIds::Load)));
-    ChooseRow(0);
-    EXPECT_TRUE(IsWindowEnabled(StoredControl(StoredIds::Load)));
-}
-
-TEST_F(StoredMessagesE2E, LoadIsUnavailableOnceTheMainWindowHasClosed) {
-    velmora_.Click(Command5);
-    ASSERT_NE(OpenStored(), nullptr);
-    ChooseRow(0);
-    ASSERT_TRUE(IsWindowEnabled(StoredControl(StoredIds::Load)));
+    ASSERT_TRUE(WaitUntil([&] { return Rows().size() == 1; }));
+    Load(0);
+    ASSERT_TRUE(IsWindowEnabled(Part(StoredIds::Load)));
     velmora_.CloseMainWindow();
-    EXPECT_TRUE(testing::WaitUntil([&] { return !IsWindowEnabled(StoredControl(StoredIds::Load)); }));
-    EXPECT_TRUE(IsWindowEnabled(StoredControl(StoredIds::Delete)));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(Part(StoredIds::Load)); }));
     testing::CloseWithCloseBox(stored_);
     EXPECT_TRUE(velmora_.WaitForExit());
 }

@@ -1,6 +1,8 @@
 // The stored-message listing, removal and change watch against Wine's real registry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,83 +46,55 @@ protected:
     std::vector<std::wstring> made_;
 };
 
-TEST_F(StoredListTest, ValuesComeInSlotOrderWithOddNamesTypesAndSizesShownSafely) {
+TEST_F(StoredListTest, ValuesComeInSlotOrderWithOddNamesTypesAndSizesReadSafely) {
     const std::wstring name = Name(L"stored");
-    WriteAwayMessage(name, L"10", L"ten");
-    WriteAwayMessage(name, L"2", L"two");
-    WriteAwayMessage(name, L"", L"bare");
-    WriteAwayMessage(name, L"12b", L"twelve b");
-    const BYTE binary[] = {0, 1, 2, 0xFF};
-    Put(name, L"GoneMsg5", REG_BINARY, binary, sizeof binary);
+    for (const wchar_t* slot : {L"10", L"2", L"", L"12b"}) WriteAwayMessage(name, slot, L"text");
     const DWORD number = 7;
-    Put(name, L"Count", REG_DWORD, &number, sizeof number);
-    const std::wstring unterminated = L"abc";  // three characters, no NUL stored
-    Put(name, L"GoneMsg7", REG_SZ, unterminated.data(), 6);
+    Put(name, L"GoneMsg5", REG_DWORD, &number, sizeof number);
+    Put(name, L"GoneMsg7", REG_SZ, L"abc", 6);  // no NUL stored
     Put(name, L"GoneMsg8", REG_SZ, nullptr, 0);
-    const std::wstring oddName = L"GoneMsg\u4e2d\u0416";  // outside the ANSI code page
-    const std::wstring oddText = L"\u4e2d text";
-    Put(name, oddName, REG_SZ, oddText.c_str(), static_cast<DWORD>((oddText.size() + 1) * sizeof(wchar_t)));
+    const std::wstring odd = L"GoneMsg\u4e2d";  // outside the ANSI code page, as its text
+    Put(name, odd, REG_SZ, odd.c_str(), static_cast<DWORD>(odd.size() * sizeof(wchar_t)));
     const std::wstring big(1 << 20, L'b');
     Put(name, L"GoneMsg1", REG_SZ, big.c_str(), static_cast<DWORD>((big.size() + 1) * sizeof(wchar_t)));
 
     const std::vector<StoredValue> values = StoredValues(name);
-    EXPECT_EQ(NamesOf(values),
-              (std::vector<std::wstring>{L"GoneMsg1", L"GoneMsg2", L"GoneMsg5", L"GoneMsg7", L"GoneMsg8", L"GoneMsg10",
-                                         L"Count", L"GoneMsg", L"GoneMsg12b", oddName}));
-    ASSERT_EQ(values.size(), 10u);
-    EXPECT_EQ(values[0].text.size(), big.size());
-    EXPECT_EQ(values[1].text, L"two");
+    ASSERT_EQ(NamesOf(values), (std::vector<std::wstring>{L"GoneMsg1", L"GoneMsg2", L"GoneMsg5", L"GoneMsg7",
+                                                          L"GoneMsg8", L"GoneMsg10", L"GoneMsg", L"GoneMsg12b", odd}));
+    EXPECT_EQ(values[0].text, big);
     EXPECT_FALSE(values[2].IsMessage());
     EXPECT_EQ(values[3].text, L"abc");
-    EXPECT_TRUE(values[4].IsMessage());
-    EXPECT_EQ(values[4].text, L"");
-    EXPECT_FALSE(values[6].IsMessage());
-    EXPECT_EQ(values[9].text, oddText);
+    EXPECT_TRUE(values[4].IsMessage() && values[4].text.empty());
+    EXPECT_EQ(values[8].text, odd);
 }
 
-TEST_F(StoredListTest, ScreenNamesAreTheKeysHoldingAListAndReadingCreatesNothing) {
-    const std::wstring with = Name(L"with");
-    const std::wstring without = Name(L"without");
-    const std::wstring nested = Name(L"outer");
+TEST_F(StoredListTest, ScreenNamesHoldAListAndRemovalTakesOneValueByItsExactName) {
+    const std::wstring with = Name(L"with"), without = Name(L"without"), nested = Name(L"outer");
     const std::wstring wide = Name(L"\u0416wide");
     WriteAwayMessage(with, L"1", L"x");
+    WriteAwayMessage(nested + L"\\inner", L"1", L"x");
     HKEY key = nullptr;
     RegCreateKeyExW(HKEY_CURRENT_USER, (UsersKeyPath() + L"\\" + without + L"\\Other").c_str(), 0, nullptr, 0,
                     KEY_WRITE, nullptr, &key, nullptr);
     RegCloseKey(key);
-    WriteAwayMessage(nested + L"\\inner", L"1", L"x");
+    // A value name outside the ANSI code page, and the name it becomes there.
     const wchar_t text[] = L"x";
-    Put(wide, L"GoneMsg1", REG_SZ, text, sizeof text);
+    for (const wchar_t* valueName : {L"GoneMsg\u4e2d", L"GoneMsg?", L"GoneMsg3"})
+        Put(wide, valueName, REG_SZ, text, sizeof text);
 
     const std::vector<std::wstring> names = StoredScreenNames();
-    const auto listed = [&](const std::wstring& n) { return std::find(names.begin(), names.end(), n) != names.end(); };
-    EXPECT_TRUE(listed(with));
-    EXPECT_FALSE(listed(without));
-    EXPECT_FALSE(listed(nested));
-    EXPECT_TRUE(listed(nested + L"\\inner"));
-    EXPECT_TRUE(listed(wide));
-    EXPECT_EQ(StoredValues(wide).size(), 1u);
-
+    for (const std::wstring& name : {with, nested + L"\\inner", wide})
+        EXPECT_NE(std::find(names.begin(), names.end(), name), names.end());
+    for (const std::wstring& name : {without, nested})
+        EXPECT_EQ(std::find(names.begin(), names.end(), name), names.end());
     const std::wstring absent = testing::UniqueScreenName(L"absent");
     EXPECT_TRUE(StoredValues(absent).empty());
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + absent));
-}
 
-TEST_F(StoredListTest, RemovingTakesThatValueOnlyAndLeavesTheKey) {
-    const std::wstring name = Name(L"\u0416remove");
-    const std::wstring oddName = L"GoneMsg\u4e2d";
-    const wchar_t text[] = L"odd";
-    Put(name, oddName, REG_SZ, text, sizeof text);
-    // Its name in the ANSI code page: the value a careless removal would hit.
-    Put(name, L"GoneMsg?", REG_SZ, text, sizeof text);
-    Put(name, L"GoneMsg3", REG_SZ, text, sizeof text);
-
-    EXPECT_TRUE(RemoveStoredValue(name, oddName));
-    EXPECT_EQ(NamesOf(StoredValues(name)), (std::vector<std::wstring>{L"GoneMsg3", L"GoneMsg?"}));
-    EXPECT_TRUE(RemoveStoredValue(name, L"GoneMsg3"));
-    EXPECT_FALSE(RemoveStoredValue(name, L"GoneMsg3"));
-    EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, AwayKeyPath(name)));
-    EXPECT_EQ(NamesOf(StoredValues(name)), std::vector<std::wstring>{L"GoneMsg?"});
+    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg\u4e2d"));
+    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg3"));
+    EXPECT_FALSE(RemoveStoredValue(wide, L"GoneMsg3"));
+    EXPECT_EQ(NamesOf(StoredValues(wide)), std::vector<std::wstring>{L"GoneMsg?"});
 }
 
 // A window that counts the watch's messages and acknowledges each, as the Stored Messages window does.
@@ -151,21 +125,17 @@ TEST_F(StoredListTest, TheWatchTellsOfWritesRemovalsAndARemovedScreenNameThenSto
         g_watch = &watch;
         g_changes = 0;
         ASSERT_TRUE(watch.Start(window, kChangedMessage));
-        // Given time to set its watch: a change before that would be missed by this test only.
-        Sleep(300);
-
-        WriteAwayMessage(name, L"1", L"first");
-        EXPECT_TRUE(testing::WaitUntil([] { return g_changes > 0; }));
-        const int afterWrite = g_changes;
-        WriteAwayMessage(name, L"1", L"changed text");
-        EXPECT_TRUE(testing::WaitUntil([&] { return g_changes > afterWrite; }));
-        const int afterChange = g_changes;
-        RemoveStoredValue(name, L"GoneMsg1");
-        EXPECT_TRUE(testing::WaitUntil([&] { return g_changes > afterChange; }));
-        const int afterRemove = g_changes;
-        testing::DeleteRegistryTree(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + name);
-        EXPECT_TRUE(testing::WaitUntil([&] { return g_changes > afterRemove; }));
-        EXPECT_TRUE(StoredValues(name).empty());
+        const std::function<void()> changes[] = {
+            [&] { WriteAwayMessage(name, L"1", L"first"); },
+            [&] { WriteAwayMessage(name, L"1", L"changed text"); },
+            [&] { RemoveStoredValue(name, L"GoneMsg1"); },
+            [&] { testing::DeleteRegistryTree(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + name); },
+        };
+        for (const auto& change : changes) {
+            const int before = g_changes;
+            change();
+            EXPECT_TRUE(testing::WaitUntil([&] { return g_changes > before; }));
+        }
         // Leaving the scope ends the thread; a thread that did not end would hang the test here.
     }
     g_watch = nullptr;
