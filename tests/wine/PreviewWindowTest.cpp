@@ -113,6 +113,17 @@ TEST_F(PreviewTest, FollowsTypingAndShowsTheLabelAboveTheRendering) {
     EXPECT_EQ(Shown(preview), L"Back soon,\u00A0really & truly\r\nbye");
     EXPECT_EQ(Line(preview, PreviewIds::LabelLineBreaks), L"");
 
+    // A larger font size from the list: the same words take more lines.
+    std::wstring words;
+    for (int i = 0; i < 12; ++i) words += L"word ";
+    Type(AwayIds::Text2_0, words);
+    const int smallLines = LineCount(Shown(preview));
+    HWND sizes = main_->Control(AwayIds::Combo1);
+    SendMessageW(sizes, CB_SETCURSEL, 6, 0);  // "7"
+    SendMessageW(main_->Handle(), WM_COMMAND, MAKEWPARAM(AwayIds::Combo1, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(sizes));
+    EXPECT_GT(LineCount(Shown(preview)), smallLines);
+
     Type(AwayIds::Text2_0, L"one\r\ntwo");
     EXPECT_EQ(Shown(preview), L"one two");
     EXPECT_EQ(Line(preview, PreviewIds::LabelLineBreaks),
