@@ -26,12 +26,15 @@ using testing::TypeInto;
 using testing::WaitUntil;
 using testing::WindowText;
 
+// The date and the time as the system shows them in its short formats.
 std::wstring DateOrTime(bool date) {
+    wchar_t format[80]{};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, date ? LOCALE_SSHORTDATE : 0x79 /* LOCALE_SSHORTTIME */, format, 80);
     wchar_t text[128]{};
     if (date)
-        GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, text, 128);
+        GetDateFormatW(LOCALE_USER_DEFAULT, 0, nullptr, format, text, 128);
     else
-        GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, nullptr, nullptr, text, 128);
+        GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, format, text, 128);
     return text;
 }
 
