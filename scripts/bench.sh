@@ -28,6 +28,7 @@ loader=$(cmake/wine-loader.sh build/mingw-x86_64/bin/velmora.exe)
 # The released exe, as a user starts it.
 "$loader" build/mingw-x86_64/bin/velmora_startup_bench.exe 21 "$("$loader" winepath -w build/release-x86_64/bin/velmora.exe 2>/dev/null)"
 "$loader" build/mingw-x86_64/bin/velmora_tick_bench.exe
+"$loader" build/mingw-x86_64/bin/velmora_preview_pane_bench.exe
 wineserver -k
 
 echo "== Exe sizes (as released) =="

@@ -23,6 +23,7 @@ struct Known {
     const wchar_t* title;
     int openedBy;  // a button or menu entry of the main window; 0 for the main window
     bool isButton;
+    bool besideMain = false;  // shown with a message composed, in one picture with the main window
 };
 
 // Every window Velmora has or will have; the ones not built yet simply do not open.
@@ -33,8 +34,33 @@ constexpr Known kWindows[] = {
     {L"personal-message", L"Personal Away Msg", MenuPerna, false},
     {L"help", L"Help", MenuHlpe, false},
     {L"about", L"About", MenuAbast, false},
+    {L"preview", L"Preview", MenuPreview, false, true},
     {L"stored-messages", L"Stored Messages", MenuStored, false},
 };
+
+// Types a message into the main window's fields, as the preview's picture shows it.
+void ComposeMessage(HWND main) {
+    const auto type = [main](int id, const wchar_t* text) {
+        HWND field = GetDlgItem(main, id);
+        SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+        // A multi-line box does not announce a text set this way; typing would.
+        SendMessageW(main, WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(field));
+    };
+    // Room on the right for the preview, which opens beside the main window.
+    RECT place{};
+    GetWindowRect(main, &place);
+    SetWindowPos(main, nullptr, 10, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    type(Text1, L"Out to lunch");
+    type(Text6, L"000080");
+    type(Text7, L"FFF8DC");
+    type(Text2_0,
+         L"Hi %n! I'm out to lunch, back at <b>2</b>.<BR>"
+         L"Call my <font color=\"#C00000\">cell</font> if it <i>can't</i> wait.<BR>"
+         L"<font size=2>Photos: <a href=\"https://velmora.github.io\">velmora.github.io</a></font>");
+    HWND sizes = GetDlgItem(main, Combo1);
+    SendMessageW(sizes, CB_SETCURSEL, 2, 0);
+    SendMessageW(main, WM_COMMAND, MAKEWPARAM(Combo1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(sizes));
+}
 
 struct Search {
     DWORD processId;
@@ -85,6 +111,7 @@ int Show(const Known& known) {
     if (!window && known.openedBy) {
         HWND main = WaitFor(L"Velmora", 30);
         if (!main) return 1;
+        if (known.besideMain) ComposeMessage(main);
         if (known.isButton)
             PostMessageW(GetDlgItem(main, known.openedBy), BM_CLICK, 0, 0);
         else
@@ -99,6 +126,11 @@ int Show(const Known& known) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT rect{};
     GetWindowRect(window, &rect);
+    if (known.besideMain) {
+        RECT main{};
+        GetWindowRect(MainWindow(), &main);
+        UnionRect(&rect, &rect, &main);
+    }
     std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     return 0;
 }

@@ -219,7 +219,8 @@ std::optional<Rgb> ParseLegacyColour(std::wstring_view text) {
         for (std::size_t i = 0; i < 11; ++i) transparent = transparent && AsciiLower(text[i]) == L"transparent"[i];
         if (transparent) return std::nullopt;
     }
-    if (const std::optional<Rgb> named = NamedColourOf(text)) return named;
+    if (!text.empty() && text.front() != L'#')
+        if (const std::optional<Rgb> named = NamedColourOf(text)) return named;
     if (text.size() == 4 && text[0] == L'#' && HexValue(text[1]) >= 0 && HexValue(text[2]) >= 0 &&
         HexValue(text[3]) >= 0)
         return static_cast<Rgb>(HexValue(text[1]) * 17) << 16 | static_cast<Rgb>(HexValue(text[2]) * 17) << 8 |

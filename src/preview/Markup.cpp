@@ -31,14 +31,41 @@ std::size_t FindNoCase(std::wstring_view text, std::wstring_view lowerNeedle, st
 // The tags that change the style, and so open a level of the style stack.
 enum class StyleTag : std::uint8_t { None, Bold, Italic, Underline, Strike, Font, Anchor };
 
-StyleTag StyleTagOf(std::wstring_view name) {
-    if (SameNoCase(name, L"b") || SameNoCase(name, L"strong")) return StyleTag::Bold;
-    if (SameNoCase(name, L"i") || SameNoCase(name, L"em")) return StyleTag::Italic;
-    if (SameNoCase(name, L"u")) return StyleTag::Underline;
-    if (SameNoCase(name, L"s") || SameNoCase(name, L"strike")) return StyleTag::Strike;
-    if (SameNoCase(name, L"font")) return StyleTag::Font;
-    if (SameNoCase(name, L"a")) return StyleTag::Anchor;
-    return StyleTag::None;
+// The tags the reader acts on; every other tag is ignored.
+enum class TagKind : std::uint8_t { Other, Style, Break, Paragraph, Rule, Body, Title };
+
+struct KnownTag {
+    std::wstring_view name;  // lower case
+    TagKind kind;
+    StyleTag style;
+};
+
+constexpr std::array<KnownTag, 14> kKnownTags{{
+    {std::wstring_view(L"b"), TagKind::Style, StyleTag::Bold},
+    {std::wstring_view(L"strong"), TagKind::Style, StyleTag::Bold},
+    {std::wstring_view(L"i"), TagKind::Style, StyleTag::Italic},
+    {std::wstring_view(L"em"), TagKind::Style, StyleTag::Italic},
+    {std::wstring_view(L"u"), TagKind::Style, StyleTag::Underline},
+    {std::wstring_view(L"s"), TagKind::Style, StyleTag::Strike},
+    {std::wstring_view(L"strike"), TagKind::Style, StyleTag::Strike},
+    {std::wstring_view(L"font"), TagKind::Style, StyleTag::Font},
+    {std::wstring_view(L"a"), TagKind::Style, StyleTag::Anchor},
+    {std::wstring_view(L"br"), TagKind::Break, StyleTag::None},
+    {std::wstring_view(L"p"), TagKind::Paragraph, StyleTag::None},
+    {std::wstring_view(L"hr"), TagKind::Rule, StyleTag::None},
+    {std::wstring_view(L"body"), TagKind::Body, StyleTag::None},
+    {std::wstring_view(L"title"), TagKind::Title, StyleTag::None},
+}};
+
+const KnownTag* KnownTagOf(std::wstring_view name) {
+    constexpr std::size_t kLongest = 6;
+    if (name.empty() || name.size() > kLongest) return nullptr;
+    wchar_t lower[kLongest];
+    for (std::size_t i = 0; i < name.size(); ++i) lower[i] = Lower(name[i]);
+    const std::wstring_view key(lower, name.size());
+    for (const KnownTag& known : kKnownTags)
+        if (known.name == key) return &known;
+    return nullptr;
 }
 
 constexpr Rgb kLinkBlue = 0x0000FF;
@@ -51,7 +78,9 @@ struct Attribute {
 struct Tag {
     std::wstring_view name;
     bool closing = false;
-    std::vector<Attribute> attributes;
+    // Tags carry few attributes; a flood of them is read but not kept.
+    std::array<Attribute, 16> attributes{};
+    std::size_t attributeCount = 0;
 };
 
 // Appends a character given by its number, in two halves where wchar_t has 16 bits.
@@ -132,6 +161,7 @@ class Reader {
 public:
     explicit Reader(std::wstring_view markup) : in_(markup) {
         document_.text.reserve(markup.size());
+        document_.faces.emplace_back();
         stack_.push_back({StyleTag::None, TextStyle{}, -1});
     }
 
@@ -150,9 +180,15 @@ public:
                     AddCharacter(c);
                     ++at_;
                 }
-            } else {
+            } else if (IsBlank(c)) {
                 AddCharacter(c);
                 ++at_;
+            } else {
+                // Plain characters up to the next blank, tag or entity go in at once.
+                std::size_t end = at_ + 1;
+                while (end < in_.size() && !IsBlank(in_[end]) && in_[end] != L'<' && in_[end] != L'&') ++end;
+                AddWord(in_.substr(at_, end - at_));
+                at_ = end;
             }
         }
         CloseText();
@@ -233,48 +269,48 @@ private:
                     attribute.value = in_.substr(valueStart, i - valueStart);
                 }
             }
-            // Tags carry few attributes; a flood of them is read but not kept.
-            if (tag.attributes.size() < 16) tag.attributes.push_back(attribute);
+            if (tag.attributeCount < tag.attributes.size()) tag.attributes[tag.attributeCount++] = attribute;
         }
         at_ = i + 1;
         return true;
     }
 
     static const Attribute* Find(const Tag& tag, std::wstring_view lowerName) {
-        for (const Attribute& attribute : tag.attributes)
-            if (SameNoCase(attribute.name, lowerName)) return &attribute;
+        for (std::size_t i = 0; i < tag.attributeCount; ++i)
+            if (SameNoCase(tag.attributes[i].name, lowerName)) return &tag.attributes[i];
         return nullptr;
     }
 
     void Apply(const Tag& tag) {
-        const StyleTag styleTag = StyleTagOf(tag.name);
-        if (styleTag != StyleTag::None) {
-            if (tag.closing)
-                CloseStyle(styleTag);
-            else
-                OpenStyle(styleTag, tag);
-            return;
-        }
-        if (tag.closing) {
-            if (SameNoCase(tag.name, L"p")) AddBlock(MarkupItem::Kind::Paragraph);
-            return;
-        }
-        if (SameNoCase(tag.name, L"br")) {
-            AddBlock(MarkupItem::Kind::LineBreak);
-        } else if (SameNoCase(tag.name, L"p")) {
-            AddBlock(MarkupItem::Kind::Paragraph);
-        } else if (SameNoCase(tag.name, L"hr")) {
-            AddBlock(MarkupItem::Kind::Rule);
-        } else if (SameNoCase(tag.name, L"body")) {
-            // The first BGCOLOR given counts, even one that names no colour.
-            if (const Attribute* colour = Find(tag, L"bgcolor"); colour && !bodyColourGiven_) {
-                document_.bodyColour = ParseLegacyColour(DecodeValue(colour->value));
-                bodyColourGiven_ = true;
-            }
-        } else if (SameNoCase(tag.name, L"title")) {
-            ReadTitle();
-        }
+        const KnownTag* known = KnownTagOf(tag.name);
         // Any other tag is ignored; the text around it shows.
+        if (!known) return;
+        switch (known->kind) {
+            case TagKind::Style:
+                if (tag.closing)
+                    CloseStyle(known->style);
+                else
+                    OpenStyle(known->style, tag);
+                break;
+            case TagKind::Paragraph: AddBlock(MarkupItem::Kind::Paragraph); break;
+            case TagKind::Break:
+                if (!tag.closing) AddBlock(MarkupItem::Kind::LineBreak);
+                break;
+            case TagKind::Rule:
+                if (!tag.closing) AddBlock(MarkupItem::Kind::Rule);
+                break;
+            case TagKind::Body:
+                // The first BGCOLOR given counts, even one that names no colour.
+                if (const Attribute* colour = Find(tag, L"bgcolor"); colour && !tag.closing && !bodyColourGiven_) {
+                    document_.bodyColour = ParseLegacyColour(DecodeValue(colour->value));
+                    bodyColourGiven_ = true;
+                }
+                break;
+            case TagKind::Title:
+                if (!tag.closing) ReadTitle();
+                break;
+            case TagKind::Other: break;
+        }
     }
 
     void OpenStyle(StyleTag styleTag, const Tag& tag) {
@@ -384,6 +420,19 @@ private:
             lastWasBlank_ = false;
         }
         atLineStart_ = false;
+        OpenText();
+        document_.text += c;
+    }
+
+    // Characters that are neither blanks nor markup.
+    void AddWord(std::wstring_view word) {
+        lastWasBlank_ = false;
+        atLineStart_ = false;
+        OpenText();
+        document_.text.append(word);
+    }
+
+    void OpenText() {
         const std::uint32_t style = CurrentStyle();
         if (!textOpen_ || openStyle_ != style) {
             CloseText();
@@ -391,7 +440,6 @@ private:
             openStyle_ = style;
             openBegin_ = static_cast<std::uint32_t>(document_.text.size());
         }
-        document_.text += c;
     }
 
     void CloseText() {
@@ -453,22 +501,36 @@ std::wstring FillPlaceholders(std::wstring_view text, std::wstring_view reader, 
                               std::wstring_view time) {
     std::wstring out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'%' && i + 1 < text.size()) {
-            const wchar_t code = text[i + 1];
-            const std::wstring_view* fill = code == L'n'   ? &reader
-                                            : code == L'd' ? &date
-                                            : code == L't' ? &time
-                                                           : nullptr;
-            if (fill) {
-                out += *fill;
-                ++i;
-                continue;
-            }
-        }
-        out += text[i];
+    std::size_t from = 0;
+    for (std::size_t at = text.find(L'%'); at != std::wstring_view::npos && at + 1 < text.size();
+         at = text.find(L'%', at + 1)) {
+        const wchar_t code = text[at + 1];
+        const std::wstring_view* fill = code == L'n' ? &reader : code == L'd' ? &date : code == L't' ? &time : nullptr;
+        if (!fill) continue;
+        out.append(text.substr(from, at - from));
+        out.append(*fill);
+        from = at + 2;
+        ++at;
     }
+    out.append(text.substr(from));
     return out;
+}
+
+std::wstring FillDocumentPlaceholders(std::wstring_view document, std::wstring_view reader, std::wstring_view date,
+                                      std::wstring_view time) {
+    std::size_t open = FindNoCase(document, L"<title", 0);
+    while (open != std::wstring_view::npos && open + 6 < document.size() && !IsBlank(document[open + 6]) &&
+           document[open + 6] != L'>')
+        open = FindNoCase(document, L"<title", open + 1);
+    if (open == std::wstring_view::npos) return FillPlaceholders(document, reader, date, time);
+    // The title runs to its end tag, or to the end of the document when it has none.
+    std::size_t close = FindNoCase(document, L"</title", open);
+    if (close != std::wstring_view::npos) close = document.find(L'>', close);
+    const std::size_t end = close == std::wstring_view::npos ? document.size() : close + 1;
+    std::wstring filled = FillPlaceholders(document.substr(0, open), reader, date, time);
+    filled.append(document.substr(open, end - open));
+    filled += FillPlaceholders(document.substr(end), reader, date, time);
+    return filled;
 }
 
 bool HasLineBreaksReadersJoin(std::wstring_view message) {

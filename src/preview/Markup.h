@@ -41,7 +41,7 @@ struct MarkupItem {
 struct MarkupDocument {
     std::wstring title;             // the label, from <TITLE>
     std::optional<Rgb> bodyColour;  // the first BODY BGCOLOR that names a colour
-    std::vector<std::wstring> faces{std::wstring()};
+    std::vector<std::wstring> faces;  // faces[0], an empty name, is the client's usual face
     std::vector<TextStyle> styles;
     std::vector<MarkupItem> items;
     std::wstring text;  // the visible text of every item, blanks already collapsed
@@ -70,6 +70,11 @@ int PointsOfHtmlSize(int htmlSize);
 // does when it sends the message. Every other text, other "%" included, stays as it is.
 std::wstring FillPlaceholders(std::wstring_view text, std::wstring_view reader, std::wstring_view date,
                               std::wstring_view time);
+
+// The same for a whole stored document: the message is filled, the label (the TITLE element)
+// is left as typed, since the client lists it and does not send it.
+std::wstring FillDocumentPlaceholders(std::wstring_view document, std::wstring_view reader, std::wstring_view date,
+                                      std::wstring_view time);
 
 // True when the message has line breaks that an HTML reader shows as blanks: it holds CR or LF
 // and no <BR>.

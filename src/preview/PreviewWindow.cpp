@@ -187,7 +187,7 @@ void PreviewWindow::OnTimer(UINT_PTR id) {
     if (id != kClockTimer) return;
     pane_.RefreshClock();
     // A new song shows within about a second; the document is only rebuilt when it changed.
-    if (AwayWindow* main = program_.OpenMainWindow(); main && main->ComposedFields().songWanted) ShowComposition();
+    if (songWanted_ && program_.OpenMainWindow()) ShowComposition();
 }
 
 void PreviewWindow::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
@@ -211,6 +211,7 @@ void PreviewWindow::ShowComposition() {
     AwayWindow* main = program_.OpenMainWindow();
     if (!main) return;
     const AwayFields fields = main->ComposedFields();
+    songWanted_ = fields.songWanted;
     static const std::optional<std::wstring> kNoSong;
     pane_.SetDocument(BuildAwayDocument(fields, fields.songWanted ? Song() : kNoSong));
 

@@ -48,6 +48,7 @@ private:
     std::optional<std::wstring> song_;
     unsigned long long songReadAt_ = 0;
     bool songRead_ = false;
+    bool songWanted_ = false;  // "Brodcast Winamp" as last seen
 };
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <vector>
 
 #include "misc/Dpi.h"
 #include "misc/Scale.h"
@@ -41,18 +42,37 @@ std::wstring DateOrTime(bool date) {
 
 // ---- Measuring with GDI ----
 
-void RenderPane::GdiMeasurer::Begin(UINT dpi) {
+void RenderPane::GdiMeasurer::Begin(HWND window, UINT dpi) {
     if (dpi != dpi_) fonts_.clear();
     dpi_ = dpi;
-    if (!dc_) dc_.reset(CreateCompatibleDC(nullptr));
+    if (!dc_) {
+        HDC windowDc = GetDC(window);
+        dc_.reset(CreateCompatibleDC(windowDc));
+        if (windowDc) ReleaseDC(window, windowDc);
+        // Measured on a device-independent bitmap, as the text is painted.
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = 1;
+        info.bmiHeader.biHeight = 1;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        surface_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (surface_) SelectObject(dc_.get(), surface_.get());
+    }
 }
 
 HFONT RenderPane::GdiMeasurer::FontFor(const MarkupDocument& document, const TextStyle& style) {
+    return FontOf(document, style).handle.get();
+}
+
+RenderPane::GdiMeasurer::Font& RenderPane::GdiMeasurer::FontOf(const MarkupDocument& document, const TextStyle& style) {
     const std::wstring& face =
         style.face < document.faces.size() && style.face != 0 ? document.faces[style.face] : std::wstring(kDefaultFace);
     FontKey key{face, style.htmlSize, style.bold, style.italic, style.underline, style.strike};
     auto found = fonts_.find(key);
-    if (found != fonts_.end()) return found->second.get();
+    if (found != fonts_.end()) return found->second;
     LOGFONTW font{};
     font.lfHeight = -MulDivRounded(PointsOfHtmlSize(style.htmlSize), static_cast<int>(dpi_), 72);
     font.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
@@ -62,10 +82,10 @@ HFONT RenderPane::GdiMeasurer::FontFor(const MarkupDocument& document, const Tex
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
     wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-    UniqueFont made(CreateFontIndirectW(&font));
-    HFONT handle = made.get();
-    fonts_.emplace(std::move(key), std::move(made));
-    return handle;
+    Font& made = fonts_[std::move(key)];
+    made.handle.reset(CreateFontIndirectW(&font));
+    made.pages.resize(256);
+    return made;
 }
 
 FontMetrics RenderPane::GdiMeasurer::Metrics(const MarkupDocument& document, const TextStyle& style) {
@@ -77,18 +97,20 @@ FontMetrics RenderPane::GdiMeasurer::Metrics(const MarkupDocument& document, con
 
 void RenderPane::GdiMeasurer::Advances(const MarkupDocument& document, const TextStyle& style, std::wstring_view text,
                                        int* advances) {
-    ScopedSelect font(dc_.get(), FontFor(document, style));
-    SIZE size{};
-    // Measured in slices: the count is an int, and very long runs are better cut anyway.
-    constexpr std::size_t kSlice = 1 << 14;
-    int before = 0;
-    for (std::size_t start = 0; start < text.size(); start += kSlice) {
-        const std::size_t count = std::min(kSlice, text.size() - start);
-        if (!GetTextExtentExPointW(dc_.get(), text.data() + start, static_cast<int>(count), 0, nullptr,
-                                   advances + start, &size))
-            std::fill(advances + start, advances + start + count, 0);
-        for (std::size_t i = start; i < start + count; ++i) advances[i] += before;
-        before = advances[start + count - 1];
+    // GDI lays text out without kerning: a run is as wide as its characters' advances together.
+    Font& font = FontOf(document, style);
+    int x = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto code = static_cast<unsigned>(text[i]) & 0xFFFF;
+        auto& page = font.pages[code >> 8];
+        if (!page) {
+            page = std::make_unique<std::array<int, 256>>();
+            ScopedSelect selected(dc_.get(), font.handle.get());
+            const UINT first = code & ~0xFFu;
+            if (!GetCharWidth32W(dc_.get(), first, first + 255, page->data())) page->fill(0);
+        }
+        x += (*page)[code & 0xFF];
+        advances[i] = x;
     }
 }
 
@@ -147,7 +169,7 @@ void RenderPane::Move(const RECT& rect) {
 int RenderPane::Scale(int pixelsAt96) const noexcept { return ScaleForDpi(pixelsAt96, static_cast<int>(dpi_)); }
 
 void RenderPane::Refill() {
-    markup_ = ReadMarkup(FillPlaceholders(document_, reader_, date_, time_));
+    markup_ = ReadMarkup(FillDocumentPlaceholders(document_, reader_, date_, time_));
     LayOut();
 }
 
@@ -156,9 +178,9 @@ void RenderPane::LayOut() {
     dpi_ = DpiForWindow(hwnd_);
     RECT client{};
     GetClientRect(hwnd_, &client);
-    measurer_.Begin(dpi_);
+    measurer_.Begin(hwnd_, dpi_);
     layout_ = LayOutMarkup(markup_, measurer_, client.right - 2 * Scale(kMargin), Scale(kRuleHeight));
-    SetWindowTextW(hwnd_, PlainTextOf(markup_, layout_).c_str());
+    shownText_.reset();
     UpdateScrollBar();
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -177,7 +199,11 @@ void RenderPane::UpdateScrollBar() {
     info.nMax = std::max(content - 1, 0);
     info.nPage = static_cast<UINT>(std::max<LONG>(client.bottom, 0));
     info.nPos = scrollY_;
+    // Typing rarely changes the bar; redrawing it for nothing is not free.
+    if (shownBar_ && shownBar_->nMax == info.nMax && shownBar_->nPage == info.nPage && shownBar_->nPos == info.nPos)
+        return;
     SetScrollInfo(hwnd_, SB_VERT, &info, TRUE);
+    shownBar_ = info;
 }
 
 void RenderPane::ScrollTo(int y) {
@@ -230,12 +256,30 @@ LRESULT RenderPane::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MOUSEWHEEL: OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
         case WM_LBUTTONDOWN: SetFocus(hwnd_); return 0;
         case WM_GETDLGCODE: return DLGC_WANTARROWS;
+        case WM_GETTEXTLENGTH: return static_cast<LRESULT>(ShownText().size());
+        case WM_GETTEXT: return OnGetText(static_cast<std::size_t>(wParam), reinterpret_cast<wchar_t*>(lParam));
         case WM_KEYDOWN:
             if (OnKeyDown(wParam)) return 0;
             break;
         default: break;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+const std::wstring& RenderPane::ShownText() {
+    // Made when asked for: handing the window system the text on every change would cost more
+    // than the layout itself.
+    if (!shownText_) shownText_ = PlainTextOf(markup_, layout_);
+    return *shownText_;
+}
+
+LRESULT RenderPane::OnGetText(std::size_t capacity, wchar_t* buffer) {
+    if (!buffer || capacity == 0) return 0;
+    const std::wstring& text = ShownText();
+    const std::size_t count = std::min(text.size(), capacity - 1);
+    std::copy_n(text.data(), count, buffer);
+    buffer[count] = L'\0';
+    return static_cast<LRESULT>(count);
 }
 
 void RenderPane::OnSize() {
@@ -282,9 +326,18 @@ void RenderPane::OnPaint() {
     RECT client{};
     GetClientRect(hwnd_, &client);
     if (client.right <= 0 || client.bottom <= 0) return;
-    // Drawn off-screen, then copied once.
+    // Drawn off-screen, then copied once. A device-independent bitmap, so the text is drawn by
+    // the same font engine that measured it (Wine draws into X pixmaps with another).
     UniqueMemoryDc memory(CreateCompatibleDC(paint.dc()));
-    UniqueBitmap bitmap(CreateCompatibleBitmap(paint.dc(), client.right, client.bottom));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueBitmap bitmap(CreateDIBSection(paint.dc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!memory || !bitmap) {
         PaintOn(paint.dc(), client);
         return;
@@ -297,7 +350,7 @@ void RenderPane::OnPaint() {
 }
 
 void RenderPane::PaintOn(HDC dc, const RECT& client) {
-    measurer_.Begin(dpi_);
+    measurer_.Begin(hwnd_, dpi_);
     UniqueBrush page(CreateSolidBrush(Colour(PageColour())));
     FillRect(dc, &client, page.get());
 
@@ -312,6 +365,7 @@ void RenderPane::PaintOn(HDC dc, const RECT& client) {
     const auto firstIndex = static_cast<std::uint32_t>(firstLine - lines.begin());
     auto piece = std::partition_point(layout_.pieces.begin(), layout_.pieces.end(),
                                       [&](const PlacedText& placed) { return placed.line < firstIndex; });
+    std::vector<int> advances;
     for (auto line = firstLine; line != lines.end() && top + line->top < client.bottom; ++line) {
         const auto index = static_cast<std::uint32_t>(line - lines.begin());
         if (line->rule) {
@@ -333,8 +387,14 @@ void RenderPane::PaintOn(HDC dc, const RECT& client) {
             } else {
                 SetBkMode(dc, TRANSPARENT);
             }
-            TextOutW(dc, left + piece->x, top + line->top + line->baseline, markup_.text.data() + piece->begin,
-                     static_cast<int>(piece->length));
+            // Each character goes where the layout measured it, whatever advances the drawing
+            // itself would take (Wine's differ from its measuring at some sizes).
+            const std::wstring_view text(markup_.text.data() + piece->begin, piece->length);
+            advances.assign(text.size(), 0);
+            measurer_.Advances(markup_, style, text, advances.data());
+            for (std::size_t i = advances.size(); i-- > 1;) advances[i] -= advances[i - 1];
+            ExtTextOutW(dc, left + piece->x, top + line->top + line->baseline, 0, nullptr, text.data(),
+                        static_cast<UINT>(text.size()), advances.data());
         }
     }
     RestoreDC(dc, saved);

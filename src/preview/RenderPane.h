@@ -4,15 +4,18 @@
 // over the whole page, scrolled up and down when it is long. %n is filled with the reader's
 // name, %d and %t with today's date and the time in the system's short formats.
 //
-// The window text of the pane is the text it shows, line by line: what a screen reader reads,
-// and what the tests compare.
+// The window text of the pane (WM_GETTEXT) is the text it shows, line by line: what a screen
+// reader reads, and what the tests compare.
 #include <windows.h>
 
+#include <array>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <vector>
 
 #include "misc/Handles.h"
 #include "preview/Markup.h"
@@ -47,7 +50,9 @@ private:
 
     class GdiMeasurer final : public TextMeasurer {
     public:
-        void Begin(UINT dpi);  // a memory DC for this DPI; fonts of another DPI are dropped
+        // Measures as the window paints: a memory DC like its own, for this DPI (fonts of
+        // another DPI are dropped).
+        void Begin(HWND window, UINT dpi);
         FontMetrics Metrics(const MarkupDocument& document, const TextStyle& style) override;
         void Advances(const MarkupDocument& document, const TextStyle& style, std::wstring_view text,
                       int* advances) override;
@@ -55,7 +60,15 @@ private:
 
     private:
         using FontKey = std::tuple<std::wstring, int, bool, bool, bool, bool>;
-        std::map<FontKey, UniqueFont> fonts_;
+        // A font and the advance widths of its characters, read 256 at a time as text needs
+        // them: one GDI call a page rather than one a run of text.
+        struct Font {
+            UniqueFont handle;
+            std::vector<std::unique_ptr<std::array<int, 256>>> pages;
+        };
+        Font& FontOf(const MarkupDocument& document, const TextStyle& style);
+        std::map<FontKey, Font> fonts_;
+        UniqueBitmap surface_;  // declared first: it goes after the DC it is selected into
         UniqueMemoryDc dc_;
         UINT dpi_ = 0;
     };
@@ -68,6 +81,8 @@ private:
     void OnVScroll(int request);
     void OnMouseWheel(int delta);
     bool OnKeyDown(WPARAM key);
+    LRESULT OnGetText(std::size_t capacity, wchar_t* buffer);
+    const std::wstring& ShownText();
 
     void Refill();  // placeholders filled, markup read, laid out
     void LayOut();  // at the current width
@@ -86,6 +101,8 @@ private:
     TextLayout layout_;
     GdiMeasurer measurer_;
     int scrollY_ = 0;
+    std::optional<std::wstring> shownText_;  // the window text, made when first asked for
+    std::optional<SCROLLINFO> shownBar_;     // what the scroll bar was last given
 };
 
 }  // namespace velmora

@@ -232,6 +232,12 @@ TEST(Placeholders, FilledAsTheClientSendsThem) {
               L"Hi Buddy, it is 10:45 AM on 12/7/2026.");
     EXPECT_EQ(FillPlaceholders(L"100% %N %x %%n %", L"B", L"D", L"T"), L"100% %N %x %B %");
     EXPECT_EQ(FillPlaceholders(L"%n%n", L"%n", L"", L""), L"%n%n");  // a name is not filled again
+    // In a stored document the label stays as typed; the message, and the song line, are filled.
+    EXPECT_EQ(FillDocumentPlaceholders(L"<title>%n's %d</title><B>%n</B><BR>%t", L"pal", L"D", L"T"),
+              L"<title>%n's %d</title><B>pal</B><BR>T");
+    EXPECT_EQ(FillDocumentPlaceholders(L"%n<TITLE >%n</Title >%n<titles>%n", L"p", L"", L""),
+              L"p<TITLE >%n</Title >p<titles>p");
+    EXPECT_EQ(FillDocumentPlaceholders(L"<titlex>%n<title>%n", L"p", L"", L""), L"<titlex>p<title>%n");
 }
 
 }  // namespace

@@ -106,9 +106,10 @@ TEST_F(PreviewTest, OpensOnceFromTheMenuModelessUnownedAndResizable) {
 TEST_F(PreviewTest, FollowsTypingAndShowsTheLabelAboveTheRendering) {
     HWND preview = OpenPreview();
     ASSERT_NE(preview, nullptr);
-    Type(AwayIds::Text1, L"Out <to> lunch");
+    Type(AwayIds::Text1, L"Out <to> lunch, %n");
     Type(AwayIds::Text2_0, L"Back   <b>soon</b>,&nbsp;<i>really</i> &amp; truly<BR>bye");
-    EXPECT_EQ(Line(preview, PreviewIds::LabelTitle), L"Out <to> lunch");
+    // The label as the client lists it: as typed, placeholders too.
+    EXPECT_EQ(Line(preview, PreviewIds::LabelTitle), L"Out <to> lunch, %n");
     EXPECT_EQ(Shown(preview), L"Back soon,\u00A0really & truly\r\nbye");
     EXPECT_EQ(Line(preview, PreviewIds::LabelLineBreaks), L"");
 
