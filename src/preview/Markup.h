@@ -39,8 +39,8 @@ struct MarkupItem {
 };
 
 struct MarkupDocument {
-    std::wstring title;             // the label, from <TITLE>
-    std::optional<Rgb> bodyColour;  // the first BODY BGCOLOR that names a colour
+    std::wstring title;               // the label, from <TITLE>
+    std::optional<Rgb> bodyColour;    // the first BODY BGCOLOR that names a colour
     std::vector<std::wstring> faces;  // faces[0], an empty name, is the client's usual face
     std::vector<TextStyle> styles;
     std::vector<MarkupItem> items;

@@ -124,8 +124,9 @@ void PreviewWindow::PlaceControls() {
     GetClientRect(Handle(), &client);
     // A minimised window has no client area; the layout waits for the restore.
     if (client.right == 0 && client.bottom == 0) return;
-    const int dx = std::max(0, static_cast<int>(client.right) - controls_.Scale(kClientWidth));
-    const int dy = std::max(0, static_cast<int>(client.bottom) - controls_.Scale(kClientHeight));
+    // Narrower or lower than designed too, down to the smallest size WM_GETMINMAXINFO allows.
+    const int dx = static_cast<int>(client.right) - controls_.Scale(kClientWidth);
+    const int dy = static_cast<int>(client.bottom) - controls_.Scale(kClientHeight);
     for (const Anchor& anchor : kAnchors) {
         for (const ControlSpec& spec : kControls) {
             if (spec.id != anchor.id) continue;

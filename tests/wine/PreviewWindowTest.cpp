@@ -229,6 +229,15 @@ TEST_F(PreviewTest, WrapsAtItsWidthAndKeepsTheLastDocumentAfterTheMainWindowClos
     GetWindowRect(GetDlgItem(preview, PreviewIds::Pane), &pane);
     GetClientRect(preview, &client);
     EXPECT_GT(pane.right - pane.left, client.right * 9 / 10);
+    // Narrower than it opened: more lines, and the lines under it stay inside the window.
+    SetWindowPos(preview, nullptr, 0, 0, (outer.right - outer.left) * 2 / 3, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_GT(LineCount(Shown(preview)), narrowLines);
+    RECT contrast{};
+    GetClientRect(preview, &client);
+    GetWindowRect(GetDlgItem(preview, PreviewIds::LabelContrast), &contrast);
+    MapWindowPoints(HWND_DESKTOP, preview, reinterpret_cast<POINT*>(&contrast), 2);
+    EXPECT_LE(contrast.right, client.right);
 
     const std::wstring before = Shown(preview);
     testing::CloseWithCloseBox(main_->Handle());
