@@ -41,6 +41,8 @@ protected:
     // Opens "Options" with a click and picks an entry: with the keyboard (arrow presses, then
     // Enter) or with the pointer (a click on the entry's row).
     void ChooseFromOptions(int position, bool withPointer) const {
+        // The window closed just before is still being taken down: a click now can lose its menu.
+        Settle();
         ClickControl(velmora_.Control(AwayIds::Label2));
         ASSERT_TRUE(WaitUntil([] { return PopUpMenu() != nullptr; }));
         Settle();
