@@ -31,10 +31,20 @@ void RegisterPaneClass(HINSTANCE instance, WNDPROC procedure) noexcept {
     RegisterClassExW(&paneClass);
 }
 
+// Today's date or the time now in the user's short formats, as the IM client fills %d and %t.
 std::wstring DateOrTime(bool date) {
     wchar_t buffer[128]{};
-    const int written = date ? GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buffer, 128)
-                             : GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, nullptr, nullptr, buffer, 128);
+    int written = 0;
+    if (date) {
+        written = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buffer, 128);
+    } else {
+        // The short time format has its own setting; without it, the long one less its seconds.
+        constexpr LCTYPE kShortTime = 0x79;  // LOCALE_SSHORTTIME, which older headers lack
+        wchar_t format[80]{};
+        written = GetLocaleInfoW(LOCALE_USER_DEFAULT, kShortTime, format, 80) > 1
+                      ? GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, format, buffer, 128)
+                      : GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, nullptr, nullptr, buffer, 128);
+    }
     return written > 0 ? std::wstring(buffer) : std::wstring();
 }
 

@@ -15,6 +15,7 @@
 #include "app/Windows.h"
 #include "colour/ColourPickerControls.h"
 #include "preview/PreviewControls.h"
+#include "preview/RenderPane.h"
 #include "support/StandIn.h"
 #include "support/TestSupport.h"
 #include "winamp/Winamp.h"
@@ -26,12 +27,15 @@ using testing::TypeInto;
 using testing::WaitUntil;
 using testing::WindowText;
 
+// The date and the time as the system shows them in its short formats.
 std::wstring DateOrTime(bool date) {
+    wchar_t format[80]{};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, date ? LOCALE_SSHORTDATE : 0x79 /* LOCALE_SSHORTTIME */, format, 80);
     wchar_t text[128]{};
     if (date)
-        GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, text, 128);
+        GetDateFormatW(LOCALE_USER_DEFAULT, 0, nullptr, format, text, 128);
     else
-        GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, nullptr, nullptr, text, 128);
+        GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, format, text, 128);
     return text;
 }
 
@@ -112,6 +116,17 @@ TEST_F(PreviewTest, FollowsTypingAndShowsTheLabelAboveTheRendering) {
     EXPECT_EQ(Line(preview, PreviewIds::LabelTitle), L"Out <to> lunch, %n");
     EXPECT_EQ(Shown(preview), L"Back soon,\u00A0really & truly\r\nbye");
     EXPECT_EQ(Line(preview, PreviewIds::LabelLineBreaks), L"");
+
+    // A larger font size from the list: the same words take more lines.
+    std::wstring words;
+    for (int i = 0; i < 12; ++i) words += L"word ";
+    Type(AwayIds::Text2_0, words);
+    const int smallLines = LineCount(Shown(preview));
+    HWND sizes = main_->Control(AwayIds::Combo1);
+    SendMessageW(sizes, CB_SETCURSEL, 6, 0);  // "7"
+    SendMessageW(main_->Handle(), WM_COMMAND, MAKEWPARAM(AwayIds::Combo1, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(sizes));
+    EXPECT_GT(LineCount(Shown(preview)), smallLines);
 
     Type(AwayIds::Text2_0, L"one\r\ntwo");
     EXPECT_EQ(Shown(preview), L"one two");
@@ -246,6 +261,38 @@ TEST_F(PreviewTest, WrapsAtItsWidthAndKeepsTheLastDocumentAfterTheMainWindowClos
     TypeInto(GetDlgItem(preview, PreviewIds::TextReader), L"someone");
     EXPECT_EQ(Shown(preview), before);
     DestroyWindow(preview);
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// The pane on its own, as another window would hold it, given documents no user would type.
+TEST(RenderPane, AMegabyteOfAnyCharactersRendersAndScrollsToTheEnd) {
+    HWND parent = CreateWindowExW(0, L"STATIC", L"pane", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(parent, nullptr);
+    {
+        RenderPane pane;
+        ASSERT_TRUE(pane.Create(parent, 7, RECT{0, 0, 300, 200}));
+        // Every 16-bit value (halves of pairs and controls too), among tags, entities and blanks.
+        std::wstring document = L"<body bgcolor=\"#102030\"><font color=white size=+9 face=\"No Such Face\">";
+        for (unsigned i = 0; document.size() < (1u << 20); ++i) {
+            document += static_cast<wchar_t>((i * 2654435761u) >> 16);
+            if (i % 97 == 0) document += L" <b><i>&#x1F600;&nbsp;<br>";
+        }
+        pane.SetDocument(document);
+        HWND window = pane.Handle();
+        EXPECT_GT(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0), 100000);
+        EXPECT_EQ(PaneColourAt(window, 1, 1), RGB(0x10, 0x20, 0x30));
+        SendMessageW(window, WM_VSCROLL, SB_BOTTOM, 0);
+        EXPECT_GT(GetScrollPos(window, SB_VERT), 10000);
+        EXPECT_EQ(PaneColourAt(window, 1, 1), RGB(0x10, 0x20, 0x30));
+        // The pane goes before its parent here; the window goes with it.
+    }
+    DestroyWindow(parent);
 }
 
 }  // namespace
