@@ -1,8 +1,8 @@
 #!/bin/sh
-# Prints Velmora's measured speed and size: the per-tick text work and the preview's reading
-# and layout beside a memchr pass (natively), start-up and peak working set beside a minimal
-# window program, one timer tick of the personal-message window and reading and saving a
-# hostile 10 MB Msg.ini (under Wine), and the size of both exes.
+# Prints Velmora's measured speed and size: the per-tick text work, the preview's reading and
+# layout and the reading of stored documents beside a memchr pass (natively), start-up and peak
+# working set beside a minimal window program, one timer tick of the personal-message window and
+# reading and saving a hostile 10 MB Msg.ini (under Wine), and the size of both exes.
 # Usage: scripts/bench.sh
 set -e
 cd "$(dirname "$0")/.."
@@ -15,6 +15,9 @@ build/bench/tests/bench/velmora_text_bench --benchmark_min_time=0.5
 
 echo "== Preview: markup reading and layout (native, Release) =="
 build/bench/tests/bench/velmora_preview_bench --benchmark_min_time=0.5
+
+echo "== Stored Messages: a stored document read back (native, Release) =="
+build/bench/tests/bench/velmora_stored_bench --benchmark_min_time=0.5
 
 scripts/release.sh >/dev/null
 

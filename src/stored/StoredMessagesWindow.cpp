@@ -105,10 +105,7 @@ void StoredMessagesWindow::OnCreate() {
         screenName_ = screenNames_.front();
         Reload();
     }
-    if (!values_.empty()) {
-        selectedValue_ = values_.front().name;
-        Reload();
-    }
+    ChooseFirstMessage();
 }
 
 void StoredMessagesWindow::OnDestroy() { watch_.Stop(); }
@@ -165,10 +162,15 @@ void StoredMessagesWindow::OnScreenNameChosen() {
     screenName_ = screenNames_[static_cast<std::size_t>(chosen)];
     selectedValue_.clear();
     Reload();
-    if (!values_.empty()) {
-        selectedValue_ = values_.front().name;
-        Reload();
-    }
+    ChooseFirstMessage();
+}
+
+void StoredMessagesWindow::ChooseFirstMessage() {
+    if (values_.empty()) return;
+    selectedValue_ = values_.front().name;
+    SendMessageW(Control(Messages), LB_SETCURSEL, 0, 0);
+    ShowSelected();
+    UpdateButtons();
 }
 
 void StoredMessagesWindow::OnMessageChosen() {

@@ -38,6 +38,7 @@ private:
 
     // Reads the registry again and shows it, keeping the chosen name and message where they remain.
     void Reload(bool onlyWhenChanged = false);
+    void ChooseFirstMessage();
     void ShowSelected();
     void UpdateButtons();
     const StoredValue* Selected() const noexcept;
