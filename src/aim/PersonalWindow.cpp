@@ -85,7 +85,8 @@ LRESULT PersonalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 void PersonalWindow::OnCreate() { controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle())); }
 
 void PersonalWindow::OnCommand(int id, int notification) {
-    if (id == Label2 && notification == STN_CLICKED) OnSwitchClicked();
+    // A second click soon after the first arrives as a double-click: it is a click too.
+    if (id == Label2 && (notification == STN_CLICKED || notification == STN_DBLCLK)) OnSwitchClicked();
     if (id == Text2 && notification == EN_CHANGE) OnSenderChanged();
 }
 

@@ -222,7 +222,8 @@ void AwayWindow::OnCommand(int id, int notification) {
     if (ChangesComposition(id, notification)) program_.CompositionChanged();
     switch (id) {
         case Label2:
-            if (notification == STN_CLICKED) OnOptionsClicked();
+            // A second click soon after the first arrives as a double-click: it is a click too.
+            if (notification == STN_CLICKED || notification == STN_DBLCLK) OnOptionsClicked();
             break;
         case Command7: program_.Show(ChildWindow::FontColour); break;
         case Command8: program_.Show(ChildWindow::BodyColour); break;

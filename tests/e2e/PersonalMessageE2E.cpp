@@ -150,11 +150,12 @@ TEST_F(PersonalMessageE2E, ItOutlivesTheMainWindowAndTheProgramEndsWithIt) {
 }
 
 // Typing reaches a window only through its message loop, so a character posted to a text box
-// shows up only while that loop runs.
+// shows up only while that loop runs (it replaces the text where the text is selected, as it
+// is in a box that had the focus given on opening).
 bool TakesTyping(HWND textBox) {
     const std::wstring before = WindowText(textBox);
-    PostMessageW(textBox, WM_CHAR, L'x', 1);
-    return WaitUntil([&] { return WindowText(textBox).size() == before.size() + 1; });
+    PostMessageW(textBox, WM_CHAR, before == L"x" ? L'y' : L'x', 1);
+    return WaitUntil([&] { return WindowText(textBox) != before; });
 }
 
 TEST_F(PersonalMessageE2E, AHungClientLeavesEveryWindowResponsive) {

@@ -325,22 +325,15 @@ namespace velmora {
 namespace {
 
 // Another program's answers about its texts, as Velmora takes them.
-TEST(ForeignText, LengthsBelowZeroOrBeyondTheBoundAreNoLengths) {
-    EXPECT_EQ(TrustedTextLength(0), 0u);
+TEST(ForeignText, LengthsAndCopiedCountsAreBounded) {
     EXPECT_EQ(TrustedTextLength(12), 12u);
     EXPECT_EQ(TrustedTextLength(static_cast<long long>(kMaxForeignTextLength)), kMaxForeignTextLength);
-    EXPECT_FALSE(TrustedTextLength(static_cast<long long>(kMaxForeignTextLength) + 1));
-    EXPECT_FALSE(TrustedTextLength(-1));
-    EXPECT_FALSE(TrustedTextLength(0x7FFFFFFF));
-    EXPECT_FALSE(TrustedTextLength(std::numeric_limits<long long>::min()));
-}
-
-TEST(ForeignText, CopiedCountsNeverReachPastTheBuffer) {
+    for (long long nonsense :
+         {-1LL, 0x7FFFFFFFLL, static_cast<long long>(kMaxForeignTextLength) + 1, std::numeric_limits<long long>::min()})
+        EXPECT_FALSE(TrustedTextLength(nonsense)) << nonsense;
     EXPECT_EQ(TrustedCopiedLength(3, 5), 3u);
-    EXPECT_EQ(TrustedCopiedLength(5, 5), 5u);
     EXPECT_EQ(TrustedCopiedLength(0x7FFFFFFF, 5), 5u);
     EXPECT_EQ(TrustedCopiedLength(0x7FFFFFFF, 0), 0u);
-    EXPECT_EQ(TrustedCopiedLength(std::numeric_limits<long long>::max(), 7), 7u);
     EXPECT_FALSE(TrustedCopiedLength(-1, 5));
 }
 

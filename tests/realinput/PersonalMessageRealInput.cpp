@@ -114,6 +114,11 @@ TEST_F(PersonalMessageRealInput, ItOpensOnTheNamesAndTabLeavesTheReplyBoxBothWay
     Shot(L"01-tabbed");
     EXPECT_EQ(WindowText(GetDlgItem(watch, Text3)), reply);
     EXPECT_EQ(WindowText(GetDlgItem(watch, Text1)), L"pal42");
+    // Two quick clicks on the switch (a double-click to the system) switch it on and off again.
+    ClickControl(GetDlgItem(watch, Label2));
+    ClickControl(GetDlgItem(watch, Label2));
+    Settle();
+    EXPECT_EQ(WindowText(GetDlgItem(watch, Label2)), L"Off");
 }
 
 TEST_F(PersonalMessageRealInput, EveryMenuEntryOpensItsWindowWithPointerAndKeyboard) {
