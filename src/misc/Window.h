@@ -47,6 +47,9 @@ protected:
     // On WM_DPICHANGED the window has already taken the size Windows suggests; here it lays
     // out its controls and rebuilds its fonts for the new DPI. It is repainted afterwards.
     virtual void OnDpiChanged(UINT dpi);
+    // The control that takes the keys when the window opens: the first of its Tab order,
+    // unless a window names another.
+    virtual HWND FirstFocus() const noexcept;
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;

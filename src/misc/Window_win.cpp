@@ -90,6 +90,8 @@ bool Window::Create(const WindowDesign& design, HINSTANCE instance) {
 
 void Window::OnDpiChanged(UINT /*dpi*/) {}
 
+HWND Window::FirstFocus() const noexcept { return GetNextDlgTabItem(hwnd_, nullptr, FALSE); }
+
 bool Window::MoveFocusOnTab(const MSG& message) noexcept {
     if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || !message.hwnd) return false;
     // Ctrl+Tab and Alt+Tab keep their own meanings.
@@ -123,7 +125,7 @@ void Window::RestoreFocus() noexcept {
         return;
     }
     focusOnReturn_ = nullptr;
-    if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) FocusAsDialog(first);
+    if (HWND first = FirstFocus()) FocusAsDialog(first);
 }
 
 void Window::FollowDpiChange(UINT dpi, const RECT& suggested) {

@@ -77,12 +77,6 @@ LRESULT StoredMessagesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM 
     switch (message) {
         case WM_CREATE: OnCreate(); return 0;
         case WM_DESTROY: OnDestroy(); return 0;
-        case WM_ACTIVATE: {
-            // The default handling gives the focus to the window itself; the handler moves it on.
-            const LRESULT result = DefaultHandling(message, wParam, lParam);
-            if (LOWORD(wParam) != WA_INACTIVE) OnActivate();
-            return result;
-        }
         case WM_WINDOWPOSCHANGING:
             OnPlacing(*reinterpret_cast<WINDOWPOS*>(lParam));
             return DefaultHandling(message, wParam, lParam);
@@ -131,11 +125,9 @@ void StoredMessagesWindow::OnPlacing(WINDOWPOS& place) {
                          std::max(static_cast<int>(work.top), static_cast<int>(work.bottom) - place.cy));
 }
 
-void StoredMessagesWindow::OnActivate() {
-    UpdateButtons();
-    // Keys work at once: the focus goes to the list unless a control of this window has it.
-    HWND focus = GetFocus();
-    if (!focus || focus == Handle() || !IsChild(Handle(), focus)) SetFocus(Control(Messages));
+HWND StoredMessagesWindow::FirstFocus() const noexcept {
+    // The keys work at once on the messages; the names chooser is a Shift+Tab away.
+    return Control(Messages);
 }
 
 void StoredMessagesWindow::OnCommand(int id, int notification) {

@@ -26,9 +26,9 @@ private:
     void OnCreate();
     void OnDestroy();
     void OnPlacing(WINDOWPOS& place);
-    void OnActivate();
     void OnCommand(int id, int notification);
     void OnDpiChanged(UINT dpi) override;
+    HWND FirstFocus() const noexcept override;
 
     void OnScreenNameChosen();  // ScreenNames
     void OnMessageChosen();     // Messages
