@@ -4,16 +4,7 @@ namespace velmora {
 
 namespace {
 
-constexpr std::wstring_view kTitleOpen = L"<title>";
-constexpr std::wstring_view kTitleClose = L"</title>";
-constexpr std::wstring_view kBodyOpen = L"<HTML><BODY BGCOLOR=\"#";
-constexpr std::wstring_view kFontOpen = L"\"><B><FONT COLOR=\"#";
-// AIM accepts the attributes run together, so no blank is put between them.
-constexpr std::wstring_view kFontFace = L"\"FACE=\"Tahoma\"LANG=\"0\"SIZE=";
-constexpr std::wstring_view kHeaderClose = L">";
-constexpr std::wstring_view kClosingTags = L"</FONT></BODY></HTML>";
-constexpr std::wstring_view kSongBreak = L"<BR>";
-constexpr std::wstring_view kSongIntro = L"Last Song Played on winamp:  ";
+using namespace AwayDocumentPieces;
 
 std::size_t StyleHeaderLength(std::wstring_view bodyColour, std::wstring_view fontColour, std::wstring_view fontSize) {
     return kBodyOpen.size() + bodyColour.size() + kFontOpen.size() + fontColour.size() + kFontFace.size() +

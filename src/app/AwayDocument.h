@@ -6,6 +6,21 @@
 
 namespace velmora {
 
+// The fixed pieces of the away-message document, as BuildAwayDocument writes them and the
+// stored-message reader looks for them.
+namespace AwayDocumentPieces {
+inline constexpr std::wstring_view kTitleOpen = L"<title>";
+inline constexpr std::wstring_view kTitleClose = L"</title>";
+inline constexpr std::wstring_view kBodyOpen = L"<HTML><BODY BGCOLOR=\"#";
+inline constexpr std::wstring_view kFontOpen = L"\"><B><FONT COLOR=\"#";
+// AIM accepts the attributes run together, so no blank is put between them.
+inline constexpr std::wstring_view kFontFace = L"\"FACE=\"Tahoma\"LANG=\"0\"SIZE=";
+inline constexpr std::wstring_view kHeaderClose = L">";
+inline constexpr std::wstring_view kClosingTags = L"</FONT></BODY></HTML>";
+inline constexpr std::wstring_view kSongBreak = L"<BR>";
+inline constexpr std::wstring_view kSongIntro = L"Last Song Played on winamp:  ";
+}  // namespace AwayDocumentPieces
+
 // Builds the HTML away message that Update stores for AIM.
 // Every field goes in exactly as typed: no checks, no escaping, CR LF kept.
 // When song has a value (even an empty one) a second, styled line

@@ -9,19 +9,14 @@
 namespace velmora {
 namespace {
 
-// The fixed pieces of the document BuildAwayDocument writes. A reading is only called Velmora's
-// own after the fields have been built again into the very same document, so a piece that
-// drifted from the builder's would show as foreign text, never as a wrong reading.
-constexpr std::wstring_view kTitleOpen = L"<title>";
-constexpr std::wstring_view kTitleClose = L"</title>";
-constexpr std::wstring_view kBodyOpen = L"<HTML><BODY BGCOLOR=\"#";
+// The builder's own pieces, and two joins of them: the label's end with the style header, and
+// the closing tags with the song line's header. A reading is only called Velmora's own after
+// the fields have been built again into the very same document, so a join that drifted from
+// the builder's would show as foreign text, never as a wrong reading.
+using namespace AwayDocumentPieces;
 constexpr std::wstring_view kLabelEnd = L"</title><HTML><BODY BGCOLOR=\"#";
-constexpr std::wstring_view kFontOpen = L"\"><B><FONT COLOR=\"#";
-constexpr std::wstring_view kFontFace = L"\"FACE=\"Tahoma\"LANG=\"0\"SIZE=";
-constexpr std::wstring_view kClosingTags = L"</FONT></BODY></HTML>";
-constexpr std::wstring_view kSongBreak = L"</FONT></BODY></HTML><BR><HTML><BODY BGCOLOR=\"#";
-constexpr std::size_t kSongBreakToHeader = kClosingTags.size() + 4;  // the header starts after "<BR>"
-constexpr std::wstring_view kSongIntro = L"Last Song Played on winamp:  ";
+constexpr std::wstring_view kClosingToSongHeader = L"</FONT></BODY></HTML><BR><HTML><BODY BGCOLOR=\"#";
+constexpr std::size_t kSongBreakToHeader = kClosingTags.size() + kSongBreak.size();
 
 // A label holding the title's end and the style header again is possible but absurd; each such
 // copy costs one pass over the document, so only this many places of the label's end are tried.
@@ -122,8 +117,8 @@ std::optional<StoredComposition> ReadOwnWithSong(std::wstring_view document) {
     if (!StartsWith(document, kTitleOpen)) return std::nullopt;
     // Where a second header may start, and where an introduction follows a header's ">".
     std::vector<std::size_t> secondHeaders;
-    for (std::size_t at = document.find(kSongBreak); at != std::wstring_view::npos;
-         at = document.find(kSongBreak, at + 1))
+    for (std::size_t at = document.find(kClosingToSongHeader); at != std::wstring_view::npos;
+         at = document.find(kClosingToSongHeader, at + 1))
         secondHeaders.push_back(at + kSongBreakToHeader);
     if (secondHeaders.empty()) return std::nullopt;
     std::vector<std::size_t> intros;
