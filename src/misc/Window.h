@@ -50,6 +50,12 @@ protected:
     // The control that takes the keys when the window opens: the first of its Tab order,
     // unless a window names another.
     virtual HWND FirstFocus() const noexcept;
+    enum class Side { Left, Right };
+    // For WM_WINDOWPOSCHANGING: on its first showing the window opens beside `other`, on the
+    // preferred side, else on the other side; where neither has room it stays where it was put,
+    // or with `elseAtEdge` goes as near the preferred screen edge as it fits. Its top is level
+    // with the other's, kept on the screen.
+    void OpenBeside(HWND other, WINDOWPOS& place, Side preferred, bool elseAtEdge) const noexcept;
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "misc/Dpi.h"
 #include "misc/Scale.h"
 #include "misc/Window.h"
@@ -91,6 +93,31 @@ bool Window::Create(const WindowDesign& design, HINSTANCE instance) {
 void Window::OnDpiChanged(UINT /*dpi*/) {}
 
 HWND Window::FirstFocus() const noexcept { return GetNextDlgTabItem(hwnd_, nullptr, FALSE); }
+
+void Window::OpenBeside(HWND other, WINDOWPOS& place, Side preferred, bool elseAtEdge) const noexcept {
+    if (!other || IsWindowVisible(hwnd_) || (place.flags & SWP_NOMOVE) || (place.flags & SWP_NOSIZE)) return;
+    RECT beside{};
+    GetWindowRect(other, &beside);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int gap = ScaleForDpi(8, static_cast<int>(DpiForWindow(hwnd_)));
+    const int left = beside.left - gap - place.cx;
+    const int right = beside.right + gap;
+    const bool leftFits = left >= work.left;
+    const bool rightFits = right + place.cx <= work.right;
+    if (preferred == Side::Left ? leftFits : !rightFits && leftFits)
+        place.x = left;
+    else if (rightFits)
+        place.x = right;
+    else if (!elseAtEdge)
+        return;
+    else
+        place.x = preferred == Side::Left
+                      ? static_cast<int>(work.left)
+                      : std::max(static_cast<int>(work.left), static_cast<int>(work.right) - place.cx);
+    place.y = std::clamp(static_cast<int>(beside.top), static_cast<int>(work.top),
+                         std::max(static_cast<int>(work.top), static_cast<int>(work.bottom) - place.cy));
+}
 
 bool Window::MoveFocusOnTab(const MSG& message) noexcept {
     if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || !message.hwnd) return false;

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <array>
 
 #include "app/AwayDocument.h"
@@ -155,20 +154,7 @@ void PreviewWindow::OnGetMinMaxInfo(MINMAXINFO& limits) {
 void PreviewWindow::OnPlacing(WINDOWPOS& place) {
     // Opened beside the main window rather than over it, so the fields being typed in stay in
     // view: to its right, else to its left, else as far right as the screen allows.
-    if (IsWindowVisible(Handle()) || (place.flags & SWP_NOMOVE) || (place.flags & SWP_NOSIZE)) return;
-    AwayWindow* main = program_.OpenMainWindow();
-    if (!main) return;
-    RECT beside{};
-    GetWindowRect(main->Handle(), &beside);
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int gap = controls_.Scale(8);
-    int x = beside.right + gap;
-    if (x + place.cx > work.right) x = beside.left - gap - place.cx;
-    if (x < work.left) x = std::max(static_cast<int>(work.left), static_cast<int>(work.right) - place.cx);
-    place.x = x;
-    place.y = std::clamp(static_cast<int>(beside.top), static_cast<int>(work.top),
-                         std::max(static_cast<int>(work.top), static_cast<int>(work.bottom) - place.cy));
+    if (AwayWindow* main = program_.OpenMainWindow()) OpenBeside(main->Handle(), place, Side::Right, true);
 }
 
 void PreviewWindow::OnDpiChanged(UINT dpi) {

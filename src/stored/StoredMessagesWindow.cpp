@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <array>
 
 #include "app/AwayControls.h"
@@ -107,22 +106,7 @@ void StoredMessagesWindow::OnDestroy() { watch_.Stop(); }
 void StoredMessagesWindow::OnPlacing(WINDOWPOS& place) {
     // Opened beside the main window rather than over the fields Load fills: to its left (the
     // preview opens to its right), else to its right; where neither fits, where it was put.
-    if (IsWindowVisible(Handle()) || (place.flags & SWP_NOMOVE) || (place.flags & SWP_NOSIZE)) return;
-    AwayWindow* main = program_.OpenMainWindow();
-    if (!main) return;
-    RECT beside{};
-    GetWindowRect(main->Handle(), &beside);
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int gap = controls_.Scale(8);
-    if (beside.left - gap - place.cx >= work.left)
-        place.x = beside.left - gap - place.cx;
-    else if (beside.right + gap + place.cx <= work.right)
-        place.x = beside.right + gap;
-    else
-        return;
-    place.y = std::clamp(static_cast<int>(beside.top), static_cast<int>(work.top),
-                         std::max(static_cast<int>(work.top), static_cast<int>(work.bottom) - place.cy));
+    if (AwayWindow* main = program_.OpenMainWindow()) OpenBeside(main->Handle(), place, Side::Left, false);
 }
 
 HWND StoredMessagesWindow::FirstFocus() const noexcept {
