@@ -82,7 +82,10 @@ RenderPane::GdiMeasurer::Font& RenderPane::GdiMeasurer::FontOf(const MarkupDocum
         style.face < document.faces.size() && style.face != 0 ? document.faces[style.face] : std::wstring(kDefaultFace);
     FontKey key{face, style.htmlSize, style.bold, style.italic, style.underline, style.strike};
     auto found = fonts_.find(key);
-    if (found != fonts_.end()) return found->second;
+    if (found != fonts_.end()) {
+        found->second.used = generation_;
+        return found->second;
+    }
     LOGFONTW font{};
     font.lfHeight = -MulDivRounded(PointsOfHtmlSize(style.htmlSize), static_cast<int>(dpi_), 72);
     font.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
@@ -95,7 +98,13 @@ RenderPane::GdiMeasurer::Font& RenderPane::GdiMeasurer::FontOf(const MarkupDocum
     Font& made = fonts_[std::move(key)];
     made.handle.reset(CreateFontIndirectW(&font));
     made.pages.resize(256);
+    made.used = generation_;
     return made;
+}
+
+void RenderPane::GdiMeasurer::EndLayout() {
+    // Painting draws only what the layout measured, so nothing let go here is needed again.
+    std::erase_if(fonts_, [this](const auto& entry) { return entry.second.used != generation_; });
 }
 
 FontMetrics RenderPane::GdiMeasurer::Metrics(const MarkupDocument& document, const TextStyle& style) {
@@ -189,7 +198,9 @@ void RenderPane::LayOut() {
     RECT client{};
     GetClientRect(hwnd_, &client);
     measurer_.Begin(hwnd_, dpi_);
+    measurer_.BeginLayout();
     layout_ = LayOutMarkup(markup_, measurer_, client.right - 2 * Scale(kMargin), Scale(kRuleHeight));
+    measurer_.EndLayout();
     shownText_.reset();
     UpdateScrollBar();
     InvalidateRect(hwnd_, nullptr, FALSE);

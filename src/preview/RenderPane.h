@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -53,6 +54,10 @@ private:
         // Measures as the window paints: a memory DC like its own, for this DPI (fonts of
         // another DPI are dropped).
         void Begin(HWND window, UINT dpi);
+        // Around a layout: the fonts it did not ask for are let go after it, so the cache holds
+        // the shown document's fonts and no more, however many documents came before.
+        void BeginLayout() noexcept { ++generation_; }
+        void EndLayout();
         FontMetrics Metrics(const MarkupDocument& document, const TextStyle& style) override;
         void Advances(const MarkupDocument& document, const TextStyle& style, std::wstring_view text,
                       int* advances) override;
@@ -65,12 +70,14 @@ private:
         struct Font {
             UniqueFont handle;
             std::vector<std::unique_ptr<std::array<int, 256>>> pages;
+            std::uint64_t used = 0;  // the last layout that asked for it
         };
         Font& FontOf(const MarkupDocument& document, const TextStyle& style);
         std::map<FontKey, Font> fonts_;
         UniqueBitmap surface_;  // declared first: it goes after the DC it is selected into
         UniqueMemoryDc dc_;
         UINT dpi_ = 0;
+        std::uint64_t generation_ = 0;
     };
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;

@@ -8,6 +8,7 @@
 #include "app/AwayWindow.h"
 #include "app/Program.h"
 #include "app/Windows.h"
+#include "preview/RenderPane.h"
 #include "support/StandIn.h"
 #include "support/TestSupport.h"
 
@@ -81,6 +82,42 @@ TEST(Soak, TicksAndUpdatesLeaveNothingBehind) {
                 before.gui.gdi, after.gui.gdi, before.gui.user, after.gui.user, before.kernelHandles,
                 after.kernelHandles, before.privateBytes, after.privateBytes);
     testing::DeleteRegistryTree(HKEY_CURRENT_USER, kUsers + screenName);
+}
+
+// Documents of many font styles each, every one of them new: the pane keeps the fonts of the
+// shown document only, so GDI objects and memory stay where the first documents left them.
+TEST(Soak, ManyDocumentsOfManyFontsLeaveNothingBehind) {
+    HWND parent = CreateWindowExW(0, L"STATIC", L"pane", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(parent, nullptr);
+    {
+        RenderPane pane;
+        ASSERT_TRUE(pane.Create(parent, 7, RECT{0, 0, 300, 200}));
+        const auto document = [](int number) {
+            std::wstring markup;
+            for (int style = 0; style < 256; ++style)
+                markup += L"<font face=\"Face " + std::to_wstring(number) + L"-" + std::to_wstring(style) +
+                          L"\" size=" + std::to_wstring(style % 7 + 1) + L">" + (style % 2 ? L"<b>" : L"<i>") + L"w" +
+                          (style % 2 ? L"</b>" : L"</i>") + L"</font>";
+            return markup;
+        };
+        const auto show = [&](int number) {
+            pane.SetDocument(document(number));
+            UpdateWindow(pane.Handle());
+        };
+        show(0);
+        show(1);
+        const Footprint before = Measure();
+        for (int number = 2; number < 40; ++number) show(number);
+        const Footprint after = Measure();
+        EXPECT_LE(after.gui.gdi, before.gui.gdi + 16)
+            << "GDI objects grew from " << before.gui.gdi << " to " << after.gui.gdi;
+        EXPECT_LE(after.privateBytes, before.privateBytes + 2 * 1024 * 1024)
+            << "private bytes grew from " << before.privateBytes << " to " << after.privateBytes;
+        std::printf("gdi %lu -> %lu, private bytes %zu -> %zu\n", before.gui.gdi, after.gui.gdi, before.privateBytes,
+                    after.privateBytes);
+    }
+    DestroyWindow(parent);
 }
 
 }  // namespace
