@@ -98,8 +98,14 @@ void Window::OpenBeside(HWND other, WINDOWPOS& place, Side preferred, bool elseA
     if (!other || IsWindowVisible(hwnd_) || (place.flags & SWP_NOMOVE) || (place.flags & SWP_NOSIZE)) return;
     RECT beside{};
     GetWindowRect(other, &beside);
+    // The work area of the screen the other window is on, not always the primary one.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
     RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    if (GetMonitorInfoW(MonitorFromWindow(other, MONITOR_DEFAULTTONEAREST), &monitor))
+        work = monitor.rcWork;
+    else
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int gap = ScaleForDpi(8, static_cast<int>(DpiForWindow(hwnd_)));
     const int left = beside.left - gap - place.cx;
     const int right = beside.right + gap;
