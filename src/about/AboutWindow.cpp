@@ -6,7 +6,6 @@
 #include <string>
 
 #include "about/AboutControls.h"
-#include "app/Program.h"
 #include "misc/Dpi.h"
 #include "misc/Shell.h"
 #include "res/resource.h"
@@ -58,9 +57,9 @@ constexpr WindowDesign kDesign{L"VelmoraAbout", L"About", 312, 129, false, IDI_I
 
 }  // namespace
 
-AboutWindow::AboutWindow(Program& program) : program_(program), controls_(kControls, kWindowFont) {}
+AboutWindow::AboutWindow(HINSTANCE instance) : instance_(instance), controls_(kControls, kWindowFont) {}
 
-bool AboutWindow::Open() { return Create(kDesign, program_.Instance()); }
+bool AboutWindow::Open() { return Create(kDesign, instance_); }
 
 LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -73,9 +72,7 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void AboutWindow::OnCreate() {
-    controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle()));
-}
+void AboutWindow::OnCreate() { controls_.Create(Handle(), instance_, DpiForWindow(Handle())); }
 
 void AboutWindow::OnCommand(int id, int notification) {
     if (id == Label6 && notification == STN_CLICKED) OnLinkClicked();

@@ -5,11 +5,9 @@
 
 namespace velmora {
 
-class Program;
-
 class AboutWindow final : public Window {
 public:
-    explicit AboutWindow(Program& program);
+    explicit AboutWindow(HINSTANCE instance);
     bool Open();
 
 private:
@@ -24,7 +22,7 @@ private:
 
     void OnLinkClicked();  // Label6
 
-    Program& program_;
+    HINSTANCE instance_;
     ControlSet controls_;
 };
 

@@ -5,7 +5,6 @@
 #include <array>
 
 #include "about/HelpControls.h"
-#include "app/Program.h"
 #include "misc/Dpi.h"
 #include "res/resource.h"
 
@@ -73,9 +72,9 @@ constexpr WindowDesign kDesign{L"VelmoraHelp", L"Help", 312, 198, false, IDI_INF
 
 }  // namespace
 
-HelpWindow::HelpWindow(Program& program) : program_(program), controls_(kControls, kWindowFont) {}
+HelpWindow::HelpWindow(HINSTANCE instance) : instance_(instance), controls_(kControls, kWindowFont) {}
 
-bool HelpWindow::Open() { return Create(kDesign, program_.Instance()); }
+bool HelpWindow::Open() { return Create(kDesign, instance_); }
 
 LRESULT HelpWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -87,9 +86,7 @@ LRESULT HelpWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void HelpWindow::OnCreate() {
-    controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle()));
-}
+void HelpWindow::OnCreate() { controls_.Create(Handle(), instance_, DpiForWindow(Handle())); }
 
 void HelpWindow::OnPaint() {
     ScopedPaint paint(Handle());

@@ -5,11 +5,9 @@
 
 namespace velmora {
 
-class Program;
-
 class HelpWindow final : public Window {
 public:
-    explicit HelpWindow(Program& program);
+    explicit HelpWindow(HINSTANCE instance);
     bool Open();
 
 private:
@@ -21,7 +19,7 @@ private:
     void OnDpiChanged(UINT dpi) override;
     LRESULT OnControlColour(HWND control, HDC dc);
 
-    Program& program_;
+    HINSTANCE instance_;
     ControlSet controls_;
 };
 

@@ -7,7 +7,6 @@
 
 #include "aim/AIM.h"
 #include "aim/PersonalControls.h"
-#include "app/Program.h"
 #include "misc/Dpi.h"
 #include "res/resource.h"
 
@@ -62,10 +61,10 @@ constexpr WindowDesign kDesign{L"VelmoraPersonal", L"Personal Away Msg", 314, 20
 
 }  // namespace
 
-PersonalWindow::PersonalWindow(Program& program)
-    : program_(program), controls_(kControls, kWindowFont), timer1_(Timer1, Timer1IntervalMs) {}
+PersonalWindow::PersonalWindow(HINSTANCE instance)
+    : instance_(instance), controls_(kControls, kWindowFont), timer1_(Timer1, Timer1IntervalMs) {}
 
-bool PersonalWindow::Open() { return Create(kDesign, program_.Instance()); }
+bool PersonalWindow::Open() { return Create(kDesign, instance_); }
 
 LRESULT PersonalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -82,7 +81,7 @@ LRESULT PersonalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-void PersonalWindow::OnCreate() { controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle())); }
+void PersonalWindow::OnCreate() { controls_.Create(Handle(), instance_, DpiForWindow(Handle())); }
 
 void PersonalWindow::OnCommand(int id, int notification) {
     // A second click soon after the first arrives as a double-click: it is a click too.

@@ -11,8 +11,6 @@
 
 namespace velmora {
 
-class Program;
-
 // A SetTimer timer of a window, like a timer control. Windows cannot be asked whether a timer
 // runs, so the timer keeps that one fact itself.
 class WindowTimer {
@@ -34,7 +32,7 @@ private:
 
 class PersonalWindow final : public Window {
 public:
-    explicit PersonalWindow(Program& program);
+    explicit PersonalWindow(HINSTANCE instance);
     bool Open();
 
     HWND Control(int id) const noexcept { return controls_.Control(id); }
@@ -61,7 +59,7 @@ private:
     std::wstring Text(int id) const;
     void SetText(int id, std::wstring_view text);
 
-    Program& program_;
+    HINSTANCE instance_;
     ControlSet controls_;
     WindowTimer timer1_;
     bool replying_ = false;  // a reply is on its way to the IM window

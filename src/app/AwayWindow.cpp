@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/AwayControls.h"
-#include "app/AwayDocument.h"
 #include "app/Program.h"
+#include "compose/AwayDocument.h"
 #include "misc/Dpi.h"
 #include "misc/Paths.h"
 #include "misc/SystemError.h"
@@ -266,7 +266,14 @@ void AwayWindow::OnUpdateClicked() {
 }
 
 AwayFields AwayWindow::ComposedFields() const {
-    return {Text(Text1), Text(Text7), Text(Text6), Text(Combo1), Text(Text2_0), IsTicked(Check1)};
+    AwayFields fields;
+    fields.label = Text(Text1);
+    fields.bodyColour = Text(Text7);
+    fields.fontColour = Text(Text6);
+    fields.fontSize = Text(Combo1);
+    fields.message = Text(Text2_0);
+    fields.songWanted = IsTicked(Check1);
+    return fields;
 }
 
 void AwayWindow::OnDeleteClicked() {
@@ -322,7 +329,8 @@ void AwayWindow::FitComboHeights() {
     }
 }
 
-void AwayWindow::LoadComposition(const ComposerFields& fields) {
+void AwayWindow::LoadComposition(const SomeAwayFields& fields, const std::optional<std::wstring>& slot,
+                                 bool songWanted) {
     if (fields.label) SetText(Text1, *fields.label);
     if (fields.fontColour) SetText(Text6, *fields.fontColour);
     if (fields.bodyColour) SetText(Text7, *fields.bodyColour);
@@ -336,13 +344,15 @@ void AwayWindow::LoadComposition(const ComposerFields& fields) {
                          reinterpret_cast<LPARAM>(Control(Combo1)));
         }
     }
-    if (fields.slot) SetText(Combo2, *fields.slot);
+    if (slot) SetText(Combo2, *slot);
     if (fields.message) SetText(Text2_0, *fields.message);
-    if (IsTicked(Check1) != fields.broadcastSong) {
-        SendMessageW(Control(Check1), BM_SETCHECK, fields.broadcastSong ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (IsTicked(Check1) != songWanted) {
+        SendMessageW(Control(Check1), BM_SETCHECK, songWanted ? BST_CHECKED : BST_UNCHECKED, 0);
         SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(Check1, BN_CLICKED), reinterpret_cast<LPARAM>(Control(Check1)));
     }
 }
+
+std::wstring AwayWindow::ScreenName() const { return Text(Text5); }
 
 void AwayWindow::SetFontColour(std::wstring_view colour) { SetText(Text6, colour); }
 void AwayWindow::SetBodyColour(std::wstring_view colour) { SetText(Text7, colour); }

@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "app/AwayDocument.h"
+#include "compose/Composer.h"
 #include "misc/Layout.h"
 #include "misc/Window.h"
 #include "storage/Reg.h"
@@ -13,32 +13,27 @@ namespace velmora {
 
 class Program;
 
-// What Stored Messages' Load puts into the composer. A field without a value stays as it is.
-struct ComposerFields {
-    std::optional<std::wstring> label, fontColour, bodyColour, fontSize, slot, message;
-    bool broadcastSong = false;  // "Brodcast Winamp" ticked, or not
-};
-
 // The main window's controls in creation order (which is the Tab order), and the font of
 // those that name none. The start-up benchmark makes the same controls without the rest of
 // Velmora, to tell the window system's share of the start-up from Velmora's own.
 std::span<const ControlSpec> AwayControlTable() noexcept;
 FontSpec AwayControlFont() noexcept;
 
-class AwayWindow final : public Window {
+class AwayWindow final : public Window, public Composer {
 public:
     explicit AwayWindow(Program& program);
     bool Open();
-
-    // The colour pickers write their result here.
-    void SetFontColour(std::wstring_view colour);
-    void SetBodyColour(std::wstring_view colour);
-    // Fills the composer from a stored message; writes nothing anywhere. A font size that is
-    // not one of the list's leaves the size as it is.
-    void LoadComposition(const ComposerFields& fields);
     HWND Control(int id) const noexcept { return controls_.Control(id); }
-    // The fields the document is made of, as they stand now.
-    AwayFields ComposedFields() const;
+
+    // Composer
+    bool IsOpen() const noexcept override { return Window::IsOpen(); }
+    HWND Handle() const noexcept override { return Window::Handle(); }
+    AwayFields ComposedFields() const override;
+    std::wstring ScreenName() const override;
+    void SetFontColour(std::wstring_view colour) override;
+    void SetBodyColour(std::wstring_view colour) override;
+    void LoadComposition(const SomeAwayFields& fields, const std::optional<std::wstring>& slot,
+                         bool songWanted) override;
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -1,11 +1,24 @@
 #include "app/Program.h"
 
+#include "about/AboutWindow.h"
+#include "about/HelpWindow.h"
+#include "aim/PersonalWindow.h"
 #include "app/AwayWindow.h"
+#include "colour/ColourPickerWindow.h"
+#include "preview/PreviewWindow.h"
+#include "stored/StoredMessagesWindow.h"
 
 namespace velmora {
 namespace {
 
 constexpr int kFailuresBeforeGivingUp = 1000;
+
+template <typename WindowType, typename... Arguments>
+std::unique_ptr<Window> Opened(Arguments&&... arguments) {
+    auto window = std::make_unique<WindowType>(std::forward<Arguments>(arguments)...);
+    window->Open();
+    return window;
+}
 
 }  // namespace
 
@@ -44,10 +57,27 @@ int Program::Run(MessageSource getMessage) {
     return static_cast<int>(message.wParam);
 }
 
-void Program::Show(ChildWindow which) { children_[static_cast<size_t>(which)].Show(); }
+void Program::Show(ChildWindow which) {
+    // The others work with the main window, so none opens before it.
+    if (!main_) return;
+    children_[static_cast<size_t>(which)].Show([this, which] { return Make(which); });
+}
 
-void Program::SetFactory(ChildWindow which, SingleWindow::Factory factory) {
-    children_[static_cast<size_t>(which)] = SingleWindow(std::move(factory));
+std::unique_ptr<Window> Program::Make(ChildWindow which) {
+    Composer& composer = *main_;
+    switch (which) {
+        case ChildWindow::FontColour:
+            return Opened<ColourPickerWindow>(instance_, composer, ColourPickerWindow::Kind::FontColour);
+        case ChildWindow::BodyColour:
+            return Opened<ColourPickerWindow>(instance_, composer, ColourPickerWindow::Kind::BodyColour);
+        case ChildWindow::PersonalMessage: return Opened<PersonalWindow>(instance_);
+        case ChildWindow::Help: return Opened<HelpWindow>(instance_);
+        case ChildWindow::About: return Opened<AboutWindow>(instance_);
+        case ChildWindow::Preview: return Opened<PreviewWindow>(instance_, composer);
+        case ChildWindow::StoredMessages: return Opened<StoredMessagesWindow>(instance_, composer);
+        case ChildWindow::Count: break;
+    }
+    return nullptr;
 }
 
 Window* Program::OpenChild(ChildWindow which) const noexcept { return children_[static_cast<size_t>(which)].Open(); }

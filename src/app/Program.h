@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "compose/Messages.h"
 #include "misc/SingleWindow.h"
 
 namespace velmora {
@@ -12,11 +13,6 @@ namespace velmora {
 class AwayWindow;
 
 enum class ChildWindow { FontColour, BodyColour, PersonalMessage, Help, About, Preview, StoredMessages, Count };
-
-// Sent to the open preview when a main-window field that makes the document has changed.
-inline constexpr UINT kCompositionChangedMessage = WM_APP + 1;
-// Posted to every other open window once the main window has closed.
-inline constexpr UINT kMainWindowClosedMessage = WM_APP + 40;
 
 class Program {
 public:
@@ -33,9 +29,8 @@ public:
     using MessageSource = BOOL(WINAPI*)(LPMSG, HWND, UINT, UINT);
     int Run(MessageSource getMessage = &GetMessageW);
 
+    // Opens the window, made afresh from its design, or brings the open one to the front.
     void Show(ChildWindow which);
-    // Installs how a window is made (each window's own file does this; unset ones do nothing).
-    void SetFactory(ChildWindow which, SingleWindow::Factory factory);
     Window* OpenChild(ChildWindow which) const noexcept;
     // The main window while it is open, else nullptr.
     AwayWindow* OpenMainWindow() const noexcept;
@@ -45,6 +40,8 @@ public:
     void MainWindowClosing() const noexcept;
 
 private:
+    std::unique_ptr<Window> Make(ChildWindow which);
+
     HINSTANCE instance_;
     std::unique_ptr<AwayWindow> main_;
     std::array<SingleWindow, static_cast<size_t>(ChildWindow::Count)> children_;

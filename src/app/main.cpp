@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "app/Program.h"
-#include "app/Windows.h"
 
 #if defined(__GLIBCXX__)
 // GCC's C++ runtime ends an uncaught exception with a handler that writes the exception's
@@ -17,7 +16,6 @@ void __verbose_terminate_handler() { std::abort(); }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     velmora::Program program(instance);
-    velmora::InstallWindows(program);
     if (!program.Start()) return 1;
     return program.Run();
 }

@@ -8,10 +8,10 @@
 #include <optional>
 #include <span>
 
-#include "app/AwayWindow.h"
-#include "app/Program.h"
 #include "colour/ColourPickerControls.h"
 #include "colour/ColourRules.h"
+#include "compose/Composer.h"
+#include "compose/Messages.h"
 #include "misc/Dpi.h"
 #include "res/resource.h"
 
@@ -22,7 +22,6 @@ using namespace ColourPickerIds;
 struct ColourPickerWindow::Design {
     WindowDesign window;
     std::span<const ControlSpec> controls;  // in Tab order
-    void (AwayWindow::*writeResult)(std::wstring_view colour);
 };
 
 namespace {
@@ -109,20 +108,22 @@ const ColourPickerWindow::Design& ColourPickerWindow::DesignFor(Kind kind) {
     static constexpr Design kFontPicker{
         {L"VelmoraFontColour", L"Font Color", 210, 113, false, IDI_TOOLS},
         kFontPickerControls,
-        &AwayWindow::SetFontColour,
     };
     static constexpr Design kBodyPicker{
         {L"VelmoraBodyColour", L"Body Color", 209, 112, false, IDI_TOOLS},
         kBodyPickerControls,
-        &AwayWindow::SetBodyColour,
     };
     return kind == Kind::FontColour ? kFontPicker : kBodyPicker;
 }
 
-ColourPickerWindow::ColourPickerWindow(Program& program, Kind kind)
-    : program_(program), design_(DesignFor(kind)), controls_(design_.controls, kWindowFont) {}
+ColourPickerWindow::ColourPickerWindow(HINSTANCE instance, Composer& composer, Kind kind)
+    : instance_(instance),
+      composer_(composer),
+      kind_(kind),
+      design_(DesignFor(kind)),
+      controls_(design_.controls, kWindowFont) {}
 
-bool ColourPickerWindow::Open() { return Create(design_.window, program_.Instance()); }
+bool ColourPickerWindow::Open() { return Create(design_.window, instance_); }
 
 LRESULT ColourPickerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -141,7 +142,7 @@ LRESULT ColourPickerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
 }
 
 void ColourPickerWindow::OnCreate() {
-    controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle()));
+    controls_.Create(Handle(), instance_, DpiForWindow(Handle()));
     for (int channel = 0; channel < kChannels; ++channel) {
         SCROLLINFO range{};
         range.cbSize = sizeof(range);
@@ -232,7 +233,12 @@ void ColourPickerWindow::OnOkClicked() {
     const std::wstring colour = Text(Label1);
     // A picker outlives the main window; with no box left to write to, the colour is dropped
     // and the main window is not brought back.
-    if (AwayWindow* main = program_.OpenMainWindow()) (main->*design_.writeResult)(colour);
+    if (composer_.IsOpen()) {
+        if (kind_ == Kind::FontColour)
+            composer_.SetFontColour(colour);
+        else
+            composer_.SetBodyColour(colour);
+    }
     Close();
 }
 

@@ -10,7 +10,7 @@
 
 namespace velmora {
 
-class Program;
+class Composer;
 
 class ColourPickerWindow final : public Window {
 public:
@@ -24,7 +24,7 @@ public:
     static constexpr int kArrowStep = 1;
     static constexpr int kPageStep = 5;
 
-    ColourPickerWindow(Program& program, Kind kind);
+    ColourPickerWindow(HINSTANCE instance, Composer& composer, Kind kind);
     bool Open();
     HWND Control(int id) const noexcept { return controls_.Control(id); }
 
@@ -55,7 +55,9 @@ private:
     void PaintDecorations(HDC dc);
     void Close();
 
-    Program& program_;
+    HINSTANCE instance_;
+    Composer& composer_;
+    Kind kind_;
     const Design& design_;
     ControlSet controls_;
 };

@@ -1,7 +1,6 @@
 #pragma once
 // One instance of a window: made on its first request, shown modeless without an owner,
 // brought to the front while open, and made afresh from its design once it has closed.
-#include <functional>
 #include <memory>
 
 #include "misc/Window.h"
@@ -10,24 +9,20 @@ namespace velmora {
 
 class SingleWindow {
 public:
-    using Factory = std::function<std::unique_ptr<Window>()>;
-
-    SingleWindow() = default;
-    explicit SingleWindow(Factory factory) : factory_(std::move(factory)) {}
-
-    void Show() {
+    // `make` makes the window afresh from its design and opens it.
+    template <typename Make>
+    void Show(Make make) {
         if (window_ && window_->IsOpen()) {
             window_->BringToFront();
             return;
         }
         window_.reset();
-        if (factory_) window_ = factory_();
+        window_ = make();
     }
     // The open instance, or nullptr.
     Window* Open() const noexcept { return window_ && window_->IsOpen() ? window_.get() : nullptr; }
 
 private:
-    Factory factory_;
     std::unique_ptr<Window> window_;
 };
 

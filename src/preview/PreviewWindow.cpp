@@ -4,9 +4,9 @@
 
 #include <array>
 
-#include "app/AwayDocument.h"
-#include "app/AwayWindow.h"
-#include "app/Program.h"
+#include "compose/AwayDocument.h"
+#include "compose/Composer.h"
+#include "compose/Messages.h"
 #include "misc/Dpi.h"
 #include "preview/HtmlColour.h"
 #include "preview/Markup.h"
@@ -82,9 +82,10 @@ double ContrastOf(const AwayFields& fields) {
 
 }  // namespace
 
-PreviewWindow::PreviewWindow(Program& program) : program_(program), controls_(kControls, kWindowFont) {}
+PreviewWindow::PreviewWindow(HINSTANCE instance, Composer& composer)
+    : instance_(instance), composer_(composer), controls_(kControls, kWindowFont) {}
 
-bool PreviewWindow::Open() { return Create(kDesign, program_.Instance()); }
+bool PreviewWindow::Open() { return Create(kDesign, instance_); }
 
 HWND PreviewWindow::Control(int id) const noexcept { return id == Pane ? pane_.Handle() : controls_.Control(id); }
 
@@ -109,7 +110,7 @@ LRESULT PreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void PreviewWindow::OnCreate() {
     const UINT dpi = DpiForWindow(Handle());
-    controls_.Create(Handle(), program_.Instance(), dpi);
+    controls_.Create(Handle(), instance_, dpi);
     pane_.Create(Handle(), Pane, controls_.ScaleRect(kPaneX, kPaneY, kPaneWidth, kPaneHeight));
     SetTimer(Handle(), kClockTimer, kClockIntervalMs, nullptr);
     ShowComposition();
@@ -154,7 +155,7 @@ void PreviewWindow::OnGetMinMaxInfo(MINMAXINFO& limits) {
 void PreviewWindow::OnPlacing(WINDOWPOS& place) {
     // Opened beside the main window rather than over it, so the fields being typed in stay in
     // view: to its right, else to its left, else as far right as the screen allows.
-    if (AwayWindow* main = program_.OpenMainWindow()) OpenBeside(main->Handle(), place, Side::Right, true);
+    if (composer_.IsOpen()) OpenBeside(composer_.Handle(), place, Side::Right, true);
 }
 
 void PreviewWindow::OnDpiChanged(UINT dpi) {
@@ -174,7 +175,7 @@ void PreviewWindow::OnTimer(UINT_PTR id) {
     if (id != kClockTimer) return;
     pane_.RefreshClock();
     // A new song shows within about a second; the document is only rebuilt when it changed.
-    if (songWanted_ && program_.OpenMainWindow()) ShowComposition();
+    if (songWanted_ && composer_.IsOpen()) ShowComposition();
 }
 
 void PreviewWindow::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
@@ -195,9 +196,8 @@ const std::optional<std::wstring>& PreviewWindow::Song() {
 }
 
 void PreviewWindow::ShowComposition() {
-    AwayWindow* main = program_.OpenMainWindow();
-    if (!main) return;
-    const AwayFields fields = main->ComposedFields();
+    if (!composer_.IsOpen()) return;
+    const AwayFields fields = composer_.ComposedFields();
     songWanted_ = fields.songWanted;
     static const std::optional<std::wstring> kNoSong;
     pane_.SetDocument(BuildAwayDocument(fields, fields.songWanted ? Song() : kNoSong));

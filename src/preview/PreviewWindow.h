@@ -12,11 +12,11 @@
 
 namespace velmora {
 
-class Program;
+class Composer;
 
 class PreviewWindow final : public Window {
 public:
-    explicit PreviewWindow(Program& program);
+    PreviewWindow(HINSTANCE instance, Composer& composer);
     bool Open();
     HWND Control(int id) const noexcept;
 
@@ -42,7 +42,8 @@ private:
     const std::optional<std::wstring>& Song();
     void PlaceControls();
 
-    Program& program_;
+    HINSTANCE instance_;
+    Composer& composer_;
     ControlSet controls_;
     RenderPane pane_;
     std::optional<std::wstring> song_;

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "app/AwayDocument.h"
+#include "compose/AwayDocument.h"
 
 namespace velmora {
 namespace {

@@ -5,16 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "compose/AwayDocument.h"
+
 namespace velmora {
 
 // What a stored document gives back. A field the document does not carry is empty (nullopt):
 // loading leaves that field of the composer as it is.
-struct StoredComposition {
-    std::optional<std::wstring> label;
-    std::optional<std::wstring> bodyColour;  // as typed in the colour box: without the "#"
-    std::optional<std::wstring> fontColour;
-    std::optional<std::wstring> fontSize;
-    std::optional<std::wstring> message;
+struct StoredComposition : SomeAwayFields {
     std::optional<std::wstring> song;  // the song of the song line, when the document has one
     // True when the document has the shape Velmora writes: building the fields again (with the
     // song, when there is one) gives the very same document.

@@ -4,9 +4,8 @@
 
 #include <array>
 
-#include "app/AwayControls.h"
-#include "app/AwayWindow.h"
-#include "app/Program.h"
+#include "compose/Composer.h"
+#include "compose/Messages.h"
 #include "misc/Dpi.h"
 #include "res/resource.h"
 #include "stored/StoredControls.h"
@@ -48,8 +47,6 @@ constexpr int kRenderingHeight = 261;
 
 constexpr WindowDesign kDesign{L"VelmoraStored", L"Stored Messages", 480, 329, true, IDI_TOOLS};
 
-// The watch's message: the stored messages have changed.
-constexpr UINT kStoreChanged = WM_APP + 41;
 // A label is one line of the window; a megabyte label still shows its start.
 constexpr std::size_t kMostLabelShown = 300;
 
@@ -58,19 +55,12 @@ bool SameLetters(std::wstring_view left, std::wstring_view right) {
                                 static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
 }
 
-std::wstring MainScreenName(const AwayWindow* main) {
-    if (!main) return {};
-    HWND box = main->Control(AwayIds::Text5);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 }  // namespace
 
-StoredMessagesWindow::StoredMessagesWindow(Program& program) : program_(program), controls_(kControls, kWindowFont) {}
+StoredMessagesWindow::StoredMessagesWindow(HINSTANCE instance, Composer& composer)
+    : instance_(instance), composer_(composer), controls_(kControls, kWindowFont) {}
 
-bool StoredMessagesWindow::Open() { return Create(kDesign, program_.Instance()); }
+bool StoredMessagesWindow::Open() { return Create(kDesign, instance_); }
 
 LRESULT StoredMessagesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -80,19 +70,19 @@ LRESULT StoredMessagesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM 
             OnPlacing(*reinterpret_cast<WINDOWPOS*>(lParam));
             return DefaultHandling(message, wParam, lParam);
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
-        case kStoreChanged: OnStoreChanged(); return 0;
+        case kStoreChangedMessage: OnStoreChanged(); return 0;
         case kMainWindowClosedMessage: UpdateButtons(); return 0;
         default: return DefaultHandling(message, wParam, lParam);
     }
 }
 
 void StoredMessagesWindow::OnCreate() {
-    controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle()));
+    controls_.Create(Handle(), instance_, DpiForWindow(Handle()));
     rendering_.Create(Handle(), Rendering, RenderingRect());
     // Watched before the first reading, so no change between the two is missed.
-    watch_.Start(Handle(), kStoreChanged);
+    watch_.Start(Handle(), kStoreChangedMessage);
     // It opens at the main window's screen name when that one has stored messages.
-    screenName_ = MainScreenName(program_.OpenMainWindow());
+    screenName_ = composer_.IsOpen() ? composer_.ScreenName() : std::wstring();
     Reload();
     if (SendMessageW(Control(ScreenNames), CB_GETCURSEL, 0, 0) == CB_ERR && !screenNames_.empty()) {
         screenName_ = screenNames_.front();
@@ -106,7 +96,7 @@ void StoredMessagesWindow::OnDestroy() { watch_.Stop(); }
 void StoredMessagesWindow::OnPlacing(WINDOWPOS& place) {
     // Opened beside the main window rather than over the fields Load fills: to its left (the
     // preview opens to its right), else to its right; where neither fits, where it was put.
-    if (AwayWindow* main = program_.OpenMainWindow()) OpenBeside(main->Handle(), place, Side::Left, false);
+    if (composer_.IsOpen()) OpenBeside(composer_.Handle(), place, Side::Left, false);
 }
 
 HWND StoredMessagesWindow::FirstFocus() const noexcept {
@@ -157,19 +147,10 @@ void StoredMessagesWindow::OnMessageChosen() {
 }
 
 void StoredMessagesWindow::OnLoadClicked() {
-    AwayWindow* main = program_.OpenMainWindow();
     const StoredValue* value = Selected();
-    if (!main || !value || !value->IsMessage()) return;
+    if (!composer_.IsOpen() || !value || !value->IsMessage()) return;
     const StoredComposition read = ReadAwayDocument(value->text);
-    ComposerFields fields;
-    fields.label = read.label;
-    fields.bodyColour = read.bodyColour;
-    fields.fontColour = read.fontColour;
-    fields.fontSize = read.fontSize;
-    fields.message = read.message;
-    fields.slot = SlotTextOf(value->name);
-    fields.broadcastSong = read.song.has_value();
-    main->LoadComposition(fields);
+    composer_.LoadComposition(read, SlotTextOf(value->name), read.song.has_value());
 }
 
 void StoredMessagesWindow::OnDeleteClicked() {
@@ -252,7 +233,7 @@ void StoredMessagesWindow::ShowSelected() {
 
 void StoredMessagesWindow::UpdateButtons() {
     const StoredValue* value = Selected();
-    const bool canLoad = value && value->IsMessage() && program_.OpenMainWindow() != nullptr;
+    const bool canLoad = value && value->IsMessage() && composer_.IsOpen();
     const bool canDelete = value != nullptr;
     // A button about to be disabled gives the focus to the list, so the keys keep working.
     HWND focus = GetFocus();

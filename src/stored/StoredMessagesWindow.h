@@ -11,11 +11,11 @@
 
 namespace velmora {
 
-class Program;
+class Composer;
 
 class StoredMessagesWindow final : public Window {
 public:
-    explicit StoredMessagesWindow(Program& program);
+    StoredMessagesWindow(HINSTANCE instance, Composer& composer);
     bool Open();
 
     HWND Control(int id) const noexcept { return controls_.Control(id); }
@@ -44,7 +44,8 @@ private:
     const StoredValue* Selected() const noexcept;
     RECT RenderingRect() const noexcept;
 
-    Program& program_;
+    HINSTANCE instance_;
+    Composer& composer_;
     ControlSet controls_;
     RenderPane rendering_;
     StoredMessagesWatch watch_;

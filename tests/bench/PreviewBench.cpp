@@ -7,7 +7,7 @@
 #include <cwchar>
 #include <string>
 
-#include "app/AwayDocument.h"
+#include "compose/AwayDocument.h"
 #include "preview/Markup.h"
 #include "preview/TextLayout.h"
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/AwayDocument.h"
+#include "compose/AwayDocument.h"
 #include "preview/Markup.h"
 #include "preview/RenderPane.h"
 

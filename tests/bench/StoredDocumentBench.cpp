@@ -7,7 +7,7 @@
 #include <cwchar>
 #include <string>
 
-#include "app/AwayDocument.h"
+#include "compose/AwayDocument.h"
 #include "stored/StoredDocument.h"
 
 namespace {

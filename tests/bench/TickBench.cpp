@@ -7,7 +7,6 @@
 
 #include "aim/PersonalControls.h"
 #include "app/Program.h"
-#include "app/Windows.h"
 #include "support/StandIn.h"
 #include "support/TestSupport.h"
 
@@ -21,7 +20,6 @@ int main() {
     aim.Command("set " + testing::EscapeLine(markup + "<B>pal42</B>: still there?"));
 
     Program program(GetModuleHandleW(nullptr));
-    InstallWindows(program);
     program.Show(ChildWindow::PersonalMessage);
     HWND watch = program.OpenChild(ChildWindow::PersonalMessage)->Handle();
     testing::TypeInto(GetDlgItem(watch, PersonalIds::Text1), L"nobody listed");

@@ -1,6 +1,6 @@
 // The away document from any field contents: every piece in its place, nothing escaped or lost.
 #include "FuzzInput.h"
-#include "app/AwayDocument.h"
+#include "compose/AwayDocument.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace velmora;

@@ -2,7 +2,7 @@
 // what is read, and any other text is read without a fault (and called Velmora's own only when
 // building its reading gives it back).
 #include "FuzzInput.h"
-#include "app/AwayDocument.h"
+#include "compose/AwayDocument.h"
 #include "stored/StoredDocument.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/AwayDocument.h"
+#include "compose/AwayDocument.h"
 
 namespace velmora {
 namespace {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/AwayDocument.h"
+#include "compose/AwayDocument.h"
 #include "preview/HtmlColour.h"
 #include "preview/Markup.h"
 

@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "app/AwayDocument.h"
+#include "compose/AwayDocument.h"
 #include "stored/StoredDocument.h"
 
 namespace velmora {

@@ -10,7 +10,6 @@
 #include "app/AwayControls.h"
 #include "app/AwayWindow.h"
 #include "app/Program.h"
-#include "app/Windows.h"
 #include "res/resource.h"
 #include "support/Designs.h"
 #include "support/ShellRecorder.h"
@@ -26,7 +25,6 @@ using testing::ShellCall;
 class AboutHelpTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        InstallWindows(program_);
         ASSERT_TRUE(program_.Start());
         main_ = program_.OpenMainWindow()->Handle();
     }

@@ -12,7 +12,6 @@
 #include "app/AwayControls.h"
 #include "app/AwayWindow.h"
 #include "app/Program.h"
-#include "app/Windows.h"
 #include "colour/ColourPickerControls.h"
 #include "support/TestSupport.h"
 
@@ -99,7 +98,6 @@ private:
 class ColourPickerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        InstallWindows(program_);
         ASSERT_TRUE(program_.Start());
         main_ = program_.OpenMainWindow();
         ASSERT_NE(main_, nullptr);

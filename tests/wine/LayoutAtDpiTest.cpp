@@ -11,7 +11,6 @@
 
 #include "app/AwayWindow.h"
 #include "app/Program.h"
-#include "app/Windows.h"
 #include "support/Designs.h"
 #include "support/TestSupport.h"
 
@@ -31,7 +30,6 @@ UINT ScreenDpiOf(HWND window) {
 class LayoutAtDpi : public ::testing::Test {
 protected:
     void SetUp() override {
-        InstallWindows(program_);
         ASSERT_TRUE(program_.Start());
         main_ = program_.OpenMainWindow()->Handle();
     }

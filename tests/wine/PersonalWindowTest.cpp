@@ -8,7 +8,6 @@
 #include "aim/PersonalControls.h"
 #include "aim/PersonalWindow.h"
 #include "aim/ReplyRule.h"
-#include "app/Program.h"
 #include "support/StandIn.h"
 #include "support/TestSupport.h"
 
@@ -43,8 +42,7 @@ protected:
     // One tick of Timer1, as the window system delivers it.
     void Tick() const { SendMessageW(Window(), WM_TIMER, Timer1, 0); }
 
-    Program program_{GetModuleHandleW(nullptr)};
-    PersonalWindow window_{program_};
+    PersonalWindow window_{GetModuleHandleW(nullptr)};
 };
 
 // A window watching the AIM stand-in, which starts with a line from someone not listed.

@@ -12,7 +12,6 @@
 #include "app/AwayControls.h"
 #include "app/AwayWindow.h"
 #include "app/Program.h"
-#include "app/Windows.h"
 #include "colour/ColourPickerControls.h"
 #include "preview/PreviewControls.h"
 #include "preview/RenderPane.h"
@@ -65,7 +64,6 @@ int LineCount(const std::wstring& text) {
 class PreviewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        InstallWindows(program_);
         ASSERT_TRUE(program_.Start());
         main_ = program_.OpenMainWindow();
         ASSERT_NE(main_, nullptr);

@@ -7,7 +7,6 @@
 #include "app/AwayControls.h"
 #include "app/AwayWindow.h"
 #include "app/Program.h"
-#include "app/Windows.h"
 #include "preview/RenderPane.h"
 #include "support/StandIn.h"
 #include "support/TestSupport.h"
@@ -41,7 +40,6 @@ TEST(Soak, TicksAndUpdatesLeaveNothingBehind) {
     aim.Command("set " + testing::EscapeLine(ThirtyTwoKilobyteConversation()));
 
     Program program(GetModuleHandleW(nullptr));
-    InstallWindows(program);
     ASSERT_TRUE(program.Start());
     HWND main = program.OpenMainWindow()->Handle();
     const std::wstring screenName = testing::UniqueScreenName(L"soak");

@@ -30,15 +30,24 @@ std::wstring BuildAwayDocument(std::wstring_view label, std::wstring_view bodyCo
                                std::wstring_view fontSize, std::wstring_view message,
                                std::optional<std::wstring_view> song);
 
-// The main window's fields that make the document, as they stand.
-struct AwayFields {
-    std::wstring label;
-    std::wstring bodyColour;
-    std::wstring fontColour;
-    std::wstring fontSize;
-    std::wstring message;
+// The main window's fields that make the document, each as a Text: the text itself as the
+// fields stand, or an optional one where a field may be missing (a stored message read back).
+template <typename Text>
+struct AwayFieldsOf {
+    Text label;
+    Text bodyColour;  // as typed in the colour box: without the "#"
+    Text fontColour;
+    Text fontSize;
+    Text message;
+};
+
+// The fields as they stand in the main window.
+struct AwayFields : AwayFieldsOf<std::wstring> {
     bool songWanted = false;  // "Brodcast Winamp" ticked
 };
+
+// Fields of which some may be missing: loading leaves a missing one as it is.
+using SomeAwayFields = AwayFieldsOf<std::optional<std::wstring>>;
 
 // The document Update stores for these fields: the song line only when the song is wanted
 // and one could be read. Update and the preview both build it here, so they cannot differ.

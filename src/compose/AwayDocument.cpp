@@ -1,4 +1,4 @@
-#include "app/AwayDocument.h"
+#include "compose/AwayDocument.h"
 
 namespace velmora {
 
