@@ -194,7 +194,7 @@ ImAnswer SendImText(std::wstring_view text) {
 
     // Pressed even when there was no entry control to write into.
     HWND sendButton = FindWindowExA(im, nullptr, kIconButtonClass, nullptr);
-    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
+    for (UINT message : {UINT{WM_LBUTTONDOWN}, UINT{WM_LBUTTONUP}})
         if (Send(MakeLetter(sendButton, message)) == Delivery::Unanswered) return ImAnswer::TimedOut;
 
     if (draft.empty()) return ImAnswer::InTime;

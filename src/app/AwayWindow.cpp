@@ -113,6 +113,25 @@ constexpr std::array kLines{
 
 constexpr WindowDesign kDesign{L"VelmoraAway", L"Velmora", 332, 386, true, IDI_VELMORA};
 
+// The panel clips the controls on it, as a container would: what passes its inner edge
+// ("Brodcast Winamp", by 8 px) does not paint over the frame. The designed rectangles stay.
+void ClipToPanel(const ControlSet& controls) {
+    const PaintedRect& panel = kRects.front();
+    const RECT inner = controls.ScaleRect(panel.x, panel.y, panel.width, panel.height);
+    for (const ControlSpec& spec : kControls) {
+        HWND control = controls.Control(spec.id);
+        RECT own{};
+        GetWindowRect(control, &own);
+        MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&own), 2);
+        RECT shown{};
+        IntersectRect(&shown, &own, &inner);
+        const bool inside = EqualRect(&shown, &own) != FALSE;
+        OffsetRect(&shown, -own.left, -own.top);
+        // The control owns the region from here on.
+        SetWindowRgn(control, inside ? nullptr : CreateRectRgnIndirect(&shown), TRUE);
+    }
+}
+
 }  // namespace
 
 std::span<const ControlSpec> AwayControlTable() noexcept { return kControls; }
@@ -144,6 +163,7 @@ void AwayWindow::OnCreate() {
         LoadImageW(program_.Instance(), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle()));
     FitComboHeights();
+    ClipToPanel(controls_);
     LoadLists();
     RestoreLastMessage();
 }
@@ -302,6 +322,7 @@ LRESULT AwayWindow::OnControlColour(UINT message, HWND control, HDC dc) {
 void AwayWindow::OnDpiChanged(UINT dpi) {
     controls_.Layout(dpi);
     FitComboHeights();
+    ClipToPanel(controls_);
 }
 
 void AwayWindow::FitComboHeights() {

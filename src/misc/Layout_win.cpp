@@ -59,7 +59,7 @@ bool FontSpec::operator==(const FontSpec& other) const {
 
 COLORREF ColourOf(Paint paint) noexcept {
     switch (paint.kind) {
-        case Paint::Kind::Rgb: return ColourRefFromRgb(paint.value);
+        case Paint::Kind::Colour: return ColourRefFromRgb(paint.value);
         case Paint::Kind::System: return GetSysColor(static_cast<int>(paint.value));
         case Paint::Kind::Default:
         case Paint::Kind::Transparent: break;

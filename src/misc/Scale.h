@@ -21,11 +21,11 @@ constexpr int FontHeightForDpi(int centiPoints, int dpi) { return -MulDivRounded
 // A colour as the design writes it, 0xRRGGBB, or a system colour, or "leave the default", or
 // (for a label's background) "see-through": the window's own painting shows behind the text.
 struct Paint {
-    enum class Kind : std::uint8_t { Default, Rgb, System, Transparent };
+    enum class Kind : std::uint8_t { Default, Colour, System, Transparent };
     Kind kind = Kind::Default;
     std::uint32_t value = 0;
 
-    static constexpr Paint Rgb(std::uint32_t rrggbb) { return {Kind::Rgb, rrggbb}; }
+    static constexpr Paint Rgb(std::uint32_t rrggbb) { return {Kind::Colour, rrggbb}; }
     static constexpr Paint System(int index) { return {Kind::System, static_cast<std::uint32_t>(index)}; }
     static constexpr Paint None() { return {}; }
     static constexpr Paint Transparent() { return {Kind::Transparent, 0}; }

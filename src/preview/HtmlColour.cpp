@@ -253,14 +253,16 @@ std::optional<Rgb> ParseLegacyColour(std::wstring_view text) {
         offset = part - 8;
     }
     std::size_t kept = part - offset;
-    auto at = [&](int component, std::size_t index) { return digits[start + component * part + offset + index]; };
+    auto at = [&](std::size_t component, std::size_t index) {
+        return digits[start + component * part + offset + index];
+    };
     while (kept > 2 && at(0, 0) == L'0' && at(1, 0) == L'0' && at(2, 0) == L'0') {
         ++offset;
         --kept;
     }
     if (kept > 2) kept = 2;
     Rgb rgb = 0;
-    for (int component = 0; component < 3; ++component) {
+    for (std::size_t component = 0; component < 3; ++component) {
         int value = 0;
         for (std::size_t i = 0; i < kept; ++i) value = value * 16 + HexValue(at(component, i));
         rgb = rgb << 8 | static_cast<Rgb>(value);

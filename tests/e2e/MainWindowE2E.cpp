@@ -122,8 +122,8 @@ TEST_F(MainWindowE2E, EndingTheSessionSavesWhenTicked) {
     velmora.Type(Text2_0, L"Logged off");
     velmora.Click(Check2);
     // Windows asks, then ends the program without a WM_CLOSE.
-    EXPECT_EQ(SendMessageW(velmora.MainWindow(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-    SendMessageW(velmora.MainWindow(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(SendMessageW(velmora.MainWindow(), WM_QUERYENDSESSION, 0, static_cast<LPARAM>(ENDSESSION_LOGOFF)), TRUE);
+    SendMessageW(velmora.MainWindow(), WM_ENDSESSION, TRUE, static_cast<LPARAM>(ENDSESSION_LOGOFF));
     const auto file = ReadWholeFile(SettingsFile());
     ASSERT_TRUE(file.has_value());
     EXPECT_NE(file->find("Msg=Logged off"), std::string::npos);

@@ -50,8 +50,9 @@ protected:
         std::vector<std::wstring> rows;
         for (LRESULT i = 0, count = SendMessageW(Part(StoredIds::Messages), LB_GETCOUNT, 0, 0); i < count; ++i) {
             wchar_t row[256]{};  // rows are short; the list may be filled again meanwhile
-            if (SendMessageW(Part(StoredIds::Messages), LB_GETTEXTLEN, i, 0) < 256)
-                SendMessageW(Part(StoredIds::Messages), LB_GETTEXT, i, reinterpret_cast<LPARAM>(row));
+            if (SendMessageW(Part(StoredIds::Messages), LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) < 256)
+                SendMessageW(Part(StoredIds::Messages), LB_GETTEXT, static_cast<WPARAM>(i),
+                             reinterpret_cast<LPARAM>(row));
             rows.push_back(row);
         }
         return rows;

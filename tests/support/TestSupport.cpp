@@ -324,9 +324,9 @@ std::vector<std::wstring> VelmoraProcess::ComboItems(int id) const {
     std::vector<std::wstring> items;
     const LRESULT count = SendMessageW(control, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageW(control, CB_GETLBTEXTLEN, i, 0);
+        const LRESULT length = SendMessageW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
         std::wstring item(static_cast<size_t>(length) + 1, L'\0');
-        SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+        SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
         item.resize(static_cast<size_t>(length));
         items.push_back(item);
     }

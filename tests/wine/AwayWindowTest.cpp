@@ -123,7 +123,7 @@ TEST_F(MainWindowTest, ListsOfferSizesOneToThirtyTwoAndSlotsOneToFifteen) {
         ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), count);
         for (int i = 0; i < count; ++i) {
             wchar_t item[8]{};
-            SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+            SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
             EXPECT_EQ(std::wstring(item), std::to_wstring(i + 1));
         }
         EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);

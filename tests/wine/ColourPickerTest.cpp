@@ -147,7 +147,7 @@ protected:
         EXPECT_EQ(Bar(picker, H1_0), red);
         EXPECT_EQ(Bar(picker, H1_1), green);
         EXPECT_EQ(Bar(picker, H1_2), blue);
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(Text(picker, kBoxes[i]), boxes[i]) << "box " << i;
+        for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(Text(picker, kBoxes[i]), boxes[i]) << "box " << i;
         EXPECT_EQ(Text(picker, Label1), colour);
         EXPECT_EQ(Preview(picker), RGB(red, green, blue));
     }

@@ -9,8 +9,10 @@
 // check below rather than pass on numbers that were never scaled.
 #include <gtest/gtest.h>
 
+#include "app/AwayControls.h"
 #include "app/AwayWindow.h"
 #include "app/Program.h"
+#include "misc/Handles.h"
 #include "support/Designs.h"
 #include "support/TestSupport.h"
 
@@ -86,6 +88,54 @@ TEST_F(LayoutAtDpi, OnADpiChangeEveryWindowTakesTheSuggestedPlaceAndLaysOutAgain
         testing::ExpectFontsAsDesigned(window, sheet, dpi);
         testing::ExpectLabelsShowTheirText(window, sheet, dpi);
     }
+}
+
+// What of the main window's controls shows, on its client area: the window rectangle, cut to
+// the window region where the control has one.
+RECT ShownPart(HWND control) {
+    RECT shown = testing::RectOnParent(control);
+    UniqueHandle<GdiObjectTraits> region(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(control, static_cast<HRGN>(region.get())) != ERROR) {
+        RECT box{};
+        GetRgnBox(static_cast<HRGN>(region.get()), &box);
+        OffsetRect(&box, shown.left, shown.top);
+        IntersectRect(&shown, &shown, &box);
+    }
+    return shown;
+}
+
+// Nothing shows past the white panel's inner edge (the panel at 8,16, 313 x 361), neither at
+// this run's DPI nor after a move to the other.
+void ExpectEveryControlInsideThePanel(HWND main, UINT dpi) {
+    const auto scale = [dpi](int pixels) { return MulDiv(pixels, static_cast<int>(dpi), 96); };
+    const RECT panel{scale(8), scale(16), scale(8) + scale(313), scale(16) + scale(361)};
+    int controls = 0;
+    for (HWND control = GetWindow(main, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT), ++controls) {
+        const RECT shown = ShownPart(control);
+        EXPECT_GE(shown.left, panel.left) << "control " << GetDlgCtrlID(control) << " at " << dpi << " DPI";
+        EXPECT_GE(shown.top, panel.top) << "control " << GetDlgCtrlID(control) << " at " << dpi << " DPI";
+        EXPECT_LE(shown.right, panel.right) << "control " << GetDlgCtrlID(control) << " at " << dpi << " DPI";
+        EXPECT_LE(shown.bottom, panel.bottom) << "control " << GetDlgCtrlID(control) << " at " << dpi << " DPI";
+    }
+    EXPECT_GT(controls, 20);
+}
+
+TEST_F(LayoutAtDpi, TheMainWindowsPanelClipsWhatLiesPastItsEdge) {
+    const UINT from = testing::DpiOfThisRun();
+    ExpectEveryControlInsideThePanel(main_, from);
+    // "Brodcast Winamp" keeps its designed box; only what shows of it is cut.
+    const RECT designed = testing::RectOnParent(GetDlgItem(main_, AwayIds::Check1));
+    EXPECT_NEAR(designed.right - designed.left, MulDiv(121, static_cast<int>(from), 96), 1);
+
+    const UINT dpi = from == 96 ? 144 : 96;
+    RECT place{};
+    GetWindowRect(main_, &place);
+    RECT client{};
+    GetClientRect(main_, &client);
+    place.right += MulDiv(client.right, static_cast<int>(dpi), static_cast<int>(from)) - client.right;
+    place.bottom += MulDiv(client.bottom, static_cast<int>(dpi), static_cast<int>(from)) - client.bottom;
+    SendMessageW(main_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&place));
+    ExpectEveryControlInsideThePanel(main_, dpi);
 }
 
 }  // namespace

@@ -78,7 +78,8 @@ TEST(Soak, TicksAndUpdatesLeaveNothingBehind) {
         << "private bytes grew from " << before.privateBytes << " to " << after.privateBytes;
     std::printf("gdi %lu -> %lu, user %lu -> %lu, kernel handles %lu -> %lu, private bytes %zu -> %zu\n",
                 before.gui.gdi, after.gui.gdi, before.gui.user, after.gui.user, before.kernelHandles,
-                after.kernelHandles, before.privateBytes, after.privateBytes);
+                after.kernelHandles, static_cast<std::size_t>(before.privateBytes),
+                static_cast<std::size_t>(after.privateBytes));
     testing::DeleteRegistryTree(HKEY_CURRENT_USER, kUsers + screenName);
 }
 
