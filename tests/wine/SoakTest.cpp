@@ -3,6 +3,8 @@
 // private bytes end where they began.
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 #include "aim/PersonalControls.h"
 #include "app/AwayControls.h"
 #include "app/AwayWindow.h"
@@ -113,8 +115,8 @@ TEST(Soak, ManyDocumentsOfManyFontsLeaveNothingBehind) {
             << "GDI objects grew from " << before.gui.gdi << " to " << after.gui.gdi;
         EXPECT_LE(after.privateBytes, before.privateBytes + 2 * 1024 * 1024)
             << "private bytes grew from " << before.privateBytes << " to " << after.privateBytes;
-        std::printf("gdi %lu -> %lu, private bytes %zu -> %zu\n", before.gui.gdi, after.gui.gdi, before.privateBytes,
-                    after.privateBytes);
+        std::cout << "gdi " << before.gui.gdi << " -> " << after.gui.gdi << ", private bytes " << before.privateBytes
+                  << " -> " << after.privateBytes << "\n";
     }
     DestroyWindow(parent);
 }
