@@ -526,6 +526,149 @@ TEST(AimStandInLifecycle, DestroyingTheClientEndsARunningStandIn) {
 }
 
 // ---------------------------------------------------------------------------
+// Several conversations in one client: one IM window per buddy.
+
+struct TitledWindow {
+    HWND window;
+    std::string title;
+};
+
+// The process's top-level IM windows, as the window system lists them.
+std::vector<TitledWindow> ImWindowsOf(const StandInProcess& aim) {
+    struct Search {
+        DWORD processId;
+        std::vector<TitledWindow> found;
+    } search{aim.ProcessId(), {}};
+    EnumWindows(
+        [](HWND window, LPARAM lParam) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(lParam);
+            if (ClassOf(window) == kImClass && OwnerProcessId(window) == s.processId)
+                s.found.push_back({window, ReadText(window)});
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND ImWindowTitled(const StandInProcess& aim, const std::string& title) {
+    for (const TitledWindow& im : ImWindowsOf(aim))
+        if (im.title == title) return im.window;
+    return nullptr;
+}
+
+HWND ConversationTextOf(HWND im) {
+    return FindWindowExA(FindWindowExA(im, nullptr, kPaneClass, nullptr), nullptr, kTextClass, nullptr);
+}
+
+HWND EntryTextOf(HWND im) {
+    HWND conversationPane = FindWindowExA(im, nullptr, kPaneClass, nullptr);
+    return FindWindowExA(FindWindowExA(im, conversationPane, kPaneClass, nullptr), nullptr, kTextClass, nullptr);
+}
+
+TEST(AimStandInConversations, EachBuddyGetsAWindowTitledWithTheNameAndCommandsReachTheOneAddressed) {
+    StandInProcess aim = StartAim();
+    EXPECT_EQ(OnlyReply(aim, "im bob"), "window 2");
+    EXPECT_EQ(OnlyReply(aim, "im carol 7"), "window 3");
+    EXPECT_EQ(ImWindowsOf(aim).size(), 3u);
+    HWND first = ImWindowTitled(aim, "pal42 - Instant Message");
+    HWND bob = ImWindowTitled(aim, "bob - Instant Message");
+    HWND carol = ImWindowTitled(aim, "carol 7 - Instant Message");
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(bob, nullptr);
+    ASSERT_NE(carol, nullptr);
+    // Every window has the children Velmora's lookups rely on.
+    for (HWND im : {first, bob, carol})
+        EXPECT_EQ(ChildClassesInZOrder(im), (std::vector<std::string>{kPaneClass, kPaneClass, kIconButtonClass,
+                                                                      kIconButtonClass, kIconButtonClass}));
+
+    aim.Command("at 2 recv bob hi there");
+    aim.Command("recv pal42 first");
+    aim.Command("at 3 set <B>carol 7</B>: x");
+    EXPECT_EQ(ReadText(ConversationTextOf(bob)), "<B>bob</B>: hi there");
+    EXPECT_EQ(ReadText(ConversationTextOf(first)), "<B>pal42</B>: first");
+    EXPECT_EQ(ReadText(ConversationTextOf(carol)), "<B>carol 7</B>: x");
+    EXPECT_EQ(UnescapeLine(OnlyReply(aim, "at 2 conv").substr(5)), "<B>bob</B>: hi there");
+
+    // Sent through window 3 only: its list and counts, nobody else's.
+    WriteText(EntryTextOf(carol), "for carol");
+    PressLikeVelmora(FindWindowExA(carol, nullptr, kIconButtonClass, nullptr));
+    EXPECT_EQ(aim.Command("at 3 sent"), std::vector<std::string>{"sent for carol"});
+    EXPECT_EQ(OnlyReply(aim, "at 3 presses"), "presses 1 0 0");
+    EXPECT_TRUE(SentTexts(aim).empty()) << "window 1";
+    EXPECT_EQ(OnlyReply(aim, "presses"), "presses 0 0 0");
+    EXPECT_EQ(OnlyReply(aim, "at 1 presses"), "presses 0 0 0");
+    EXPECT_EQ(ReadText(ConversationTextOf(carol)), "<B>carol 7</B>: x<BR><B>me99</B>: for carol");
+
+    aim.Command("at 2 draft half typed");
+    EXPECT_EQ(ReadText(EntryTextOf(bob)), "half typed");
+    EXPECT_EQ(ReadText(EntryTextOf(first)), "");
+}
+
+TEST(AimStandInConversations, AWindowClosedAndOpenedAgainIsANewWindowWithItsCountsKept) {
+    StandInProcess aim = StartAim();
+    aim.Command("im bob");
+    HWND bob = ImWindowTitled(aim, "bob - Instant Message");
+    WriteText(EntryTextOf(bob), "one");
+    PressLikeVelmora(FindWindowExA(bob, nullptr, kIconButtonClass, nullptr));
+
+    aim.Command("at 2 close");
+    EXPECT_FALSE(IsWindow(bob));
+    EXPECT_EQ(ImWindowsOf(aim).size(), 1u) << "only window 2 closed";
+    EXPECT_EQ(aim.Command("windows"), std::vector<std::string>{"window 1 pal42 - Instant Message"});
+    EXPECT_THROW(aim.Command("at 2 conv"), StandInError);
+    EXPECT_THROW(aim.Command("at 2 close"), StandInError);
+
+    aim.Command("at 2 open");
+    HWND again = ImWindowTitled(aim, "bob - Instant Message");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(ReadText(ConversationTextOf(again)), "");
+    EXPECT_EQ(aim.Command("at 2 sent"), std::vector<std::string>{"sent one"});
+    EXPECT_EQ(aim.Command("windows"),
+              (std::vector<std::string>{"window 1 pal42 - Instant Message", "window 2 bob - Instant Message"}));
+
+    // Closing window 1 leaves the others; "close" and "open" without "at" are window 1's.
+    aim.Command("close");
+    EXPECT_EQ(ImWindowsOf(aim).size(), 1u);
+    EXPECT_NE(ImWindowTitled(aim, "bob - Instant Message"), nullptr);
+    EXPECT_THROW(aim.Command("conv"), StandInError);
+    aim.Command("open");
+    EXPECT_EQ(ImWindowsOf(aim).size(), 2u);
+}
+
+TEST(AimStandInConversations, ItEndsWithItsInputOnlyOnceEveryWindowIsClosed) {
+    StandInProcess aim = StartAim();
+    aim.Command("im bob");
+    aim.Command("close");
+    HWND bob = ImWindowTitled(aim, "bob - Instant Message");
+    ASSERT_NE(bob, nullptr);
+    aim.CloseInput();
+    EXPECT_THROW(aim.WaitForExit(1000), StandInError) << "it ended with a window open";
+    PostMessageA(bob, WM_CLOSE, 0, 0);
+    EXPECT_EQ(aim.WaitForExit(StandInProcess::kExitTimeoutMs), 0u);
+}
+
+TEST(AimStandInConversations, TitlesLiesAndBadAddressesStayWithTheirWindow) {
+    StandInProcess aim = StartAim();
+    EXPECT_EQ(OnlyReply(aim, "imtitle Chat with bob"), "window 2");
+    HWND other = ImWindowTitled(aim, "Chat with bob");
+    ASSERT_NE(other, nullptr);
+
+    aim.Command("at 2 set <B>bob</B>: hi");
+    aim.Command("set <B>pal42</B>: hello");
+    aim.Command("at 2 lie 3 3");
+    EXPECT_EQ(SendMessageA(ConversationTextOf(other), WM_GETTEXTLENGTH, 0, 0), 3);
+    EXPECT_EQ(ReadText(ConversationTextOf(other)), "<B>");
+    HWND first = ImWindowTitled(aim, "pal42 - Instant Message");
+    EXPECT_EQ(ReadText(ConversationTextOf(first)), "<B>pal42</B>: hello") << "window 1 tells the truth";
+    aim.Command("at 2 truth");
+    EXPECT_EQ(ReadText(ConversationTextOf(other)), "<B>bob</B>: hi");
+
+    for (const char* bad : {"at 0 conv", "at 3 conv", "at x conv", "at 2", "at 2 dance", "im", "imtitle"})
+        EXPECT_THROW(aim.Command(bad), StandInError) << bad;
+    EXPECT_EQ(ImWindowsOf(aim).size(), 2u);
+}
+
+// ---------------------------------------------------------------------------
 
 TEST(StandInLineEscapes, EscapeTurnsBackslashCrAndLfIntoTwoCharacters) {
     EXPECT_EQ(EscapeLine("a\\b\r\nc"), "a\\\\b\\r\\nc");

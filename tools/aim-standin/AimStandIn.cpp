@@ -3,10 +3,12 @@
 //
 //   aim-standin.exe [--me NAME] [--panes N] [--buttons N] [--title TEXT] [--log FILE]
 //
-// The IM window ("aim_imessage") holds, in creation order: the conversation
+// Each IM window ("aim_imessage") holds, in creation order: the conversation
 // pane ("wndate32class") with a read-only "ate32class" edit control, the entry
 // pane ("wndate32class") with an editable "ate32class" control, and N icon
-// buttons ("_oscar_iconbtn"), the first of which is Send. Commands come one
+// buttons ("_oscar_iconbtn"), the first of which is Send. The first window is
+// made at the start; "im NAME" opens one more, as the client does for each
+// buddy, and "at K COMMAND" addresses a command to window K. Commands come one
 // per line on standard input and are answered by "ok" (after any reply lines)
 // or "error <why>"; "ready" is printed once the window exists. Arguments and
 // replies escape CR, LF and backslash as \r, \n and \\. See tools/README.md.
@@ -58,13 +60,28 @@ struct Options {
     std::string logPath;
 };
 
+// One conversation: an IM window and what was done in it. A closed window keeps its slot (its
+// number, title and counts), so "open" makes it afresh.
 struct ImWindow {
+    std::string title;
     HWND window = nullptr;
     HWND conversationPane = nullptr;
     HWND conversationText = nullptr;
     HWND entryPane = nullptr;
     HWND entryText = nullptr;
     std::vector<HWND> buttons;
+    std::vector<unsigned> pressCounts;
+    std::vector<std::string> sentTexts;
+    // "lie": what the window and its text controls answer other programs instead of the truth.
+    bool lying = false;
+    LRESULT lengthLie = 0;
+    LRESULT copiedLie = 0;
+
+    void Forget() {
+        window = conversationPane = conversationText = entryPane = entryText = nullptr;
+        buttons.clear();
+        lying = false;
+    }
 };
 
 struct CommandExchange {
@@ -77,14 +94,11 @@ struct CommandExchange {
 
 // UI-thread state.
 Options g_options;
-ImWindow g_im;
-std::vector<unsigned> g_pressCounts;
-std::vector<std::string> g_sentTexts;
+// Window 1 is g_windows[0], the one made at the start, which commands without "at" address.
+std::vector<ImWindow> g_windows;
 bool g_inputEnded = false;
-// "lie": what the IM window and its text controls answer other programs instead of the truth.
-bool g_lying = false;
-LRESULT g_lengthLie = 0;
-LRESULT g_copiedLie = 0;
+// Set while the stand-in reads its own texts: those are never lied about.
+bool g_readingOwnText = false;
 bool g_quitRequested = false;
 WNDPROC g_editWindowProc = nullptr;
 
@@ -136,12 +150,12 @@ void WriteLine(std::string_view text) {
 std::string WindowText(HWND window) {
     // The stand-in reads its own texts truthfully, also while it handles another program's
     // message (when InSendMessage holds for everything it does).
-    const bool lying = g_lying;
-    g_lying = false;
+    const bool reading = g_readingOwnText;
+    g_readingOwnText = true;
     struct Restore {
-        bool lying;
-        ~Restore() { g_lying = lying; }
-    } restore{lying};
+        bool reading;
+        ~Restore() { g_readingOwnText = reading; }
+    } restore{reading};
     const int length = GetWindowTextLengthA(window);
     if (length <= 0) return {};
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
@@ -150,24 +164,35 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-void ShowConversationEnd() {
-    const LRESULT length = SendMessageA(g_im.conversationText, WM_GETTEXTLENGTH, 0, 0);
-    SendMessageA(g_im.conversationText, EM_SETSEL, static_cast<WPARAM>(length), length);
-    SendMessageA(g_im.conversationText, EM_SCROLLCARET, 0, 0);
+// The conversation a window, or one of its children, belongs to; nullptr for none.
+ImWindow* ImWindowOf(HWND window) {
+    HWND root = window != nullptr ? GetAncestor(window, GA_ROOT) : nullptr;
+    if (root == nullptr) return nullptr;
+    for (ImWindow& im : g_windows)
+        if (im.window == root) return &im;
+    return nullptr;
 }
 
-void AppendConversationLine(const std::string& line) {
-    const std::string conversation = WindowText(g_im.conversationText);
-    SetWindowTextA(g_im.conversationText, conversation.empty() ? line.c_str() : (conversation + "<BR>" + line).c_str());
-    ShowConversationEnd();
+void ShowConversationEnd(const ImWindow& im) {
+    const LRESULT length = SendMessageA(im.conversationText, WM_GETTEXTLENGTH, 0, 0);
+    SendMessageA(im.conversationText, EM_SETSEL, static_cast<WPARAM>(length), length);
+    SendMessageA(im.conversationText, EM_SCROLLCARET, 0, 0);
 }
 
-void AppendToLog(const std::string& sentText) {
+void AppendConversationLine(const ImWindow& im, const std::string& line) {
+    const std::string conversation = WindowText(im.conversationText);
+    SetWindowTextA(im.conversationText, conversation.empty() ? line.c_str() : (conversation + "<BR>" + line).c_str());
+    ShowConversationEnd(im);
+}
+
+// The log names the window of each text, except for window 1, whose lines stay as they were.
+void AppendToLog(const ImWindow& im, const std::string& sentText) {
     if (g_options.logPath.empty()) return;
     HANDLE log = CreateFileA(g_options.logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (log == INVALID_HANDLE_VALUE) return;
-    const std::string line = EscapeLine(sentText) + "\n";
+    const std::size_t number = static_cast<std::size_t>(&im - g_windows.data()) + 1;
+    const std::string line = (number == 1 ? "" : "[" + im.title + "] ") + EscapeLine(sentText) + "\n";
     DWORD written = 0;
     WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(log);
@@ -175,25 +200,25 @@ void AppendToLog(const std::string& sentText) {
 
 // What the real client does on Send: the entry text becomes the user's own
 // line (line breaks as <BR>), and the entry is emptied.
-void SendEntryText() {
-    if (g_im.entryText == nullptr) return;
-    const std::string text = WindowText(g_im.entryText);
+void SendEntryText(ImWindow& im) {
+    if (im.entryText == nullptr) return;
+    const std::string text = WindowText(im.entryText);
     if (text.empty()) return;
-    AppendConversationLine("<B>" + g_options.me + "</B>: " + ReplaceAll(text, "\r\n", "<BR>"));
-    SetWindowTextA(g_im.entryText, "");
-    g_sentTexts.push_back(text);
-    AppendToLog(text);
+    AppendConversationLine(im, "<B>" + g_options.me + "</B>: " + ReplaceAll(text, "\r\n", "<BR>"));
+    SetWindowTextA(im.entryText, "");
+    im.sentTexts.push_back(text);
+    AppendToLog(im, text);
 }
 
-void OnIconButtonPressed(int buttonIndex) {
-    if (buttonIndex < 0 || static_cast<std::size_t>(buttonIndex) >= g_pressCounts.size()) return;
-    ++g_pressCounts[static_cast<std::size_t>(buttonIndex)];
-    if (buttonIndex == 0) SendEntryText();
+void OnIconButtonPressed(ImWindow& im, int buttonIndex) {
+    if (buttonIndex < 0 || static_cast<std::size_t>(buttonIndex) >= im.pressCounts.size()) return;
+    ++im.pressCounts[static_cast<std::size_t>(buttonIndex)];
+    if (buttonIndex == 0) SendEntryText(im);
 }
 
-void LayOutImWindow() {
+void LayOutImWindow(const ImWindow& im) {
     RECT client{};
-    GetClientRect(g_im.window, &client);
+    GetClientRect(im.window, &client);
     const int margin = 6;
     const int buttonHeight = 26;
     const int buttonWidth = 72;
@@ -201,16 +226,16 @@ void LayOutImWindow() {
     const int buttonTop = client.bottom - margin - buttonHeight;
     const int panesHeight = buttonTop - 2 * margin;
 
-    if (g_im.entryPane != nullptr) {
+    if (im.entryPane != nullptr) {
         const int conversationHeight = panesHeight * 2 / 3;
-        MoveWindow(g_im.conversationPane, margin, margin, width, conversationHeight, TRUE);
-        MoveWindow(g_im.entryPane, margin, 2 * margin + conversationHeight, width,
+        MoveWindow(im.conversationPane, margin, margin, width, conversationHeight, TRUE);
+        MoveWindow(im.entryPane, margin, 2 * margin + conversationHeight, width,
                    panesHeight - margin - conversationHeight, TRUE);
-    } else if (g_im.conversationPane != nullptr) {
-        MoveWindow(g_im.conversationPane, margin, margin, width, panesHeight, TRUE);
+    } else if (im.conversationPane != nullptr) {
+        MoveWindow(im.conversationPane, margin, margin, width, panesHeight, TRUE);
     }
-    for (std::size_t i = 0; i < g_im.buttons.size(); ++i)
-        MoveWindow(g_im.buttons[i], margin + static_cast<int>(i) * (buttonWidth + margin), buttonTop, buttonWidth,
+    for (std::size_t i = 0; i < im.buttons.size(); ++i)
+        MoveWindow(im.buttons[i], margin + static_cast<int>(i) * (buttonWidth + margin), buttonTop, buttonWidth,
                    buttonHeight, TRUE);
 }
 
@@ -223,52 +248,68 @@ HWND CreateTextControl(HWND pane, DWORD extraStyle) {
     return control;
 }
 
-HWND CreatePane(int id) {
-    return CreateWindowExA(WS_EX_CLIENTEDGE, kPaneClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
-                           g_im.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
-                           nullptr);
+HWND CreatePane(HWND im, int id) {
+    return CreateWindowExA(WS_EX_CLIENTEDGE, kPaneClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, im,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
 }
 
 // Children are created in the order Velmora's lookups rely on: a child created
 // later sits below the earlier ones, and FindWindowEx walks them top down.
-bool OpenImWindow() {
+// A window opened again is a new window: empty conversation, counts kept.
+bool OpenImWindow(std::size_t slot) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    g_im = ImWindow{};
-    g_im.window = CreateWindowExA(0, kImWindowClass, g_options.title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 440, 380, nullptr, nullptr, instance, nullptr);
-    if (g_im.window == nullptr) return false;
+    HWND window =
+        CreateWindowExA(0, kImWindowClass, g_windows[slot].title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                        CW_USEDEFAULT, CW_USEDEFAULT, 440, 380, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr) return false;
+    ImWindow& im = g_windows[slot];
+    im.window = window;
 
     if (g_options.panes >= 1) {
-        g_im.conversationPane = CreatePane(kConversationPaneId);
-        g_im.conversationText = CreateTextControl(g_im.conversationPane, ES_READONLY);
+        im.conversationPane = CreatePane(window, kConversationPaneId);
+        im.conversationText = CreateTextControl(im.conversationPane, ES_READONLY);
     }
     if (g_options.panes >= 2) {
-        g_im.entryPane = CreatePane(kEntryPaneId);
-        g_im.entryText = CreateTextControl(g_im.entryPane, ES_WANTRETURN);
+        im.entryPane = CreatePane(window, kEntryPaneId);
+        im.entryText = CreateTextControl(im.entryPane, ES_WANTRETURN);
     }
     for (int i = 0; i < g_options.buttons; ++i) {
         const std::string caption = i < static_cast<int>(std::size(kButtonCaptions))
                                         ? std::string(kButtonCaptions[i])
                                         : "Button " + std::to_string(i + 1);
-        g_im.buttons.push_back(
-            CreateWindowExA(0, kIconButtonClass, caption.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, g_im.window,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + i)), instance, nullptr));
+        im.buttons.push_back(CreateWindowExA(0, kIconButtonClass, caption.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                                             window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + i)),
+                                             instance, nullptr));
     }
-    LayOutImWindow();
-    ShowWindow(g_im.window, SW_SHOWNORMAL);
-    UpdateWindow(g_im.window);
-    if (g_im.entryText != nullptr) SetFocus(g_im.entryText);
+    LayOutImWindow(im);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    if (im.entryText != nullptr) SetFocus(im.entryText);
     return true;
+}
+
+std::size_t AddImWindow(const std::string& title) {
+    ImWindow im;
+    im.title = title;
+    im.pressCounts.assign(static_cast<std::size_t>(g_options.buttons), 0);
+    g_windows.push_back(std::move(im));
+    return g_windows.size() - 1;
+}
+
+bool AnyImWindowOpen() {
+    for (const ImWindow& im : g_windows)
+        if (im.window != nullptr) return true;
+    return false;
 }
 
 void StartLying(HWND window);
 void StopLying(HWND window);
 
-std::string RunCommand(const std::string& line, CommandExchange& exchange) {
-    const std::size_t space = line.find(' ');
-    const std::string name = line.substr(0, space);
-    const std::string argument = space == std::string::npos ? std::string() : line.substr(space + 1);
-    const bool open = g_im.window != nullptr;
+// A command for one window (number `slot` + 1); the program-wide ones are in RunCommand.
+std::string RunWindowCommand(std::size_t slot, const std::string& name, const std::string& argument,
+                             CommandExchange& exchange) {
+    ImWindow& im = g_windows[slot];
+    const bool open = im.window != nullptr;
 
     if (name == "recv") {
         if (!open) return "error the IM window is closed";
@@ -277,33 +318,33 @@ std::string RunCommand(const std::string& line, CommandExchange& exchange) {
         const std::string text =
             nameEnd == std::string::npos ? std::string() : UnescapeLine(argument.substr(nameEnd + 1));
         if (sender.empty()) return "error recv needs a name";
-        if (g_im.conversationText == nullptr) return "error there is no conversation pane";
-        AppendConversationLine("<B>" + sender + "</B>: " + text);
+        if (im.conversationText == nullptr) return "error there is no conversation pane";
+        AppendConversationLine(im, "<B>" + sender + "</B>: " + text);
         return "ok";
     }
     if (name == "set") {
         if (!open) return "error the IM window is closed";
-        if (g_im.conversationText == nullptr) return "error there is no conversation pane";
-        SetWindowTextA(g_im.conversationText, UnescapeLine(argument).c_str());
-        ShowConversationEnd();
+        if (im.conversationText == nullptr) return "error there is no conversation pane";
+        SetWindowTextA(im.conversationText, UnescapeLine(argument).c_str());
+        ShowConversationEnd(im);
         return "ok";
     }
     if (name == "conv") {
         if (!open) return "error the IM window is closed";
-        if (g_im.conversationText == nullptr) return "error there is no conversation pane";
-        exchange.replies.push_back("conv " + EscapeLine(WindowText(g_im.conversationText)));
+        if (im.conversationText == nullptr) return "error there is no conversation pane";
+        exchange.replies.push_back("conv " + EscapeLine(WindowText(im.conversationText)));
         return "ok";
     }
     if (name == "entry") {
         if (!open) return "error the IM window is closed";
-        if (g_im.entryText == nullptr) return "error there is no entry pane";
-        exchange.replies.push_back("entry " + EscapeLine(WindowText(g_im.entryText)));
+        if (im.entryText == nullptr) return "error there is no entry pane";
+        exchange.replies.push_back("entry " + EscapeLine(WindowText(im.entryText)));
         return "ok";
     }
     if (name == "draft") {
         if (!open) return "error the IM window is closed";
-        if (g_im.entryText == nullptr) return "error there is no entry pane";
-        SetWindowTextA(g_im.entryText, UnescapeLine(argument).c_str());
+        if (im.entryText == nullptr) return "error there is no entry pane";
+        SetWindowTextA(im.entryText, UnescapeLine(argument).c_str());
         return "ok";
     }
     if (name == "lie") {
@@ -312,35 +353,72 @@ std::string RunCommand(const std::string& line, CommandExchange& exchange) {
         if (split == std::string::npos || !ParseSigned(argument.substr(0, split), length) ||
             !ParseSigned(argument.substr(split + 1), copied))
             return "error lie needs a length and a copied count";
-        g_lengthLie = static_cast<LRESULT>(length);
-        g_copiedLie = static_cast<LRESULT>(copied);
-        g_lying = true;
-        for (HWND window : {g_im.window, g_im.conversationText, g_im.entryText}) StartLying(window);
+        im.lengthLie = static_cast<LRESULT>(length);
+        im.copiedLie = static_cast<LRESULT>(copied);
+        im.lying = true;
+        for (HWND window : {im.window, im.conversationText, im.entryText}) StartLying(window);
         return "ok";
     }
     if (name == "truth") {
-        g_lying = false;
-        for (HWND window : {g_im.window, g_im.conversationText, g_im.entryText}) StopLying(window);
+        im.lying = false;
+        for (HWND window : {im.window, im.conversationText, im.entryText}) StopLying(window);
         return "ok";
     }
     if (name == "sent") {
-        for (const std::string& text : g_sentTexts) exchange.replies.push_back("sent " + EscapeLine(text));
+        for (const std::string& text : im.sentTexts) exchange.replies.push_back("sent " + EscapeLine(text));
         return "ok";
     }
     if (name == "presses") {
         std::string reply = "presses";
-        for (unsigned count : g_pressCounts) reply += " " + std::to_string(count);
+        for (unsigned count : im.pressCounts) reply += " " + std::to_string(count);
         exchange.replies.push_back(reply);
         return "ok";
     }
     if (name == "close") {
         if (!open) return "error the IM window is already closed";
-        DestroyWindow(g_im.window);
+        DestroyWindow(im.window);
         return "ok";
     }
     if (name == "open") {
         if (open) return "error the IM window is already open";
-        return OpenImWindow() ? "ok" : "error the IM window could not be created";
+        return OpenImWindow(slot) ? "ok" : "error the IM window could not be created";
+    }
+    if (name.empty()) return "error empty command";
+    return "error unknown command " + name;
+}
+
+std::string RunCommand(const std::string& line, CommandExchange& exchange) {
+    const std::size_t space = line.find(' ');
+    const std::string name = line.substr(0, space);
+    const std::string argument = space == std::string::npos ? std::string() : line.substr(space + 1);
+
+    if (name == "im" || name == "imtitle") {
+        // "im NAME" titles the window as the client does, "imtitle TEXT" exactly as given.
+        const std::string text = UnescapeLine(argument);
+        if (text.empty()) return "error " + name + " needs a name";
+        const std::size_t slot = AddImWindow(name == "im" ? text + " - Instant Message" : text);
+        if (!OpenImWindow(slot)) return "error the IM window could not be created";
+        exchange.replies.push_back("window " + std::to_string(slot + 1));
+        return "ok";
+    }
+    if (name == "at") {
+        const std::size_t split = argument.find(' ');
+        unsigned long number = 0;
+        if (!ParseNumber(argument.substr(0, split), static_cast<unsigned long>(g_windows.size()), number) ||
+            number == 0)
+            return "error at needs a window number from 1 to " + std::to_string(g_windows.size());
+        const std::string command = split == std::string::npos ? std::string() : argument.substr(split + 1);
+        const std::size_t commandSpace = command.find(' ');
+        return RunWindowCommand(static_cast<std::size_t>(number - 1), command.substr(0, commandSpace),
+                                commandSpace == std::string::npos ? std::string() : command.substr(commandSpace + 1),
+                                exchange);
+    }
+    if (name == "windows") {
+        // The open windows' numbers and titles, in the order they were first opened.
+        for (std::size_t i = 0; i < g_windows.size(); ++i)
+            if (g_windows[i].window != nullptr)
+                exchange.replies.push_back("window " + std::to_string(i + 1) + " " + EscapeLine(g_windows[i].title));
+        return "ok";
     }
     if (name == "hang") {
         unsigned long milliseconds = 0;
@@ -353,12 +431,13 @@ std::string RunCommand(const std::string& line, CommandExchange& exchange) {
     if (name == "quit") {
         g_quitRequested = true;
         exchange.lastCommand = true;
-        if (open) DestroyWindow(g_im.window);
+        for (ImWindow& im : g_windows)
+            if (im.window != nullptr) DestroyWindow(im.window);
         PostQuitMessage(0);
         return "ok";
     }
-    if (name.empty()) return "error empty command";
-    return "error unknown command " + name;
+    // Everything else is window 1's.
+    return RunWindowCommand(0, name, argument, exchange);
 }
 
 LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -376,7 +455,7 @@ LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPA
             case kInputEndedMessage:
                 // Nothing can open the IM window again once input has ended.
                 g_inputEnded = true;
-                if (g_im.window == nullptr) PostQuitMessage(0);
+                if (!AnyImWindowOpen()) PostQuitMessage(0);
                 return 0;
             default: break;
         }
@@ -395,9 +474,11 @@ constexpr char kTruthfulProcedureW[] = "VelmoraStandInTruthW";
 
 LRESULT CALLBACK LyingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     const auto truthful = reinterpret_cast<WNDPROC>(GetPropA(window, kTruthfulProcedureW));
-    if (g_lying && InSendMessage() && (message == WM_GETTEXTLENGTH || message == WM_GETTEXT)) {
+    const ImWindow* im = ImWindowOf(window);
+    if (im != nullptr && im->lying && !g_readingOwnText && InSendMessage() &&
+        (message == WM_GETTEXTLENGTH || message == WM_GETTEXT)) {
         if (message == WM_GETTEXT) CallWindowProcW(truthful, window, message, wParam, lParam);
-        return message == WM_GETTEXT ? g_copiedLie : g_lengthLie;
+        return message == WM_GETTEXT ? im->copiedLie : im->lengthLie;
     }
     return CallWindowProcW(truthful, window, message, wParam, lParam);
 }
@@ -420,19 +501,22 @@ LRESULT CALLBACK ImWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     try {
         switch (message) {
             case WM_SIZE:
-                if (window == g_im.window) LayOutImWindow();
+                if (const ImWindow* im = ImWindowOf(window); im != nullptr && im->window == window) LayOutImWindow(*im);
                 return 0;
             case WM_SETFOCUS:
-                if (g_im.entryText != nullptr) SetFocus(g_im.entryText);
+                if (const ImWindow* im = ImWindowOf(window); im != nullptr && im->entryText != nullptr)
+                    SetFocus(im->entryText);
                 return 0;
             case WM_COMMAND: {
                 const int id = LOWORD(wParam);
-                if (id >= kFirstButtonId && HIWORD(wParam) == BN_CLICKED) OnIconButtonPressed(id - kFirstButtonId);
+                ImWindow* im = ImWindowOf(window);
+                if (im != nullptr && id >= kFirstButtonId && HIWORD(wParam) == BN_CLICKED)
+                    OnIconButtonPressed(*im, id - kFirstButtonId);
                 return 0;
             }
             case WM_DESTROY:
-                if (window == g_im.window) g_im = ImWindow{};
-                if (g_inputEnded && !g_quitRequested) PostQuitMessage(0);
+                if (ImWindow* im = ImWindowOf(window); im != nullptr && im->window == window) im->Forget();
+                if (g_inputEnded && !g_quitRequested && !AnyImWindowOpen()) PostQuitMessage(0);
                 return 0;
             default: break;
         }
@@ -602,14 +686,14 @@ int Run(int argc, char** argv) {
                    stderr);
         return 2;
     }
-    g_pressCounts.assign(static_cast<std::size_t>(g_options.buttons), 0);
+    AddImWindow(g_options.title);
     g_hangBegan = CreateEventA(nullptr, FALSE, FALSE, nullptr);
 
     HWND commandWindow = nullptr;
     if (RegisterWindowClasses())
         commandWindow = CreateWindowExA(0, kCommandWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                         GetModuleHandleA(nullptr), nullptr);
-    if (commandWindow == nullptr || g_hangBegan == nullptr || !OpenImWindow()) {
+    if (commandWindow == nullptr || g_hangBegan == nullptr || !OpenImWindow(0)) {
         WriteLine("error the windows could not be created");
         return 1;
     }
