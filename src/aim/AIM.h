@@ -6,13 +6,24 @@
 //
 // The client is another program and may hang. Every message to it waits a bounded time
 // (kImAnswerBoundMs); a call whose message was not answered in time gives up on the rest and
-// says so, and nothing is retried.
+// says so, and nothing is retried. Messages to windows of different threads (several clients,
+// or a client with a thread per window) travel apart, so a hung one does not hold up the
+// others; while a message to a thread is still unanswered, further ones to it are not sent and
+// count as unanswered at once. Callable from any thread.
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "aim/ImText.h"
 
+// The window system's window handle, as windows.h declares it, so this header needs no windows.h.
+struct HWND__;
+
 namespace velmora {
+
+// An IM window: the AIM client's top-level "aim_imessage" window of one conversation.
+using ImWindow = HWND__*;
 
 // The longest Velmora waits for the AIM client to answer one message.
 inline constexpr unsigned kImAnswerBoundMs = 1000;
@@ -30,19 +41,41 @@ struct ImReading {
     bool Failed() const noexcept { return answer != ImAnswer::InTime; }
 };
 
+// The client's IM windows as the window system lists them, the first being the one
+// FirstImWindow finds. Not waited for: the list comes from the window system, not the client.
+std::vector<ImWindow> ImWindows();
+ImWindow FirstImWindow();
+// The window's title, as the window system keeps it (no message to the client, so no wait).
+std::wstring ImWindowTitle(ImWindow im);
+
+// The length of the conversation pane's text, asked first, so that a conversation is read only
+// when it has changed. 0 with no window.
+struct ImLength {
+    ImAnswer answer = ImAnswer::InTime;
+    std::size_t length = 0;
+};
+ImLength ConversationLengthOf(ImWindow im);
+// The conversation pane's whole markup.
+ImReading ConversationOf(ImWindow im);
+
+// The functions below work on the IM window given; the ones without a window take the first.
+
 // Puts the text into the IM window's entry pane (the second "wndate32class" pane) and presses
 // the Send button (the first "_oscar_iconbtn"), as the user would. The text goes unchanged,
 // CR LF included. What the user was typing in the entry is read first and put back after the
 // press, so a draft is never lost. Stops at the first message the client leaves unanswered,
 // and sends nothing when the draft cannot be read.
+ImAnswer SendImTextTo(ImWindow im, std::wstring_view text);
 ImAnswer SendImText(std::wstring_view text);
 
 // The last line of the conversation pane (the first "wndate32class" pane) in plain text,
 // beginning with the LF of the line break before it (LastImLineOf).
+ImReading ReadLastImLineOf(ImWindow im);
 ImReading ReadLastImLine();
 
 // The sender's name on the conversation's last line, from one reading of the pane
 // (SenderOfConversation); empty when the line names nobody or there is no IM window.
+ImReading LastImSenderOf(ImWindow im);
 ImReading LastImSender();
 
 }  // namespace velmora

@@ -1,8 +1,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "aim/AIM.h"
 #include "misc/Ansi.h"
@@ -58,16 +60,36 @@ void Deliver(Letter& letter) noexcept {
     letter.delivery = GetLastError() == ERROR_TIMEOUT || stillThere ? Delivery::Unanswered : Delivery::NoWindow;
 }
 
-// Carries the messages to the AIM client from a thread of its own and waits for each at most
-// kImAnswerBoundMs. SendMessageTimeout alone does not bound the wait everywhere: Wine gives up
-// on another process's window only once that process wakes again. While an earlier message is
-// still on its way the client is taken as hung, and nothing more is sent.
+// Carries the messages to the windows of one of the client's threads from a thread of its own
+// and waits for each at most kImAnswerBoundMs. SendMessageTimeout alone does not bound the
+// wait everywhere: Wine gives up on another process's window only once that process wakes
+// again. While an earlier message is still on its way that thread is taken as hung, and
+// nothing more is sent to it; the other threads' couriers go on.
 class Courier {
 public:
-    static Courier& Instance() {
-        // Never destroyed: its thread may still be waiting on a hung client when the program ends.
-        static Courier* const courier = new Courier();
-        return *courier;
+    // The courier of the thread that owns the window; nullptr where none is needed (no window)
+    // or none could be made, and the message then goes straight.
+    static Courier* For(HWND target) {
+        const DWORD thread = target != nullptr ? GetWindowThreadProcessId(target, nullptr) : 0;
+        if (thread == 0) return nullptr;
+        static SRWLOCK lock = SRWLOCK_INIT;
+        // Never destroyed: a courier's thread may still be waiting on a hung client when the
+        // program ends. Bounded, so a thousand clients come and gone cost no more threads.
+        static auto* const couriers = new std::map<DWORD, Courier*>();
+        AcquireSRWLockExclusive(&lock);
+        Courier* courier = nullptr;
+        try {
+            if (const auto found = couriers->find(thread); found != couriers->end()) {
+                courier = found->second;
+            } else if (couriers->size() < kMostCouriers) {
+                courier = new Courier();
+                couriers->emplace(thread, courier);
+            }
+        } catch (...) {
+            courier = nullptr;
+        }
+        ReleaseSRWLockExclusive(&lock);
+        return courier;
     }
 
     Delivery Carry(const std::shared_ptr<Letter>& letter) {
@@ -96,6 +118,8 @@ public:
     }
 
 private:
+    static constexpr std::size_t kMostCouriers = 64;
+
     // The thread goes straight to the window system's calls; the C++ thread library (and the
     // threading runtime it brings into a static exe) is not needed for one worker.
     Courier() { thread_ = CreateThread(nullptr, 0, &Courier::Start, this, 0, nullptr); }
@@ -130,7 +154,11 @@ private:
     bool busy_ = false;
 };
 
-Delivery Send(const std::shared_ptr<Letter>& letter) { return Courier::Instance().Carry(letter); }
+Delivery Send(const std::shared_ptr<Letter>& letter) {
+    if (Courier* courier = Courier::For(letter->target)) return courier->Carry(letter);
+    Deliver(*letter);
+    return letter->delivery;
+}
 
 ImAnswer AnswerOf(Delivery delivery) {
     return delivery == Delivery::Unanswered ? ImAnswer::TimedOut : ImAnswer::InTime;
@@ -165,18 +193,75 @@ ImAnswer ReadText(HWND control, std::wstring& text) {
     return ImAnswer::InTime;
 }
 
-// The conversation pane's markup; every handle on the way is passed on as found.
-ImAnswer ReadConversation(std::wstring& markup) {
-    HWND im = FindWindowA(kImWindowClass, nullptr);
+// The conversation pane's text control; every handle on the way is passed on as found.
+HWND ConversationView(HWND im) {
     HWND conversationPane = FindWindowExA(im, nullptr, kPaneClass, nullptr);
-    HWND view = FindWindowExA(conversationPane, nullptr, kTextClass, nullptr);
-    return ReadText(view, markup);
+    return FindWindowExA(conversationPane, nullptr, kTextClass, nullptr);
+}
+
+ImAnswer ReadConversation(HWND im, std::wstring& markup) { return ReadText(ConversationView(im), markup); }
+
+bool IsImWindowClass(HWND window) {
+    char name[sizeof kImWindowClass + 1] = {};
+    const int length = GetClassNameA(window, name, static_cast<int>(sizeof name));
+    // Class names compare without regard to letter case, as the window system compares them.
+    return length == static_cast<int>(sizeof kImWindowClass - 1) &&
+           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name, length, kImWindowClass, length) == CSTR_EQUAL;
+}
+
+BOOL CALLBACK CollectImWindow(HWND window, LPARAM list) noexcept {
+    try {
+        if (IsImWindowClass(window)) reinterpret_cast<std::vector<ImWindow>*>(list)->push_back(window);
+    } catch (...) {
+        return FALSE;  // out of memory: the windows found so far
+    }
+    return TRUE;
 }
 
 }  // namespace
 
-ImAnswer SendImText(std::wstring_view text) {
-    HWND im = FindWindowA(kImWindowClass, nullptr);
+std::vector<ImWindow> ImWindows() {
+    std::vector<ImWindow> windows;
+    EnumWindows(&CollectImWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+ImWindow FirstImWindow() { return FindWindowA(kImWindowClass, nullptr); }
+
+std::wstring ImWindowTitle(ImWindow im) {
+    if (im == nullptr) return {};
+    // The title as the window system keeps it: InternalGetWindowText sends no message, not even
+    // to a window of this process.
+    std::wstring title(256, L'\0');
+    for (;;) {
+        const int copied = InternalGetWindowText(im, title.data(), static_cast<int>(title.size()));
+        if (copied < 0 || static_cast<std::size_t>(copied) + 1 < title.size() || title.size() >= 65536) {
+            title.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+            return title;
+        }
+        title.resize(title.size() * 4);
+    }
+}
+
+ImLength ConversationLengthOf(ImWindow im) {
+    const auto length = MakeLetter(ConversationView(im), WM_GETTEXTLENGTH);
+    const Delivery delivery = Send(length);
+    if (delivery != Delivery::Answered) return {AnswerOf(delivery), 0};
+    const std::optional<std::size_t> n = TrustedTextLength(SignedResult(*length));
+    if (!n) return {ImAnswer::Nonsense, 0};
+    return {ImAnswer::InTime, *n};
+}
+
+ImReading ConversationOf(ImWindow im) {
+    ImReading reading;
+    reading.answer = ReadConversation(im, reading.text);
+    if (reading.answer != ImAnswer::InTime) reading.text.clear();
+    return reading;
+}
+
+ImAnswer SendImText(std::wstring_view text) { return SendImTextTo(FirstImWindow(), text); }
+
+ImAnswer SendImTextTo(ImWindow im, std::wstring_view text) {
     HWND conversationPane = FindWindowExA(im, nullptr, kPaneClass, nullptr);
     // The entry pane is the second pane: the one after the conversation.
     HWND entryPane = FindWindowExA(im, conversationPane, kPaneClass, nullptr);
@@ -204,16 +289,20 @@ ImAnswer SendImText(std::wstring_view text) {
     return AnswerOf(Send(putBack));
 }
 
-ImReading ReadLastImLine() {
+ImReading ReadLastImLineOf(ImWindow im) {
     std::wstring markup;
-    if (const ImAnswer answer = ReadConversation(markup); answer != ImAnswer::InTime) return {answer, {}};
+    if (const ImAnswer answer = ReadConversation(im, markup); answer != ImAnswer::InTime) return {answer, {}};
     return {ImAnswer::InTime, LastImLineOfConversation(markup)};
 }
 
-ImReading LastImSender() {
+ImReading ReadLastImLine() { return ReadLastImLineOf(FirstImWindow()); }
+
+ImReading LastImSenderOf(ImWindow im) {
     std::wstring markup;
-    if (const ImAnswer answer = ReadConversation(markup); answer != ImAnswer::InTime) return {answer, {}};
+    if (const ImAnswer answer = ReadConversation(im, markup); answer != ImAnswer::InTime) return {answer, {}};
     return {ImAnswer::InTime, SenderOfConversation(markup)};
 }
+
+ImReading LastImSender() { return LastImSenderOf(FirstImWindow()); }
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 // reads, and how it behaves when the IM window is missing, partly missing or hung.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -267,6 +268,119 @@ TEST(AimHungClient, ReadsWorkAgainOnceTheClientAnswers) {
         return !sender.TimedOut();
     }));
     EXPECT_EQ(sender.text, L"Pellbrook");
+}
+
+// ---------------------------------------------------------------------------
+// Several conversations: the functions that take an IM window.
+
+std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+// The stand-in's windows by title, through Velmora's own listing.
+ImWindow WindowTitled(const std::wstring& title) {
+    for (ImWindow im : ImWindows())
+        if (ImWindowTitle(im) == title) return im;
+    return nullptr;
+}
+
+TEST(AimWindows, EveryImWindowIsListedWithItsTitleAndTheFirstIsTheOneFoundFirst) {
+    StandInProcess aim = StartAim();
+    aim.Command("im bob");
+    aim.Command("imtitle Chat with carol");
+    const std::vector<ImWindow> windows = ImWindows();
+    ASSERT_EQ(windows.size(), 3u);
+    EXPECT_EQ(windows.front(), FirstImWindow());
+    std::vector<std::wstring> titles;
+    for (ImWindow im : windows) titles.push_back(ImWindowTitle(im));
+    std::sort(titles.begin(), titles.end());
+    EXPECT_EQ(titles,
+              (std::vector<std::wstring>{L"Chat with carol", L"bob - Instant Message", L"pal42 - Instant Message"}));
+    // Another program's windows of other classes are not IM windows.
+    StandInProcess winamp = StandInProcess::Start(testing::StandInPath(L"winamp-standin.exe"), L"");
+    EXPECT_EQ(ImWindows().size(), 3u);
+    // A title is read without asking the client, so a lying window still shows it whole.
+    aim.Command("at 2 lie 2 2");
+    EXPECT_NE(WindowTitled(L"bob - Instant Message"), nullptr);
+    aim.Command("at 2 close");
+    EXPECT_EQ(ImWindows().size(), 2u);
+    EXPECT_EQ(ImWindowTitle(nullptr), L"");
+}
+
+TEST(AimWindows, EachWindowIsReadAndAnsweredOnItsOwnWithItsDraftPutBack) {
+    StandInProcess aim = StartAim();
+    aim.Command("im bob");
+    aim.Command("im carol");
+    aim.Command("recv pal42 first");
+    aim.Command("at 2 recv bob hi");
+    aim.Command("at 2 recv bob " + EscapeLine("are you\r\nthere?"));
+    aim.Command("at 3 recv carol yo");
+    aim.Command("at 3 draft half a thought");
+    ImWindow bob = WindowTitled(L"bob - Instant Message");
+    ImWindow carol = WindowTitled(L"carol - Instant Message");
+    ASSERT_NE(bob, nullptr);
+    ASSERT_NE(carol, nullptr);
+
+    EXPECT_EQ(LastImSenderOf(bob).text, L"");  // the last line is the message's second
+    EXPECT_EQ(ReadLastImLineOf(bob).text, L"\nthere?");
+    EXPECT_EQ(LastImSenderOf(carol).text, L"carol");
+    const ImReading markup = ConversationOf(bob);
+    EXPECT_EQ(markup.text, L"<B>bob</B>: hi<BR><B>bob</B>: are you\r\nthere?");
+    const ImLength length = ConversationLengthOf(bob);
+    EXPECT_EQ(length.answer, ImAnswer::InTime);
+    EXPECT_EQ(length.length, markup.text.size());
+
+    EXPECT_EQ(SendImTextTo(carol, L"away, carol"), ImAnswer::InTime);
+    EXPECT_EQ(RepliesAfter(aim, "at 3 sent", "sent "), std::vector<std::string>{"away, carol"});
+    EXPECT_EQ(RepliesAfter(aim, "at 3 entry", "entry ").at(0), "half a thought");
+    EXPECT_TRUE(RepliesAfter(aim, "at 2 sent", "sent ").empty());
+    EXPECT_TRUE(SentTexts(aim).empty());
+    EXPECT_EQ(ConversationLengthOf(carol).length, Widen(RepliesAfter(aim, "at 3 conv", "conv ").at(0)).size());
+
+    // The first-window functions are these with the first window the system lists (the one
+    // on top, not the oldest).
+    EXPECT_EQ(LastImSender().text, LastImSenderOf(FirstImWindow()).text);
+    EXPECT_EQ(LastImSenderOf(WindowTitled(L"pal42 - Instant Message")).text, L"pal42");
+
+    // A window that has gone answers nothing, at once.
+    aim.Command("at 2 close");
+    EXPECT_EQ(ConversationLengthOf(bob).answer, ImAnswer::InTime);
+    EXPECT_EQ(ConversationLengthOf(bob).length, 0u);
+    EXPECT_EQ(SendImTextTo(bob, L"gone"), ImAnswer::InTime);
+    EXPECT_EQ(RepliesAfter(aim, "at 2 sent", "sent ").size(), 0u);
+}
+
+TEST(AimWindows, ALyingWindowIsNonsenseAndTheOthersAreRead) {
+    StandInProcess aim = StartAim();
+    aim.Command("im bob");
+    aim.Command("at 2 recv bob hi");
+    aim.Command("recv pal42 hello");
+    aim.Command("lie -1 0");
+    ImWindow first = WindowTitled(L"pal42 - Instant Message");
+    EXPECT_EQ(ConversationLengthOf(first).answer, ImAnswer::Nonsense);
+    EXPECT_EQ(ConversationOf(first).answer, ImAnswer::Nonsense);
+    EXPECT_EQ(LastImSenderOf(WindowTitled(L"bob - Instant Message")).text, L"bob");
+}
+
+TEST(AimWindows, AHungClientIsSkippedAndAnotherClientIsStillReadAndAnswered) {
+    StandInProcess hung = StartAim(L"--title " + testing::QuoteArgument(L"slow - Instant Message"));
+    StandInProcess well = StartAim(L"--title " + testing::QuoteArgument(L"quick - Instant Message"));
+    well.Command("recv quick are you there?");
+    ImWindow slow = WindowTitled(L"slow - Instant Message");
+    ImWindow quick = WindowTitled(L"quick - Instant Message");
+    ASSERT_NE(slow, nullptr);
+    ASSERT_NE(quick, nullptr);
+
+    hung.Command("hang " + std::to_string(kLongHangMs));
+    EXPECT_EQ(ConversationLengthOf(slow).answer, ImAnswer::TimedOut);
+    // Its message is still on its way: the next is not sent, and says so.
+    EXPECT_EQ(ConversationLengthOf(slow).answer, ImAnswer::TimedOut);
+    EXPECT_TRUE(ConversationOf(slow).TimedOut());
+    EXPECT_EQ(SendImTextTo(slow, L"no"), ImAnswer::TimedOut);
+
+    // The other client's messages travel apart and are answered.
+    EXPECT_EQ(LastImSenderOf(quick).text, L"quick");
+    EXPECT_EQ(SendImTextTo(quick, L"yes, here"), ImAnswer::InTime);
+    EXPECT_EQ(SentTexts(well), std::vector<std::string>{"yes, here"});
+    EXPECT_EQ(ConversationLengthOf(slow).answer, ImAnswer::TimedOut) << "still hung";
 }
 
 }  // namespace
