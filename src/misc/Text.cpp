@@ -40,4 +40,23 @@ std::optional<std::size_t> TrustedCopiedLength(long long answer, std::size_t buf
     return static_cast<unsigned long long>(answer) < bufferLength ? static_cast<std::size_t>(answer) : bufferLength;
 }
 
+std::wstring FillPlaceholders(std::wstring_view text, std::wstring_view reader, std::wstring_view date,
+                              std::wstring_view time) {
+    std::wstring out;
+    out.reserve(text.size());
+    std::size_t from = 0;
+    for (std::size_t at = text.find(L'%'); at != std::wstring_view::npos && at + 1 < text.size();
+         at = text.find(L'%', at + 1)) {
+        const wchar_t code = text[at + 1];
+        const std::wstring_view* fill = code == L'n' ? &reader : code == L'd' ? &date : code == L't' ? &time : nullptr;
+        if (!fill) continue;
+        out.append(text.substr(from, at - from));
+        out.append(*fill);
+        from = at + 2;
+        ++at;
+    }
+    out.append(text.substr(from));
+    return out;
+}
+
 }  // namespace velmora

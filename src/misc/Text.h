@@ -26,4 +26,9 @@ std::optional<std::size_t> TrustedTextLength(long long answer);
 // bufferLength characters, never more than that; nothing when the count is below zero.
 std::optional<std::size_t> TrustedCopiedLength(long long answer, std::size_t bufferLength);
 
+// Fills %n with the reader's name, %d with the date and %t with the time, as the IM client
+// does when it sends an away message. Every other text, other "%" included, stays as it is.
+std::wstring FillPlaceholders(std::wstring_view text, std::wstring_view reader, std::wstring_view date,
+                              std::wstring_view time);
+
 }  // namespace velmora

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "misc/Text.h"  // FillPlaceholders, with the document's own below
 #include "preview/HtmlColour.h"
 
 namespace velmora {
@@ -65,11 +66,6 @@ std::optional<int> ParseFontSize(std::wstring_view text);
 
 // Points of an HTML size 1 to 7: 8, 10, 12, 14, 18, 24, 36 (clamped).
 int PointsOfHtmlSize(int htmlSize);
-
-// Fills %n with the reader's name, %d with the date and %t with the time, as the IM client
-// does when it sends the message. Every other text, other "%" included, stays as it is.
-std::wstring FillPlaceholders(std::wstring_view text, std::wstring_view reader, std::wstring_view date,
-                              std::wstring_view time);
 
 // The same for a whole stored document: the message is filled, the label (the TITLE element)
 // is left as typed, since the client lists it and does not send it.

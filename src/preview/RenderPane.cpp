@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "misc/DateTime.h"
 #include "misc/Dpi.h"
 #include "misc/Scale.h"
 
@@ -29,23 +30,6 @@ void RegisterPaneClass(HINSTANCE instance, WNDPROC procedure) noexcept {
     // No background brush: the pane paints every pixel itself, once.
     paneClass.lpszClassName = kClassName;
     RegisterClassExW(&paneClass);
-}
-
-// Today's date or the time now in the user's short formats, as the IM client fills %d and %t.
-std::wstring DateOrTime(bool date) {
-    wchar_t buffer[128]{};
-    int written = 0;
-    if (date) {
-        written = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buffer, 128);
-    } else {
-        // The short time format has its own setting; without it, the long one less its seconds.
-        constexpr LCTYPE kShortTime = 0x79;  // LOCALE_SSHORTTIME, which older headers lack
-        wchar_t format[80]{};
-        written = GetLocaleInfoW(LOCALE_USER_DEFAULT, kShortTime, format, 80) > 1
-                      ? GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, format, buffer, 128)
-                      : GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, nullptr, nullptr, buffer, 128);
-    }
-    return written > 0 ? std::wstring(buffer) : std::wstring();
 }
 
 }  // namespace
@@ -147,8 +131,8 @@ RenderPane::~RenderPane() {
 bool RenderPane::Create(HWND parent, int id, const RECT& rect) {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     RegisterPaneClass(instance, &RenderPane::Procedure);
-    date_ = DateOrTime(true);
-    time_ = DateOrTime(false);
+    date_ = ShortDateNow();
+    time_ = ShortTimeNow();
     HWND window = CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"",
                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS, rect.left,
                                   rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
@@ -171,8 +155,8 @@ void RenderPane::SetReader(std::wstring_view reader) {
 }
 
 void RenderPane::RefreshClock() {
-    std::wstring date = DateOrTime(true);
-    std::wstring time = DateOrTime(false);
+    std::wstring date = ShortDateNow();
+    std::wstring time = ShortTimeNow();
     if (date == date_ && time == time_) return;
     date_ = std::move(date);
     time_ = std::move(time);

@@ -1,0 +1,393 @@
+// Auto Reply's rules and its conversation tracker, given what the IM windows show, as the
+// watcher reads them: a window's text only when the tracker asks for it.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "aim/ImText.h"
+#include "autoreply/AutoReplyRules.h"
+#include "autoreply/ConversationTracker.h"
+
+namespace velmora {
+namespace {
+
+AutoReplySettings Rules(std::vector<AutoReplyRule> rows, bool everyoneElse = false,
+                        std::wstring everyoneElseReply = L"") {
+    AutoReplySettings settings;
+    settings.rules = std::move(rows);
+    settings.everyoneElse = everyoneElse;
+    settings.everyoneElseReply = std::move(everyoneElseReply);
+    settings.on = true;
+    return settings;
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(AutoReplyRules, NamesArePartsOfListedNamesInAnyCaseAndEmptyOnesNeverMatch) {
+    EXPECT_EQ(NamesOf(L"  pal42\tme99\r\nPellbrook  "),
+              (std::vector<std::wstring_view>{L"pal42", L"me99", L"Pellbrook"}));
+    EXPECT_TRUE(NamesOf(L" \r\n ").empty());
+    EXPECT_TRUE(RuleMatches(L"pal42 Pellbrook", L"pellbrook"));
+    EXPECT_TRUE(RuleMatches(L"pal42 Pellbrook", L"BROOK"));  // a part of a name is enough
+    EXPECT_FALSE(RuleMatches(L"pal42", L"pal421"));
+    // Each name alone: a sender across two listed names is none of them.
+    EXPECT_FALSE(RuleMatches(L"pal42 me99", L"42 me"));
+    EXPECT_FALSE(RuleMatches(L"pal42", L""));
+    EXPECT_FALSE(RuleMatches(L"", L"pal42"));
+    EXPECT_FALSE(RuleMatches(L"   ", L" "));
+}
+
+TEST(AutoReplyRules, TheFirstMatchingRowWinsThenEveryoneElseWhenTicked) {
+    AutoReplySettings settings = Rules({{L"bob carol", L"hi friend"}, {L"carol", L"hi carol"}, {L"", L"nobody"}});
+    std::size_t row = 99;
+    EXPECT_EQ(ReplyFor(settings, L"Carol", &row), std::optional<std::wstring_view>(L"hi friend"));
+    EXPECT_EQ(row, 0u);
+    EXPECT_EQ(ReplyFor(settings, L"dave"), std::nullopt);
+    EXPECT_EQ(ReplyFor(settings, L""), std::nullopt);
+    settings.everyoneElse = true;
+    settings.everyoneElseReply = L"away";
+    EXPECT_EQ(ReplyFor(settings, L"dave", &row), std::optional<std::wstring_view>(L"away"));
+    EXPECT_EQ(row, 3u);
+    EXPECT_EQ(ReplyFor(settings, L""), std::nullopt) << "a line without a name answers nobody";
+}
+
+TEST(AutoReplyRules, ScreenNamesCompareWithoutCaseAndBlanksAndTitlesNameTheBuddy) {
+    EXPECT_TRUE(SameScreenName(L"Pal 42", L"pal42"));
+    EXPECT_TRUE(SameScreenName(L" PAL42 ", L"p a l 4 2"));
+    EXPECT_FALSE(SameScreenName(L"pal42", L"pal421"));
+    EXPECT_FALSE(SameScreenName(L"pal4", L"pal42"));
+
+    EXPECT_EQ(BuddyOfTitle(L"pal42 - Instant Message"), std::optional<std::wstring_view>(L"pal42"));
+    EXPECT_EQ(BuddyOfTitle(L"Pal 42 - Instant Message"), std::optional<std::wstring_view>(L"Pal 42"));
+    EXPECT_EQ(BuddyOfTitle(L"x - Instant Message - Instant Message"),
+              std::optional<std::wstring_view>(L"x - Instant Message"));
+    EXPECT_EQ(BuddyOfTitle(L"Chat with pal42"), std::nullopt);
+    EXPECT_EQ(BuddyOfTitle(L" - Instant Message"), std::nullopt);
+    EXPECT_EQ(BuddyOfTitle(L"   - Instant Message"), std::nullopt);
+    EXPECT_EQ(BuddyOfTitle(L"pal42 - instant message"), std::nullopt);
+    EXPECT_EQ(BuddyOfTitle(L""), std::nullopt);
+}
+
+TEST(AutoReplyRules, ALogRowShowsTheFirstWordsOnOneLine) {
+    EXPECT_EQ(FirstWords(L"Back at\r\n  five,\tpromise"), L"Back at five, promise");
+    EXPECT_EQ(FirstWords(L"\r\n"), L"");
+    EXPECT_EQ(FirstWords(L"one two three four", 9), L"one two...");
+    EXPECT_EQ(FirstWords(L"one two three", 8), L"one two...");
+    EXPECT_EQ(FirstWords(std::wstring(100000, L'x'), 40), std::wstring(40, L'x') + L"...");
+}
+
+// ---------------------------------------------------------------------------
+// The tracker, fed as the watcher feeds it.
+
+constexpr std::uint64_t kMinute = 60'000;
+
+class Desk {
+public:
+    struct Im {
+        std::wstring title;
+        std::wstring markup;
+        bool hung = false;
+    };
+
+    void Open(ConversationId id, std::wstring buddy) { windows_[id] = {buddy + L" - Instant Message", L"", false}; }
+    void OpenTitled(ConversationId id, std::wstring title) { windows_[id] = {std::move(title), L"", false}; }
+    void Close(ConversationId id) { windows_.erase(id); }
+    void Say(ConversationId id, std::wstring_view sender, std::wstring_view text) {
+        std::wstring& markup = windows_.at(id).markup;
+        if (!markup.empty()) markup += L"<BR>";
+        markup += L"<B>" + std::wstring(sender) + L"</B>: " + std::wstring(text);
+    }
+    void Hang(ConversationId id, bool hung) { windows_.at(id).hung = hung; }
+
+    // One tick; each answer is sent at once, as the client shows a sent line.
+    std::vector<ConversationAnswer> Tick(std::uint64_t nowMs, std::uint64_t idleMs = 0) {
+        std::vector<ConversationReading> readings;
+        for (const auto& [id, im] : windows_) {
+            ConversationReading reading;
+            reading.id = id;
+            reading.title = im.title;
+            reading.answered = !im.hung;
+            if (!im.hung) {
+                reading.length = im.markup.size();
+                if (tracker.NeedsText(id, reading.length)) {
+                    reading.textRead = true;
+                    ++textReads;
+                    reading.lastLine = LastImLineOfConversation(im.markup);
+                    reading.sender = SenderOfConversation(im.markup);
+                }
+            }
+            readings.push_back(std::move(reading));
+        }
+        std::vector<ConversationAnswer> answers = tracker.Tick(readings, settings, {nowMs, idleMs});
+        for (const ConversationAnswer& answer : answers) {
+            Say(answer.id, me, answer.reply);
+            tracker.Sent(answer.id, answer.reply, windows_.at(answer.id).markup.size());
+        }
+        return answers;
+    }
+
+    std::vector<ConversationId> AnsweredIn(std::uint64_t nowMs, std::uint64_t idleMs = 0) {
+        std::vector<ConversationId> ids;
+        for (const ConversationAnswer& answer : Tick(nowMs, idleMs)) ids.push_back(answer.id);
+        return ids;
+    }
+
+    ConversationTracker tracker;
+    AutoReplySettings settings = Rules({{L"pal42 bob carol", L"away, back soon"}});
+    std::wstring me = L"me99";
+    int textReads = 0;
+
+private:
+    std::map<ConversationId, Im> windows_;
+};
+
+using Ids = std::vector<ConversationId>;
+
+TEST(ConversationTracker, TheLineLastWhenSwitchedOnIsReadAndOnlyANewLineIsAnsweredOnce) {
+    Desk desk;
+    desk.Open(1, L"pal42");
+    desk.Say(1, L"pal42", L"are you there?");
+    desk.tracker.SwitchOn();
+    EXPECT_EQ(desk.AnsweredIn(0), Ids{});
+    EXPECT_EQ(desk.textReads, 0) << "the first tick takes only the lengths";
+    EXPECT_EQ(desk.AnsweredIn(1100), Ids{});
+
+    desk.Say(1, L"pal42", L"hello?");
+    const std::vector<ConversationAnswer> answers = desk.Tick(2200);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].id, 1u);
+    EXPECT_EQ(answers[0].buddy, L"pal42");
+    EXPECT_EQ(answers[0].reply, L"away, back soon");
+    EXPECT_TRUE(answers[0].senderChecked);
+
+    // Never again in this conversation (the default), also for later lines and hours later.
+    for (std::uint64_t t = 3300; t < 20 * 1100; t += 1100) EXPECT_EQ(desk.AnsweredIn(t), Ids{});
+    desk.Say(1, L"pal42", L"hello??");
+    EXPECT_EQ(desk.AnsweredIn(500 * kMinute), Ids{});
+    // Nothing changed: nothing was read again.
+    const int reads = desk.textReads;
+    desk.AnsweredIn(501 * kMinute);
+    EXPECT_EQ(desk.textReads, reads);
+}
+
+TEST(ConversationTracker, EveryConversationIsAnsweredOnceAndTheOwnReplyNever) {
+    Desk desk;
+    desk.settings.everyoneElse = true;
+    desk.settings.everyoneElseReply = L"not here";
+    desk.Open(1, L"pal42");
+    desk.Open(2, L"bob");
+    desk.OpenTitled(3, L"Chat with carol");  // no buddy in the title: the own line is not filtered by it
+    desk.tracker.SwitchOn();
+    desk.AnsweredIn(0);
+    desk.Say(1, L"pal42", L"hi");
+    desk.Say(2, L"bob", L"hey");
+    desk.Say(3, L"carol", L"yo");
+    const std::vector<ConversationAnswer> answers = desk.Tick(1100);
+    ASSERT_EQ(answers.size(), 3u);
+    EXPECT_FALSE(answers[2].senderChecked);
+    // The replies are the windows' last lines now, from me99 ("Everyone else" would take them).
+    for (std::uint64_t t = 2200; t < 10 * 1100; t += 1100) EXPECT_EQ(desk.AnsweredIn(t), Ids{});
+    EXPECT_EQ(desk.tracker.KnownConversations(), 3u);
+}
+
+TEST(ConversationTracker, OwnReplyIsKnownAlsoWhenItsLengthCouldNotBeReadAfterSending) {
+    ConversationTracker tracker;
+    AutoReplySettings settings = Rules({}, true, L"line one\r\nsee you");
+    settings.answerAgainMinutes = 10;
+    const auto reading = [](std::wstring markup) {
+        return ConversationReading{
+            7, L"Chat", true, markup.size(), true, LastImLineOfConversation(markup), SenderOfConversation(markup)};
+    };
+    tracker.SwitchOn();
+    tracker.Tick(std::vector{reading(L"")}, settings, {0, 0});
+    ASSERT_EQ(tracker.Tick(std::vector{reading(L"<B>bob</B>: hi")}, settings, {1, 0}).size(), 1u);
+    tracker.Sent(7, L"line one\r\nsee you", std::nullopt);
+    // Eleven minutes on, the reply itself shows up as the new last line: it is not answered.
+    const std::wstring shown = L"<B>bob</B>: hi<BR><B>me99</B>: line one<BR>see you";
+    EXPECT_TRUE(tracker.Tick(std::vector{reading(shown)}, settings, {11 * kMinute, 0}).empty());
+    EXPECT_EQ(tracker.Tick(std::vector{reading(shown + L"<BR><B>bob</B>: ok")}, settings, {12 * kMinute, 0}).size(),
+              1u);
+}
+
+TEST(ConversationTracker, AClosedWindowIsForgottenAndOneOpenedAgainIsANewConversation) {
+    Desk desk;
+    desk.Open(1, L"pal42");
+    desk.tracker.SwitchOn();
+    desk.AnsweredIn(0);
+    desk.Say(1, L"pal42", L"hi");
+    EXPECT_EQ(desk.AnsweredIn(1100), Ids{1});
+    desk.Close(1);
+    desk.AnsweredIn(2200);
+    EXPECT_EQ(desk.tracker.KnownConversations(), 0u);
+    // The client opens a window when a buddy writes: its first line is new and answered.
+    desk.Open(2, L"pal42");
+    desk.Say(2, L"pal42", L"back again");
+    EXPECT_EQ(desk.AnsweredIn(3300), Ids{2});
+    // Even when the window system gives it the old id again.
+    desk.Close(2);
+    desk.AnsweredIn(4400);
+    desk.Open(1, L"pal42");
+    desk.Say(1, L"pal42", L"and again");
+    EXPECT_EQ(desk.AnsweredIn(5500), Ids{1});
+}
+
+TEST(ConversationTracker, AnsweredAgainOnlyAfterTheIntervalAndOnlyForANewLine) {
+    Desk desk;
+    desk.settings.answerAgainMinutes = 10;
+    desk.Open(1, L"bob");
+    desk.tracker.SwitchOn();
+    desk.AnsweredIn(0);
+    desk.Say(1, L"bob", L"one");
+    EXPECT_EQ(desk.AnsweredIn(1 * kMinute), Ids{1});
+    desk.Say(1, L"bob", L"two");
+    EXPECT_EQ(desk.AnsweredIn(9 * kMinute), Ids{}) << "within the interval";
+    // The interval has passed, but the last line was already looked at: never twice.
+    EXPECT_EQ(desk.AnsweredIn(12 * kMinute), Ids{});
+    desk.Say(1, L"bob", L"three");
+    EXPECT_EQ(desk.AnsweredIn(13 * kMinute), Ids{1});
+    desk.Say(1, L"bob", L"four");
+    EXPECT_EQ(desk.AnsweredIn(22 * kMinute), Ids{});
+    desk.Say(1, L"bob", L"five");
+    EXPECT_EQ(desk.AnsweredIn(23 * kMinute), Ids{1});
+}
+
+TEST(ConversationTracker, OnlyWhenAwayFromTheKeyboardForTheChosenTime) {
+    Desk desk;
+    desk.settings.idleMinutes = 5;
+    desk.Open(1, L"bob");
+    desk.tracker.SwitchOn();
+    desk.AnsweredIn(0);
+    desk.Say(1, L"bob", L"there?");
+    EXPECT_EQ(desk.AnsweredIn(1100, 4 * kMinute), Ids{});
+    // The user was at the keyboard when the line came: it is not answered later either.
+    EXPECT_EQ(desk.AnsweredIn(2200, 6 * kMinute), Ids{});
+    desk.Say(1, L"bob", L"hello?");
+    EXPECT_EQ(desk.AnsweredIn(3300, 6 * kMinute), Ids{1});
+}
+
+TEST(ConversationTracker, TheFirstMatchingRuleAnswersAndEveryoneElseTakesTheRest) {
+    Desk desk;
+    desk.settings = Rules({{L"bob", L"hi bob, %n"}, {L"bob carol", L"hi you two"}}, true, L"hi stranger");
+    desk.Open(1, L"bob");
+    desk.Open(2, L"carol");
+    desk.Open(3, L"dave");
+    desk.tracker.SwitchOn();
+    desk.AnsweredIn(0);
+    desk.Say(1, L"Bob", L"1");
+    desk.Say(2, L"carol", L"2");
+    desk.Say(3, L"dave", L"3");
+    const std::vector<ConversationAnswer> answers = desk.Tick(1100);
+    ASSERT_EQ(answers.size(), 3u);
+    EXPECT_EQ(answers[0].reply, L"hi bob, %n") << "placeholders are filled as it sends";
+    EXPECT_EQ(answers[0].buddy, L"Bob");
+    EXPECT_EQ(answers[0].row, 0u);
+    EXPECT_EQ(answers[1].reply, L"hi you two");
+    EXPECT_EQ(answers[2].reply, L"hi stranger");
+    EXPECT_EQ(answers[2].row, 2u);
+}
+
+TEST(ConversationTracker, ALineFakedInAnotherBuddysNameGetsNoReply) {
+    Desk desk;
+    desk.settings = Rules({{L"pal42", L"secret for pal42"}});
+    desk.Open(1, L"eve");
+    desk.Open(2, L"pal42");
+    desk.tracker.SwitchOn();
+    desk.AnsweredIn(0);
+    // eve types a line that reads as pal42's.
+    desk.Say(1, L"eve", L"<BR><B>pal42</B>: hi");
+    EXPECT_EQ(desk.AnsweredIn(1100), Ids{});
+    // pal42 in his own window, as the title names him in any case and spacing.
+    desk.Close(2);
+    desk.OpenTitled(3, L"Pal 42 - Instant Message");
+    desk.Say(3, L"pal42", L"hi");
+    EXPECT_EQ(desk.AnsweredIn(2200), Ids{3});
+
+    // Under a title of another form the line's sender is all there is, and that is said.
+    desk.OpenTitled(4, L"pal42 chat");
+    desk.Say(4, L"eve", L"<BR><B>pal42</B>: hi");
+    const std::vector<ConversationAnswer> answers = desk.Tick(3300);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_FALSE(answers[0].senderChecked);
+}
+
+TEST(ConversationTracker, AWindowThatDoesNotAnswerKeepsItsStateAndIsNotForgotten) {
+    Desk desk;
+    desk.Open(1, L"bob");
+    desk.Open(2, L"pal42");
+    desk.Say(1, L"bob", L"read by the user");
+    desk.Hang(1, true);
+    desk.tracker.SwitchOn();
+    desk.AnsweredIn(0);
+    desk.Say(2, L"pal42", L"hi");
+    EXPECT_EQ(desk.AnsweredIn(1100), Ids{2}) << "the others are answered";
+    // Back again: its line was there when the switch went on.
+    desk.Hang(1, false);
+    EXPECT_EQ(desk.AnsweredIn(2200), Ids{});
+    desk.Say(1, L"bob", L"now?");
+    EXPECT_EQ(desk.AnsweredIn(3300), Ids{1});
+    // Hung after its answer, it is still the same conversation when it comes back.
+    desk.Hang(1, true);
+    desk.AnsweredIn(4400);
+    desk.Hang(1, false);
+    desk.Say(1, L"bob", L"again");
+    EXPECT_EQ(desk.AnsweredIn(5500), Ids{});
+}
+
+// Two copies of Velmora, each answering the other's user: alice's Velmora in her window with
+// bob, bob's in his window with alice; each line sent in one shows up in the other.
+TEST(ConversationTracker, TwoCopiesAnsweringEachOtherStopAfterOneReplyEach) {
+    Desk alice;
+    Desk bob;
+    alice.me = L"alice";
+    bob.me = L"bob";
+    alice.settings = Rules({}, true, L"alice is away");
+    bob.settings = Rules({}, true, L"bob is away");
+    alice.Open(1, L"bob");
+    bob.Open(1, L"alice");
+    alice.tracker.SwitchOn();
+    bob.tracker.SwitchOn();
+    alice.AnsweredIn(0);
+    bob.AnsweredIn(0);
+    alice.Say(1, L"bob", L"hi alice");  // bob typed it himself
+    int aliceReplies = 0;
+    int bobReplies = 0;
+    for (std::uint64_t t = 1100; t < 40 * 1100; t += 1100) {
+        for (const ConversationAnswer& answer : alice.Tick(t)) {
+            ++aliceReplies;
+            bob.Say(1, L"alice", answer.reply);
+        }
+        for (const ConversationAnswer& answer : bob.Tick(t)) {
+            ++bobReplies;
+            alice.Say(1, L"bob", answer.reply);
+        }
+    }
+    EXPECT_EQ(aliceReplies, 1);
+    EXPECT_EQ(bobReplies, 1);
+}
+
+TEST(ConversationTracker, BadInputStaysBounded) {
+    Desk desk;
+    std::wstring manyNames;
+    for (int i = 0; i < 10000; ++i) manyNames += L"buddy" + std::to_wstring(i) + L" ";
+    desk.settings = Rules({{manyNames, std::wstring(100 * 1024, L'r')}});
+    for (ConversationId id = 1; id <= 200; ++id) desk.Open(id, L"buddy" + std::to_wstring(id * 7));
+    desk.tracker.SwitchOn();
+    desk.AnsweredIn(0);
+    EXPECT_EQ(desk.tracker.KnownConversations(), 200u);
+    // A megabyte of conversation before the new line.
+    desk.Say(5, L"buddy35", std::wstring(1 << 20, L'x'));
+    desk.Say(9, L"buddy63", L"hi");
+    const std::vector<ConversationAnswer> answers = desk.Tick(1100);
+    ASSERT_EQ(answers.size(), 2u);
+    EXPECT_EQ(answers[0].reply.size(), 100u * 1024);
+    EXPECT_EQ(desk.AnsweredIn(2200), Ids{});
+    // A name beyond the list, and an empty conversation, answer nobody.
+    desk.Say(7, L"stranger", L"hi");
+    EXPECT_EQ(desk.AnsweredIn(3300), Ids{});
+}
+
+}  // namespace
+}  // namespace velmora
