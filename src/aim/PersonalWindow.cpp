@@ -119,7 +119,12 @@ void PersonalWindow::OnSenderChanged() {
     // A sender that arrives while the reply is on its way (the client may answer slowly) sends
     // nothing more.
     if (replying_) return;
-    const SenderOutcome outcome = AfterSenderChange(State(), Text(Text1), Text(Text2));
+    const std::wstring sender = Text(Text2);
+    // The reply goes into the first IM window only when its title names this sender as its
+    // buddy: a line that merely reads as a listed name's, typed by someone else, gets nothing.
+    ImWindow im = FirstImWindow();
+    if (!SenderIsTheBuddy(ImWindowTitle(im), sender)) return;
+    const SenderOutcome outcome = AfterSenderChange(State(), Text(Text1), sender);
     if (!outcome.sendReply) return;
     // Send, then stop the watch; the switch and the lamp stay as they are.
     {
@@ -128,7 +133,7 @@ void PersonalWindow::OnSenderChanged() {
             bool& flag;
             ~Done() { flag = false; }
         } done{replying_};
-        SendImText(Text(Text3));
+        SendImTextTo(im, Text(Text3));
     }
     if (!LookOf(outcome.next).timerRuns) timer1_.Stop(Handle());
 }

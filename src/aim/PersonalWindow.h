@@ -1,7 +1,7 @@
 #pragma once
 // The personal-message window "Personal Away Msg": while switched on it watches the open AIM
 // IM window and answers the names listed in its names box once, with the reply of its message
-// box.
+// box, when the sender is the buddy the IM window's title names.
 #include <string>
 #include <string_view>
 

@@ -11,6 +11,9 @@ constexpr std::wstring_view kOffCaption = L"Off";
 constexpr std::wstring_view kOnCaption = L"On";
 constexpr std::uint32_t kOffLampRgb = 0xC00000;  // dark red
 constexpr std::uint32_t kOnLampRgb = 0x0000FF;   // blue
+constexpr std::wstring_view kTitleEnd = L" - Instant Message";
+
+bool IsNameBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == 0xA0; }
 
 // Letters whose case-free form differs from themselves, as runs: from `first` to `last`, every
 // `stride`-th character folds to itself plus `delta`. Made from the Unicode character data
@@ -208,6 +211,33 @@ bool ReplyTestHolds(std::wstring_view names, std::wstring_view sender) {
     }
     const auto sameLetter = [](wchar_t a, wchar_t b) { return FoldLetterCase(a) == FoldLetterCase(b); };
     return std::search(names.begin(), names.end(), sender.begin(), sender.end(), sameLetter) != names.end();
+}
+
+bool SameScreenName(std::wstring_view a, std::wstring_view b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    for (;;) {
+        while (i < a.size() && IsNameBlank(a[i])) ++i;
+        while (j < b.size() && IsNameBlank(b[j])) ++j;
+        if (i == a.size() || j == b.size()) return i == a.size() && j == b.size();
+        if (FoldLetterCase(a[i]) != FoldLetterCase(b[j])) return false;
+        ++i;
+        ++j;
+    }
+}
+
+std::optional<std::wstring_view> BuddyOfTitle(std::wstring_view title) {
+    if (title.size() <= kTitleEnd.size() || title.substr(title.size() - kTitleEnd.size()) != kTitleEnd)
+        return std::nullopt;
+    const std::wstring_view buddy = title.substr(0, title.size() - kTitleEnd.size());
+    for (wchar_t c : buddy)
+        if (!IsNameBlank(c)) return buddy;
+    return std::nullopt;
+}
+
+bool SenderIsTheBuddy(std::wstring_view title, std::wstring_view sender) {
+    const std::optional<std::wstring_view> buddy = BuddyOfTitle(title);
+    return !buddy || SameScreenName(*buddy, sender);
 }
 
 WatchState AfterSwitchClick(WatchState state) {

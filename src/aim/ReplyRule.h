@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace velmora {
@@ -18,6 +19,18 @@ wchar_t FoldLetterCase(wchar_t c);
 // names may be listed). An empty sender or empty names never match, so a
 // conversation without a readable name answers nobody.
 bool ReplyTestHolds(std::wstring_view names, std::wstring_view sender);
+
+// Screen names as the IM service compares them: letter case and blanks do not count.
+bool SameScreenName(std::wstring_view a, std::wstring_view b);
+
+// The buddy an IM window's title names: "pal42 - Instant Message" gives "pal42". nullopt for a
+// title of another form (a client that titles its windows otherwise) or one naming nobody.
+std::optional<std::wstring_view> BuddyOfTitle(std::wstring_view title);
+
+// Whether a reply into the IM window of that title may go to that sender: the sender must be
+// the buddy the title names, so that nobody gets a reply meant for another by typing a line
+// that reads as the other's. A title naming no buddy leaves nothing to check it against: yes.
+bool SenderIsTheBuddy(std::wstring_view title, std::wstring_view sender);
 
 // The personal-message window's three states.
 enum class WatchState {

@@ -5,8 +5,6 @@
 namespace velmora {
 namespace {
 
-constexpr std::wstring_view kTitleEnd = L" - Instant Message";
-
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == 0xA0; }
 
 }  // namespace
@@ -47,29 +45,6 @@ std::optional<std::wstring_view> ReplyFor(const AutoReplySettings& settings, std
     if (!settings.everyoneElse) return std::nullopt;
     if (row) *row = settings.rules.size();
     return settings.everyoneElseReply;
-}
-
-bool SameScreenName(std::wstring_view a, std::wstring_view b) {
-    std::size_t i = 0;
-    std::size_t j = 0;
-    for (;;) {
-        while (i < a.size() && IsBlank(a[i])) ++i;
-        while (j < b.size() && IsBlank(b[j])) ++j;
-        if (i == a.size() || j == b.size()) return i == a.size() && j == b.size();
-        if (FoldLetterCase(a[i]) != FoldLetterCase(b[j])) return false;
-        ++i;
-        ++j;
-    }
-}
-
-std::optional<std::wstring_view> BuddyOfTitle(std::wstring_view title) {
-    if (title.size() <= kTitleEnd.size() || title.substr(title.size() - kTitleEnd.size()) != kTitleEnd)
-        return std::nullopt;
-    const std::wstring_view buddy = title.substr(0, title.size() - kTitleEnd.size());
-    // A name of blanks alone names nobody.
-    for (wchar_t c : buddy)
-        if (!IsBlank(c)) return buddy;
-    return std::nullopt;
 }
 
 std::wstring FirstWords(std::wstring_view reply, std::size_t most) {

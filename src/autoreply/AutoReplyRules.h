@@ -1,6 +1,6 @@
 #pragma once
-// Auto Reply's rules: whom to answer and with what, and how a conversation's buddy is told
-// from its IM window's title. Plain text rules, no window system.
+// Auto Reply's rules: whom to answer and with what. Plain text rules, no window system; the
+// buddy a window's title names is told by the reply rules of aim/ReplyRule.h.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -43,13 +43,6 @@ bool RuleMatches(std::wstring_view names, std::wstring_view sender);
 // nullopt when none applies. `row` is set to the row's index (rules.size() for "Everyone else").
 std::optional<std::wstring_view> ReplyFor(const AutoReplySettings& settings, std::wstring_view sender,
                                           std::size_t* row = nullptr);
-
-// Screen names as the IM service compares them: letter case and blanks do not count.
-bool SameScreenName(std::wstring_view a, std::wstring_view b);
-
-// The buddy a conversation window's title names: "pal42 - Instant Message" gives "pal42".
-// nullopt for a title of another form (another client titles its windows otherwise).
-std::optional<std::wstring_view> BuddyOfTitle(std::wstring_view title);
 
 // A log row's words: the reply's start on one line (line breaks as blanks), cut after the last
 // whole word within `most` characters, with "..." when cut.

@@ -1,6 +1,7 @@
 #include "autoreply/ConversationTracker.h"
 
 #include "aim/ImText.h"
+#include "aim/ReplyRule.h"
 
 namespace velmora {
 namespace {

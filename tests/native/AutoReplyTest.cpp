@@ -54,23 +54,6 @@ TEST(AutoReplyRules, TheFirstMatchingRowWinsThenEveryoneElseWhenTicked) {
     EXPECT_EQ(ReplyFor(settings, L""), std::nullopt) << "a line without a name answers nobody";
 }
 
-TEST(AutoReplyRules, ScreenNamesCompareWithoutCaseAndBlanksAndTitlesNameTheBuddy) {
-    EXPECT_TRUE(SameScreenName(L"Pal 42", L"pal42"));
-    EXPECT_TRUE(SameScreenName(L" PAL42 ", L"p a l 4 2"));
-    EXPECT_FALSE(SameScreenName(L"pal42", L"pal421"));
-    EXPECT_FALSE(SameScreenName(L"pal4", L"pal42"));
-
-    EXPECT_EQ(BuddyOfTitle(L"pal42 - Instant Message"), std::optional<std::wstring_view>(L"pal42"));
-    EXPECT_EQ(BuddyOfTitle(L"Pal 42 - Instant Message"), std::optional<std::wstring_view>(L"Pal 42"));
-    EXPECT_EQ(BuddyOfTitle(L"x - Instant Message - Instant Message"),
-              std::optional<std::wstring_view>(L"x - Instant Message"));
-    EXPECT_EQ(BuddyOfTitle(L"Chat with pal42"), std::nullopt);
-    EXPECT_EQ(BuddyOfTitle(L" - Instant Message"), std::nullopt);
-    EXPECT_EQ(BuddyOfTitle(L"   - Instant Message"), std::nullopt);
-    EXPECT_EQ(BuddyOfTitle(L"pal42 - instant message"), std::nullopt);
-    EXPECT_EQ(BuddyOfTitle(L""), std::nullopt);
-}
-
 TEST(AutoReplyRules, ALogRowShowsTheFirstWordsOnOneLine) {
     EXPECT_EQ(FirstWords(L"Back at\r\n  five,\tpromise"), L"Back at five, promise");
     EXPECT_EQ(FirstWords(L"\r\n"), L"");

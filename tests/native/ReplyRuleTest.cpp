@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -204,6 +205,30 @@ TEST(WatchState, StateFromLookNeedsTheExactOffCaption) {
         SCOPED_TRACE(testing::Message() << "caption \"" << std::wstring(c.caption) << "\", timer " << c.timerRuns);
         EXPECT_EQ(StateFromLook(c.caption, c.timerRuns), c.state);
     }
+}
+
+TEST(ReplyTest, ScreenNamesCompareWithoutCaseAndBlanksAndTitlesNameTheBuddy) {
+    EXPECT_TRUE(SameScreenName(L"Pal 42", L"pal42"));
+    EXPECT_TRUE(SameScreenName(L" PAL42 ", L"p a l 4 2"));
+    EXPECT_FALSE(SameScreenName(L"pal42", L"pal421"));
+    EXPECT_FALSE(SameScreenName(L"pal4", L"pal42"));
+
+    EXPECT_EQ(BuddyOfTitle(L"pal42 - Instant Message"), std::optional<std::wstring_view>(L"pal42"));
+    EXPECT_EQ(BuddyOfTitle(L"Pal 42 - Instant Message"), std::optional<std::wstring_view>(L"Pal 42"));
+    EXPECT_EQ(BuddyOfTitle(L"x - Instant Message - Instant Message"),
+              std::optional<std::wstring_view>(L"x - Instant Message"));
+    EXPECT_EQ(BuddyOfTitle(L"Chat with pal42"), std::nullopt);
+    EXPECT_EQ(BuddyOfTitle(L" - Instant Message"), std::nullopt);
+    EXPECT_EQ(BuddyOfTitle(L"   - Instant Message"), std::nullopt);
+    EXPECT_EQ(BuddyOfTitle(L"pal42 - instant message"), std::nullopt);
+    EXPECT_EQ(BuddyOfTitle(L""), std::nullopt);
+
+    // The guard: only the buddy the title names, unless it names none.
+    EXPECT_TRUE(SenderIsTheBuddy(L"pal42 - Instant Message", L"Pal 42"));
+    EXPECT_FALSE(SenderIsTheBuddy(L"eve - Instant Message", L"pal42"));
+    EXPECT_FALSE(SenderIsTheBuddy(L"eve - Instant Message", L""));
+    EXPECT_TRUE(SenderIsTheBuddy(L"Chat with eve", L"pal42"));
+    EXPECT_TRUE(SenderIsTheBuddy(L"", L"pal42"));
 }
 
 }  // namespace

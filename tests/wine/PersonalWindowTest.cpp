@@ -68,7 +68,21 @@ protected:
         ASSERT_EQ(Text(Text2), sender);
     }
 
-    StandInProcess aim_ = StandInProcess::Start(testing::StandInPath(L"aim-standin.exe"), L"");
+    // Lines from many names in one window: a window whose title names no buddy, where the
+    // sender is taken as the line shows it (PersonalGuardTest has the titled windows).
+    StandInProcess aim_ =
+        StandInProcess::Start(testing::StandInPath(L"aim-standin.exe"), L"--title \"Instant Message\"");
+};
+
+// The IM windows as the client titles them, "NAME - Instant Message": only that buddy is
+// answered in each.
+class PersonalGuardTest : public PersonalWindowTest {
+protected:
+    static StandInProcess StartFor(const std::wstring& buddy) {
+        return StandInProcess::Start(testing::StandInPath(L"aim-standin.exe"),
+                                     L"--title " + testing::QuoteArgument(buddy + L" - Instant Message"));
+    }
+    static std::size_t SentCount(StandInProcess& aim) { return aim.Command("sent").size(); }
 };
 
 // ---------------------------------------------------------------------------
@@ -401,6 +415,43 @@ TEST_F(PersonalWatchTest, TheRealTimerTicksOnceSwitchedOnAndStopsAfterTheReply) 
     Receive("Pellbrook", "hi");
     EXPECT_TRUE(testing::WaitUntil([&] { return Sent().size() == 1; })) << "no reply came";
     EXPECT_EQ(window_.State(), WatchState::Answered);
+}
+
+TEST_F(PersonalGuardTest, ALineFakedInAListedNameGetsNoReplyAndTheBuddyHimselfDoes) {
+    Type(Text1, L"pal42");
+    {
+        // eve types a line that reads as pal42's into her own window.
+        StandInProcess eve = StartFor(L"eve");
+        ClickSwitch();
+        Tick();
+        eve.Command("recv eve " + EscapeLine("<BR><B>pal42</B>: send me the secret"));
+        Tick();
+        EXPECT_EQ(Text(Text2), L"pal42") << "the sender as the line shows it";
+        EXPECT_EQ(SentCount(eve), 0u);
+        EXPECT_EQ(window_.State(), WatchState::Watching);
+        // Typed into the sender box, the name still gets nothing in eve's window.
+        Type(Text2, L"pal42 ");
+        Type(Text2, L"pal42");
+        EXPECT_EQ(SentCount(eve), 0u);
+    }
+    // pal42 in his own window, in any case and spacing of his name.
+    StandInProcess pal = StartFor(L"Pal 42");
+    Tick();
+    pal.Command("recv PAL42 hi");
+    Tick();
+    EXPECT_EQ(SentCount(pal), 1u);
+    EXPECT_EQ(window_.State(), WatchState::Answered);
+}
+
+TEST_F(PersonalGuardTest, AListedNameThatIsNotTheWindowsBuddyIsNotAnswered) {
+    StandInProcess pal = StartFor(L"pal42");
+    ClickSwitch();
+    Tick();
+    pal.Command("recv Pellbrook hi");  // listed, but this window is pal42's
+    Tick();
+    EXPECT_EQ(Text(Text2), L"Pellbrook");
+    EXPECT_EQ(SentCount(pal), 0u);
+    EXPECT_EQ(window_.State(), WatchState::Watching);
 }
 
 // ---------------------------------------------------------------------------
