@@ -1,5 +1,6 @@
 #pragma once
 // Module INI: Velmora's settings file, read once whole and replaced whole in one step.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,12 @@ std::wstring LoadLastMessage(std::wstring_view filePath);
 // stored, otherwise the system's error code (a read-only or locked file, a folder Velmora may
 // not write); the file is then unchanged.
 unsigned long SaveLastMessage(std::wstring_view filePath, std::wstring_view message);
+
+// The same for any of Velmora's sections: the whole file's text, read once (empty when the
+// file is missing or cannot be read) ...
+std::string ReadSettingsFile(std::wstring_view filePath);
+// ... and the file replaced in one step by what `edit` makes of its text, as SaveLastMessage
+// replaces it. Returns 0 when stored, otherwise the system's error code (the file unchanged).
+unsigned long RewriteSettingsFile(std::wstring_view filePath, const std::function<std::string(std::string_view)>& edit);
 
 }  // namespace velmora

@@ -95,13 +95,29 @@ std::wstring LoadLastMessage(std::wstring_view filePath) {
 }
 
 unsigned long SaveLastMessage(std::wstring_view filePath, std::wstring_view message) {
+    return RewriteSettingsFile(filePath,
+                               [message](std::string_view file) { return SaveMessageInto(file, message, kAnsi); });
+}
+
+std::string ReadSettingsFile(std::wstring_view filePath) {
+    try {
+        std::string file;
+        if (ReadWholeFile(std::wstring(filePath), file) != ERROR_SUCCESS) return {};
+        return file;
+    } catch (...) {
+        return {};
+    }
+}
+
+unsigned long RewriteSettingsFile(std::wstring_view filePath,
+                                  const std::function<std::string(std::string_view)>& edit) {
     try {
         const std::wstring path(filePath);
         std::string file;
         // Other sections and keys are kept, so a file that cannot be read is not replaced.
         const DWORD readError = ReadWholeFile(path, file);
         if (readError != ERROR_SUCCESS && readError != ERROR_FILE_NOT_FOUND) return readError;
-        return ReplaceWholeFile(path, SaveMessageInto(file, message, kAnsi));
+        return ReplaceWholeFile(path, edit(file));
     } catch (...) {
         return ERROR_NOT_ENOUGH_MEMORY;
     }

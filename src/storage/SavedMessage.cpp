@@ -145,6 +145,12 @@ std::string Narrow(std::wstring_view asciiText) { return std::string(asciiText.b
 
 }  // namespace
 
+std::string EscapeExactText(std::wstring_view text) { return Narrow(Escape(text)); }
+
+std::wstring UnescapeExactText(std::string_view escaped) {
+    return Unescape(std::wstring(escaped.begin(), escaped.end()));
+}
+
 std::wstring ExactPartKey(size_t index) {
     std::wstring key(kExactMessageKey);
     if (index > 0) key += DecimalText(static_cast<long long>(index) + 1);

@@ -33,6 +33,12 @@ struct SavedMessageEntries {
     std::vector<std::wstring> exactParts;  // values of MsgExact, MsgExact2...; none for a plain message
 };
 
+// The escapes of the exact keys, for any text Velmora keeps exactly: plain ASCII that reads
+// back unchanged in every code page and through every profile reader, cut anywhere into parts.
+std::string EscapeExactText(std::wstring_view text);
+// Reads back what EscapeExactText wrote; a backslash that starts no escape is kept.
+std::wstring UnescapeExactText(std::string_view escaped);
+
 // "MsgExact" for part 0, "MsgExact2" for part 1, and so on.
 std::wstring ExactPartKey(size_t index);
 bool IsPlainProfileValue(std::wstring_view text);

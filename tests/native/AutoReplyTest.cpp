@@ -9,7 +9,9 @@
 
 #include "aim/ImText.h"
 #include "autoreply/AutoReplyRules.h"
+#include "autoreply/AutoReplySettings.h"
 #include "autoreply/ConversationTracker.h"
+#include "storage/SavedMessage.h"
 
 namespace velmora {
 namespace {
@@ -370,6 +372,81 @@ TEST(ConversationTracker, BadInputStaysBounded) {
     // A name beyond the list, and an empty conversation, answer nobody.
     desk.Say(7, L"stranger", L"hi");
     EXPECT_EQ(desk.AnsweredIn(3300), Ids{});
+}
+
+// ---------------------------------------------------------------------------
+// Kept in Msg.ini.
+
+// The file's bytes as text, one byte a character: enough for the ASCII these tests write.
+const FileCodePage kLatin1{[](std::wstring_view text) { return std::string(text.begin(), text.end()); },
+                           [](std::string_view bytes) {
+                               std::wstring text;
+                               for (char c : bytes) text += static_cast<wchar_t>(static_cast<unsigned char>(c));
+                               return text;
+                           }};
+
+TEST(AutoReplySettingsFile, EveryCharacterComesBackAndGeneralStaysByteForByte) {
+    AutoReplySettings settings;
+    settings.rules = {
+        {L"  pal42\tbob  ", L" back at 5 \r\n\"quoted\" 'single' \\ %n %d %t = [General]\r\n"},
+        {L"Ren\u00E9e \u4E2D\u6587", std::wstring(100 * 1024, L'r') + L"\r\nend"},
+        {L"", L""},
+    };
+    settings.everyoneElse = true;
+    settings.everyoneElseReply = L"\r\n;not a comment\r\n\x01";
+    settings.answerAgainMinutes = 30;
+    settings.idleMinutes = 10;
+    settings.on = true;
+
+    const std::string before = "; mine\r\n[General]\r\nMsg=lunch\r\n\r\n[Other]\r\nKey=kept as it is\r\n";
+    const std::string written = WriteAutoReplySettingsInto(before, settings);
+    EXPECT_EQ(ReadAutoReplySettings(written), settings);
+    // Every line of the file but the new section's stays as it was.
+    EXPECT_EQ(written.substr(0, before.size()), before);
+    EXPECT_EQ(written.find("[AutoReply]\r\n"), before.size());
+    EXPECT_EQ(LoadSavedMessage(written, kLatin1), L"lunch");
+    // A long reply goes in parts no longer than a profile value.
+    EXPECT_NE(written.find("\r\nRule2Reply4="), std::string::npos);
+    for (std::size_t start = 0, end; start < written.size(); start = end + 2) {
+        end = written.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos);
+        EXPECT_LE(end - start, kMaxProfileValue + 32);
+    }
+
+    // Saved again, the section is replaced, not added; and the message saved after it leaves it.
+    AutoReplySettings fewer = settings;
+    fewer.rules.resize(1);
+    fewer.on = false;
+    const std::string again = WriteAutoReplySettingsInto(written, fewer);
+    EXPECT_EQ(ReadAutoReplySettings(again), fewer);
+    EXPECT_EQ(again.find("Rule2"), std::string::npos) << "no row of the longer list is left";
+    EXPECT_EQ(WriteAutoReplySettingsInto(again, fewer), again);
+    const std::string withMessage = SaveMessageInto(again, L"dinner\r\nat 8", kLatin1);
+    EXPECT_EQ(ReadAutoReplySettings(withMessage), fewer);
+    EXPECT_EQ(LoadSavedMessage(withMessage, kLatin1), L"dinner\r\nat 8");
+}
+
+TEST(AutoReplySettingsFile, AnOlderFileStartsWithOneEmptyRowSwitchedOff) {
+    for (const std::string& file : {std::string(), std::string("[General]\r\nMsg=hi\r\n"),
+                                    std::string("[AutoReply]\r\n"), std::string("[autoreply]\r\nRules=0\r\n")}) {
+        const AutoReplySettings read = ReadAutoReplySettings(file);
+        EXPECT_EQ(read, AutoReplySettings{}) << file;
+        EXPECT_EQ(read.rules.size(), 1u);
+        EXPECT_FALSE(read.on);
+        EXPECT_FALSE(read.everyoneElse);
+    }
+}
+
+TEST(AutoReplySettingsFile, ValuesOutsideTheChoicesReadAsTheDefaults) {
+    const AutoReplySettings read = ReadAutoReplySettings(
+        "[AutoReply]\r\nSwitch=maybe\r\nAnswerAgain=15\r\nIdle=-5\r\nEveryoneElse=yes\r\nRules=99999999\r\n");
+    EXPECT_FALSE(read.on);
+    EXPECT_EQ(read.answerAgainMinutes, 0);
+    EXPECT_EQ(read.idleMinutes, 0);
+    EXPECT_FALSE(read.everyoneElse);
+    EXPECT_EQ(read.rules.size(), 1u) << "a count that is no number of rows";
+    EXPECT_EQ(ReadAutoReplySettings("[AutoReply]\r\nRules=5000\r\nRule1Names=a\r\n").rules.size(), kMostAutoReplyRules);
+    EXPECT_TRUE(ReadAutoReplySettings("[AutoReply]\r\nSwitch=on\r\n").on);
 }
 
 }  // namespace

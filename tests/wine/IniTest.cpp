@@ -2,6 +2,7 @@
 // older versions read it with.
 #include <gtest/gtest.h>
 
+#include "autoreply/AutoReplySettings.h"
 #include "misc/Handles.h"
 #include "storage/INI.h"
 #include "support/TestSupport.h"
@@ -117,6 +118,34 @@ TEST_F(SettingsFileTest, AHugeFileIsReplacedWholeButAHugeMessageIsNotRestored) {
     EXPECT_EQ(LoadLastMessage(path_), L"");
     EXPECT_EQ(SaveLastMessage(path_, L"kept"), 0u);
     EXPECT_EQ(*ReadWholeFile(path_), other + "[General]\r\nMsg=kept\r\n");
+}
+
+TEST_F(SettingsFileTest, AutoReplysSectionAndTheMessageEachKeepTheOthersThroughTheOneStepSave) {
+    AutoReplySettings settings;
+    settings.rules = {{L"pal42 Ren\u00e9e", L" brb\r\n\"%n\" \u0411 "}, {L"", std::wstring(70000, L'x')}};
+    settings.on = true;
+    settings.answerAgainMinutes = 60;
+    const auto save = [&](const AutoReplySettings& what) {
+        return RewriteSettingsFile(path_,
+                                   [&](std::string_view file) { return WriteAutoReplySettingsInto(file, what); });
+    };
+    EXPECT_EQ(save(settings), 0u);
+    EXPECT_EQ(ReadAutoReplySettings(ReadSettingsFile(path_)), settings);
+    EXPECT_EQ(SaveLastMessage(path_, L"lunch\r\nat one"), 0u);
+    EXPECT_EQ(ReadAutoReplySettings(ReadSettingsFile(path_)), settings);
+    EXPECT_EQ(save(AutoReplySettings{}), 0u);
+    EXPECT_EQ(LoadLastMessage(path_), L"lunch\r\nat one");
+    EXPECT_EQ(ReadAutoReplySettings(ReadSettingsFile(path_)), AutoReplySettings{});
+    // The profile calls of older versions read the message as before and see the section as keys.
+    EXPECT_EQ(ReadIniValue("General", "Msg"), "lunch");
+    EXPECT_EQ(ReadIniValue("AutoReply", "Switch"), "Off");
+    // Read-only: reported, and the file stays as it was.
+    const std::string before = *ReadWholeFile(path_);
+    SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_NE(save(settings), 0u);
+    SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(*ReadWholeFile(path_), before);
+    EXPECT_EQ(ReadSettingsFile(folder_.File(L"none.ini")), "");
 }
 
 }  // namespace
