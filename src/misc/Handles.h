@@ -60,14 +60,6 @@ struct BitmapTraits {
     using Handle = HBITMAP;
     static void Close(HBITMAP bitmap) noexcept { DeleteObject(bitmap); }
 };
-struct PenTraits {
-    using Handle = HPEN;
-    static void Close(HPEN pen) noexcept { DeleteObject(pen); }
-};
-struct WindowTraits {
-    using Handle = HWND;
-    static void Close(HWND window) noexcept { DestroyWindow(window); }
-};
 struct MenuTraits {
     using Handle = HMENU;
     static void Close(HMENU menu) noexcept { DestroyMenu(menu); }
@@ -85,8 +77,6 @@ using UniqueHkey = UniqueHandle<RegistryKeyTraits>;
 using UniqueFont = UniqueHandle<FontTraits>;
 using UniqueBrush = UniqueHandle<BrushTraits>;
 using UniqueBitmap = UniqueHandle<BitmapTraits>;
-using UniquePen = UniqueHandle<PenTraits>;
-using UniqueHwnd = UniqueHandle<WindowTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;  // from CreateCompatibleDC
