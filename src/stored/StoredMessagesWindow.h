@@ -7,7 +7,7 @@
 #include "misc/Layout.h"
 #include "misc/Window.h"
 #include "preview/RenderPane.h"
-#include "stored/StoredMessages.h"
+#include "storage/RegStore.h"
 
 namespace velmora {
 
@@ -48,7 +48,7 @@ private:
     Composer& composer_;
     ControlSet controls_;
     RenderPane rendering_;
-    StoredMessagesWatch watch_;
+    AwayStoreWatch watch_;
     std::vector<std::wstring> screenNames_;
     std::vector<StoredValue> values_;
     std::wstring screenName_;     // the chosen name, kept while its key is away

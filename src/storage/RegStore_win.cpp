@@ -2,8 +2,8 @@
 #include <cstring>
 
 #include "storage/Reg.h"
-#include "stored/StoredMessages.h"
-#include "stored/StoredNames.h"
+#include "storage/RegStore.h"
+#include "storage/RegValues.h"
 
 namespace velmora {
 namespace {
@@ -16,12 +16,6 @@ constexpr DWORD kValueNameRoom = 16384;
 // are looked at, so a huge tree below Users cannot stall the window.
 constexpr int kDeepestName = 4;
 constexpr std::size_t kMostKeysLooked = 10000;
-
-UniqueHkey OpenForReading(HKEY root, const std::wstring& path) {
-    UniqueHkey key;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) key.reset();
-    return key;
-}
 
 bool SameLetters(std::wstring_view left, std::wstring_view right) {
     return CompareStringOrdinal(left.data(), static_cast<int>(left.size()), right.data(),
@@ -79,13 +73,6 @@ bool ReadText(HKEY key, const std::wstring& name, std::wstring& text) {
 
 }  // namespace
 
-std::wstring UsersKeyPath() {
-    // The list key's path without its last two parts: "<screen name>\IAmGoneList".
-    std::wstring path = AwayKeyPath(L"");
-    path.resize(path.size() - kListKey.size() - 2);
-    return path;
-}
-
 std::vector<std::wstring> StoredScreenNames() {
     std::vector<std::wstring> names;
     UniqueHkey users = OpenForReading(HKEY_CURRENT_USER, UsersKeyPath());
@@ -116,8 +103,6 @@ std::vector<StoredValue> StoredValues(std::wstring_view screenName) {
         if (value.IsMessage() && !ReadText(list.get(), value.name, value.text)) continue;
         values.push_back(std::move(value));
     }
-    std::sort(values.begin(), values.end(),
-              [](const StoredValue& left, const StoredValue& right) { return ListedBefore(left.name, right.name); });
     return values;
 }
 
@@ -130,103 +115,6 @@ bool RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName
     const bool removed = RegDeleteValueW(list.get(), std::wstring(valueName).c_str()) == ERROR_SUCCESS;
     if (removed) RegFlushKey(list.get());
     return removed;
-}
-
-// The watch.
-
-namespace {
-
-// The Users key, or while it is missing the nearest key above it that exists: its creation is a
-// change there.
-UniqueHkey OpenNearestKey(const std::wstring& usersPath, bool& isUsers) {
-    std::wstring path = usersPath;
-    isUsers = true;
-    while (!path.empty()) {
-        if (UniqueHkey key = OpenForReading(HKEY_CURRENT_USER, path)) return key;
-        isUsers = false;
-        const std::size_t cut = path.rfind(L'\\');
-        path.resize(cut == std::wstring::npos ? 0 : cut);
-    }
-    UniqueHkey root;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, nullptr, 0, KEY_READ, root.put()) != ERROR_SUCCESS) root.reset();
-    return root;
-}
-
-}  // namespace
-
-bool StoredMessagesWatch::Start(HWND window, UINT message) noexcept {
-    Stop();
-    window_ = window;
-    message_ = message;
-    stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    armed_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!stop_ || !armed_) return false;
-    thread_.reset(CreateThread(nullptr, 0, &StoredMessagesWatch::Run, this, 0, nullptr));
-    if (!thread_) return false;
-    // Every change after Start is seen: it returns once the first watch is set (or the thread ended).
-    const HANDLE either[] = {armed_.get(), thread_.get()};
-    WaitForMultipleObjects(2, either, FALSE, INFINITE);
-    return true;
-}
-
-void StoredMessagesWatch::Stop() noexcept {
-    if (!thread_) return;
-    SetEvent(stop_.get());
-    WaitForSingleObject(thread_.get(), INFINITE);
-    thread_.reset();
-    stop_.reset();
-}
-
-void StoredMessagesWatch::Acknowledge() noexcept { InterlockedExchange(&posted_, 0); }
-
-DWORD WINAPI StoredMessagesWatch::Run(void* self) noexcept {
-    static_cast<StoredMessagesWatch*>(self)->Watch();
-    return 0;
-}
-
-void StoredMessagesWatch::Watch() noexcept {
-    try {
-        WatchUntilStopped();
-    } catch (...) {
-        // Out of memory: the list is no longer followed, and the window still closes cleanly.
-    }
-}
-
-void StoredMessagesWatch::WatchUntilStopped() {
-    UniqueKernelHandle changed(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!changed) return;
-    const std::wstring usersPath = UsersKeyPath();
-    constexpr DWORD kChanges = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET;
-    // Only when the registry refuses a watch does the thread look again after a while.
-    constexpr DWORD kRetryAfterRefusalMs = 2000;
-    bool watchingUsers = false;
-    UniqueHkey key = OpenNearestKey(usersPath, watchingUsers);
-    // A watch lasts for one signal: it is set again on the same key, or on the nearest key that
-    // is there when the watched one has gone.
-    const auto arm = [&]() {
-        if (key && RegNotifyChangeKeyValue(key.get(), TRUE, kChanges, changed.get(), TRUE) == ERROR_SUCCESS)
-            return true;
-        key = OpenNearestKey(usersPath, watchingUsers);
-        return key && RegNotifyChangeKeyValue(key.get(), TRUE, kChanges, changed.get(), TRUE) == ERROR_SUCCESS;
-    };
-    bool armed = arm();
-    SetEvent(armed_.get());
-    for (;;) {
-        const HANDLE events[] = {stop_.get(), changed.get()};
-        const DWORD woke =
-            WaitForMultipleObjects(armed ? 2 : 1, events, FALSE, armed ? INFINITE : kRetryAfterRefusalMs);
-        if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) return;
-        const bool wasUsers = watchingUsers;
-        // Watching from above, the Users key may have come; watching Users, it may have gone.
-        if (!watchingUsers || !OpenForReading(HKEY_CURRENT_USER, usersPath))
-            key = OpenNearestKey(usersPath, watchingUsers);
-        // Set again before the window is told, so no change after its reading goes unseen.
-        armed = arm();
-        // Changes above the Users key that do not bring it are no news to the window.
-        if ((wasUsers || watchingUsers) && InterlockedExchange(&posted_, 1) == 0) {
-            if (!PostMessageW(window_, message_, 0, 0)) InterlockedExchange(&posted_, 0);
-        }
-    }
 }
 
 }  // namespace velmora
