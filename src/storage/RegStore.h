@@ -31,6 +31,10 @@ std::vector<std::wstring> StoredScreenNames();
 // The values of a screen name's IAmGoneList in the registry's order; none when the key is not
 // there. Reading never creates or changes a key.
 std::vector<StoredValue> StoredValues(std::wstring_view screenName);
+// The same from a key already open: the Users key, a screen name's list key. A key removed
+// while it is read answers every further question with an error, and the reading ends there.
+std::vector<std::wstring> ScreenNamesBelow(HKEY users);
+std::vector<StoredValue> ValuesOf(HKEY list);
 // Removes that one value; the key stays. False when it was not there.
 bool RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName);
 

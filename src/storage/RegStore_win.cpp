@@ -28,8 +28,8 @@ void FindScreenNames(HKEY key, const std::wstring& prefix, int depth, std::size_
     for (DWORD index = 0; looked < kMostKeysLooked; ++index, ++looked) {
         DWORD length = kKeyNameRoom;
         const LSTATUS status = RegEnumKeyExW(key, index, child.data(), &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS) break;
-        if (status != ERROR_SUCCESS) continue;
+        if (status == ERROR_MORE_DATA) continue;  // longer than a key's name: no screen name
+        if (status != ERROR_SUCCESS) break;       // no more keys, or the key itself has gone
         const std::wstring name(child.data(), length);
         if (SameLetters(name, kListKey)) continue;
         UniqueHkey sub = OpenForReading(key, name);
@@ -74,11 +74,14 @@ bool ReadText(HKEY key, const std::wstring& name, std::wstring& text) {
 }  // namespace
 
 std::vector<std::wstring> StoredScreenNames() {
-    std::vector<std::wstring> names;
     UniqueHkey users = OpenForReading(HKEY_CURRENT_USER, UsersKeyPath());
-    if (!users) return names;
+    return users ? ScreenNamesBelow(users.get()) : std::vector<std::wstring>{};
+}
+
+std::vector<std::wstring> ScreenNamesBelow(HKEY users) {
+    std::vector<std::wstring> names;
     std::size_t looked = 0;
-    FindScreenNames(users.get(), L"", 0, looked, names);
+    FindScreenNames(users, L"", 0, looked, names);
     std::sort(names.begin(), names.end(), [](const std::wstring& left, const std::wstring& right) {
         return CompareStringOrdinal(left.c_str(), -1, right.c_str(), -1, TRUE) == CSTR_LESS_THAN;
     });
@@ -86,21 +89,26 @@ std::vector<std::wstring> StoredScreenNames() {
 }
 
 std::vector<StoredValue> StoredValues(std::wstring_view screenName) {
-    std::vector<StoredValue> values;
-    if (!IsUsableScreenName(screenName)) return values;
+    if (!IsUsableScreenName(screenName)) return {};
     UniqueHkey list = OpenForReading(HKEY_CURRENT_USER, AwayKeyPath(screenName));
-    if (!list) return values;
+    return list ? ValuesOf(list.get()) : std::vector<StoredValue>{};
+}
+
+std::vector<StoredValue> ValuesOf(HKEY list) {
+    std::vector<StoredValue> values;
     std::wstring name(kValueNameRoom, L'\0');
     for (DWORD index = 0;; ++index) {
         DWORD length = kValueNameRoom;
         DWORD type = REG_NONE;
-        const LSTATUS status = RegEnumValueW(list.get(), index, name.data(), &length, nullptr, &type, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS) break;
-        if (status != ERROR_SUCCESS) continue;
+        const LSTATUS status = RegEnumValueW(list, index, name.data(), &length, nullptr, &type, nullptr, nullptr);
+        // A removed key answers every index with an error: only "no more items" would end the
+        // loop otherwise, after four billion calls.
+        if (status == ERROR_MORE_DATA) continue;
+        if (status != ERROR_SUCCESS) break;
         StoredValue value;
         value.name.assign(name.data(), length);
         value.type = type;
-        if (value.IsMessage() && !ReadText(list.get(), value.name, value.text)) continue;
+        if (value.IsMessage() && !ReadText(list, value.name, value.text)) continue;
         values.push_back(std::move(value));
     }
     return values;

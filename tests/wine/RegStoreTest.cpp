@@ -103,6 +103,25 @@ TEST_F(StoredListTest, ScreenNamesHoldAListAndRemovalTakesOneValueByItsExactName
     EXPECT_EQ(NamesOf(StoredValues(wide)), std::vector<std::wstring>{L"GoneMsg?"});
 }
 
+TEST_F(StoredListTest, AKeyRemovedWhileItIsReadEndsTheReading) {
+    // Removed between opening and reading, as a removal in the middle of a reading looks to the
+    // loop: every index of a removed key answers ERROR_KEY_DELETED, never "no more items".
+    const std::wstring name = Name(L"removed");
+    for (const wchar_t* slot : {L"1", L"2", L"3"}) WriteAwayMessage(name, slot, L"text");
+    WriteAwayMessage(name + L"\\nested", L"1", L"text");
+    HKEY list = nullptr, names = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, AwayKeyPath(name).c_str(), 0, KEY_READ, &list), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, (UsersKeyPath() + L"\\" + name).c_str(), 0, KEY_READ, &names),
+              ERROR_SUCCESS);
+    EXPECT_EQ(ValuesOf(list).size(), 3u);
+    EXPECT_EQ(ScreenNamesBelow(names), std::vector<std::wstring>{L"nested"});
+    testing::DeleteRegistryTree(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + name);
+    EXPECT_TRUE(ValuesOf(list).empty());
+    EXPECT_TRUE(ScreenNamesBelow(names).empty());
+    RegCloseKey(list);
+    RegCloseKey(names);
+}
+
 // A window that counts the watch's messages and acknowledges each, as the Stored Messages window does.
 constexpr UINT kChangedMessage = WM_APP + 7;
 int g_changes = 0;
