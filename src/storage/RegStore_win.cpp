@@ -12,31 +12,35 @@ constexpr std::wstring_view kListKey = L"IAmGoneList";
 // Registry key names are at most 255 characters, value names at most 16383.
 constexpr DWORD kKeyNameRoom = 256;
 constexpr DWORD kValueNameRoom = 16384;
-// A screen name with backslashes nests keys; this deep is searched, and no more keys than this
-// are looked at, so a huge tree below Users cannot stall the window.
-constexpr int kDeepestName = 4;
-constexpr std::size_t kMostKeysLooked = 10000;
+// A screen name with backslashes nests keys; names of up to this many parts are found. There
+// is no bound on the number of keys: every screen name is listed, whatever lies beside it.
+constexpr int kMostNameParts = 4;
 
 bool SameLetters(std::wstring_view left, std::wstring_view right) {
     return CompareStringOrdinal(left.data(), static_cast<int>(left.size()), right.data(),
                                 static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
 }
 
-void FindScreenNames(HKEY key, const std::wstring& prefix, int depth, std::size_t& looked,
-                     std::vector<std::wstring>& names) {
+// The key of `name` (Users itself for none) is a screen name's when an IAmGoneList is among its
+// keys; each other key below it may be a screen name with one more part.
+void FindScreenNames(HKEY key, const std::wstring& name, int parts, std::vector<std::wstring>& names) {
     std::wstring child(kKeyNameRoom, L'\0');
-    for (DWORD index = 0; looked < kMostKeysLooked; ++index, ++looked) {
+    bool holdsList = false;
+    for (DWORD index = 0;; ++index) {
         DWORD length = kKeyNameRoom;
         const LSTATUS status = RegEnumKeyExW(key, index, child.data(), &length, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_MORE_DATA) continue;  // longer than a key's name: no screen name
         if (status != ERROR_SUCCESS) break;       // no more keys, or the key itself has gone
-        const std::wstring name(child.data(), length);
-        if (SameLetters(name, kListKey)) continue;
-        UniqueHkey sub = OpenForReading(key, name);
-        if (!sub) continue;
-        if (OpenForReading(sub.get(), std::wstring(kListKey))) names.push_back(prefix + name);
-        if (depth + 1 < kDeepestName) FindScreenNames(sub.get(), prefix + name + L"\\", depth + 1, looked, names);
+        const std::wstring childName(child.data(), length);
+        if (SameLetters(childName, kListKey)) {
+            holdsList = true;
+            continue;
+        }
+        if (parts == kMostNameParts) continue;
+        if (UniqueHkey sub = OpenForReading(key, childName))
+            FindScreenNames(sub.get(), parts ? name + L"\\" + childName : childName, parts + 1, names);
     }
+    if (holdsList && parts) names.push_back(name);
 }
 
 // REG_SZ data as stored: the text up to its first NUL, or all of it when it has none; an odd
@@ -80,8 +84,7 @@ std::vector<std::wstring> StoredScreenNames() {
 
 std::vector<std::wstring> ScreenNamesBelow(HKEY users) {
     std::vector<std::wstring> names;
-    std::size_t looked = 0;
-    FindScreenNames(users, L"", 0, looked, names);
+    FindScreenNames(users, L"", 0, names);
     std::sort(names.begin(), names.end(), [](const std::wstring& left, const std::wstring& right) {
         return CompareStringOrdinal(left.c_str(), -1, right.c_str(), -1, TRUE) == CSTR_LESS_THAN;
     });

@@ -122,6 +122,36 @@ TEST_F(StoredListTest, AKeyRemovedWhileItIsReadEndsTheReading) {
     RegCloseKey(names);
 }
 
+TEST(StoredNamesSearch, EveryScreenNameIsListedHoweverManyKeysLieBesideThem) {
+    // A Users key of its own, as an IM client's per-user area looks: each screen name beside
+    // the keys of its other settings.
+    const std::wstring users = L"Software\\VelmoraTest\\" + testing::UniqueScreenName(L"users");
+    const auto make = [&](const std::wstring& path) {
+        HKEY key = nullptr;
+        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (users + L"\\" + path).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                  &key, nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    };
+    constexpr int kNames = 2000;
+    std::vector<std::wstring> expected;
+    for (int i = 0; i < kNames; ++i) {
+        const std::wstring name = L"user" + std::to_wstring(10000 + i);
+        for (const wchar_t* part :
+             {L"\\IAmGoneList", L"\\Buddy Info", L"\\Preferences\\Sounds", L"\\Preferences\\Windows"})
+            make(name + part);
+        expected.push_back(name);
+    }
+    make(L"nobody\\Preferences\\Sounds");  // settings without a list: no screen name
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, users.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    const std::vector<std::wstring> names = ScreenNamesBelow(key);
+    RegCloseKey(key);
+    testing::DeleteRegistryTree(HKEY_CURRENT_USER, users);
+    ASSERT_EQ(names.size(), expected.size());
+    EXPECT_EQ(names, expected);
+}
+
 // A window that counts the watch's messages and acknowledges each, as the Stored Messages window does.
 constexpr UINT kChangedMessage = WM_APP + 7;
 int g_changes = 0;
