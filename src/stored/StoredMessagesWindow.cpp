@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 
 #include "compose/Composer.h"
@@ -180,6 +181,8 @@ void StoredMessagesWindow::Reload(bool onlyWhenChanged) {
         screenName_ = screenNames[i];  // as the registry spells it
     }
     std::vector<StoredValue> values = chosen == CB_ERR ? std::vector<StoredValue>{} : StoredValues(screenName_);
+    std::sort(values.begin(), values.end(),
+              [](const StoredValue& left, const StoredValue& right) { return ListedBefore(left.name, right.name); });
     // The IM client writes its other settings below the same key: those changes leave the
     // window as it is, its list scrolled where it was.
     if (onlyWhenChanged && screenNames == screenNames_ && values == values_) return;

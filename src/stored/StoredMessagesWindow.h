@@ -6,7 +6,7 @@
 
 #include "misc/TableWindow.h"
 #include "preview/RenderPane.h"
-#include "stored/StoredMessages.h"
+#include "storage/RegStore.h"
 
 namespace velmora {
 
@@ -42,7 +42,7 @@ private:
 
     Composer& composer_;
     RenderPane rendering_;
-    StoredMessagesWatch watch_;
+    AwayStoreWatch watch_;
     std::vector<std::wstring> screenNames_;
     std::vector<StoredValue> values_;
     std::wstring screenName_;     // the chosen name, kept while its key is away
