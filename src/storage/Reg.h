@@ -9,6 +9,8 @@ namespace velmora {
 // "SOFTWARE\America Online\AOL Instant Messenger (TM)\CurrentVersion\Users\" + screen name +
 // "\IAmGoneList"; the screen name goes in unchanged (a backslash in it nests keys).
 std::wstring AwayKeyPath(std::wstring_view screenName);
+// The key holding every screen name's key ("...\CurrentVersion\Users").
+std::wstring UsersKeyPath();
 // "GoneMsg" + the slot text, unchanged ("12b" gives "GoneMsg12b").
 std::wstring AwayValueName(std::wstring_view slotText);
 // A screen name that names a user's key. An empty one, or one of backslashes only, would

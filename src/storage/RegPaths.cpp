@@ -2,8 +2,10 @@
 
 namespace velmora {
 
+std::wstring UsersKeyPath() { return L"SOFTWARE\\America Online\\AOL Instant Messenger (TM)\\CurrentVersion\\Users"; }
+
 std::wstring AwayKeyPath(std::wstring_view screenName) {
-    std::wstring path = L"SOFTWARE\\America Online\\AOL Instant Messenger (TM)\\CurrentVersion\\Users\\";
+    std::wstring path = UsersKeyPath() + L"\\";
     path += screenName;
     path += L"\\IAmGoneList";
     return path;
