@@ -39,8 +39,9 @@ enum : int {
     MenuHlpe = 203,   // "Help"
     MenuAbast = 204,  // "About"
     // Velmora's own windows, after a separator.
-    MenuPreview = 210,  // "Preview"
-    MenuStored = 211,   // "Stored Messages"
+    MenuPreview = 210,    // "Preview"
+    MenuStored = 211,     // "Stored Messages"
+    MenuAutoReply = 212,  // "Auto Reply"
 };
 
 }  // namespace velmora::AwayIds

@@ -243,6 +243,7 @@ void AwayWindow::OnCommand(int id, int notification) {
         case MenuAbast: program_.Show(ChildWindow::About); break;
         case MenuPreview: program_.Show(ChildWindow::Preview); break;
         case MenuStored: program_.Show(ChildWindow::StoredMessages); break;
+        case MenuAutoReply: program_.Show(ChildWindow::AutoReply); break;
         case Command5: OnUpdateClicked(); break;
         case Command2: OnDeleteClicked(); break;
         case Command3: OnClearClicked(); break;
@@ -260,6 +261,7 @@ void AwayWindow::OnOptionsClicked() {
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, MenuPreview, L"Preview");
     AppendMenuW(menu.get(), MF_STRING, MenuStored, L"Stored Messages");
+    AppendMenuW(menu.get(), MF_STRING, MenuAutoReply, L"Auto Reply");
     POINT pointer{};
     GetCursorPos(&pointer);
     // The choice arrives as WM_COMMAND once the menu has closed.

@@ -4,8 +4,11 @@
 #include "about/HelpWindow.h"
 #include "aim/PersonalWindow.h"
 #include "app/AwayWindow.h"
+#include "autoreply/AutoReplyWindow.h"
 #include "colour/ColourPickerWindow.h"
+#include "misc/Paths.h"
 #include "preview/PreviewWindow.h"
+#include "storage/SavedMessage.h"
 #include "stored/StoredMessagesWindow.h"
 
 namespace velmora {
@@ -75,6 +78,8 @@ std::unique_ptr<Window> Program::Make(ChildWindow which) {
         case ChildWindow::About: return Opened<AboutWindow>(instance_);
         case ChildWindow::Preview: return Opened<PreviewWindow>(instance_, composer);
         case ChildWindow::StoredMessages: return Opened<StoredMessagesWindow>(instance_, composer);
+        case ChildWindow::AutoReply:
+            return Opened<AutoReplyWindow>(instance_, &composer, SettingsPathFor(ExecutableFolder()));
         case ChildWindow::Count: break;
     }
     return nullptr;

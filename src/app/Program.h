@@ -12,7 +12,17 @@ namespace velmora {
 
 class AwayWindow;
 
-enum class ChildWindow { FontColour, BodyColour, PersonalMessage, Help, About, Preview, StoredMessages, Count };
+enum class ChildWindow {
+    FontColour,
+    BodyColour,
+    PersonalMessage,
+    Help,
+    About,
+    Preview,
+    StoredMessages,
+    AutoReply,
+    Count
+};
 
 class Program {
 public:

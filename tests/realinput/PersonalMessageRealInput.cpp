@@ -24,7 +24,7 @@ protected:
         return menu && IsWindowVisible(menu) ? menu : nullptr;
     }
     // The rows of the "File" menu, top to bottom: true for an entry, false for a separator.
-    static constexpr bool kMenuRows[] = {true, false, true, true, false, true, true};
+    static constexpr bool kMenuRows[] = {true, false, true, true, false, true, true, true};
     // The middle of a row of the menu: entries of one height and separators half as high,
     // inside a frame of a few pixels (another process's menu can't be asked for its rows).
     static POINT MenuEntryCentre(HWND menuWindow, int position) {
@@ -125,7 +125,8 @@ TEST_F(PersonalMessageRealInput, EveryMenuEntryOpensItsWindowWithPointerAndKeybo
     const struct {
         int position;
         const wchar_t* title;
-    } entries[] = {{0, L"Personal Away Msg"}, {2, L"Help"}, {3, L"About"}, {5, L"Preview"}, {6, L"Stored Messages"}};
+    } entries[] = {{0, L"Personal Away Msg"}, {2, L"Help"},      {3, L"About"}, {5, L"Preview"},
+                   {6, L"Stored Messages"},   {7, L"Auto Reply"}};
     for (bool withPointer : {true, false}) {
         for (const auto& entry : entries) {
             SCOPED_TRACE(std::string(entry.title, entry.title + wcslen(entry.title)) +

@@ -49,13 +49,15 @@ TEST_F(StoredMessagesRealInput, AStoredMessageLoadsWithClicks) {
     }));
     TypeInto(Text2_0, L"typed over");
 
-    // "Stored Messages" is the last entry: a click just above the menu's bottom frame.
+    // "Stored Messages" is the entry above the last ("Auto Reply"): six entries and two
+    // separators half as high, inside a frame of a few pixels.
     ClickControl(velmora_.Control(Label2));
     ASSERT_TRUE(WaitUntil([] { return FindWindowW(L"#32768", nullptr) != nullptr; }));
     Settle();
     RECT menu{};
     GetWindowRect(FindWindowW(L"#32768", nullptr), &menu);
-    ClickAt(POINT{(menu.left + menu.right) / 2, menu.bottom - 8});
+    const int row = (menu.bottom - menu.top - 6) * 2 / 14;
+    ClickAt(POINT{(menu.left + menu.right) / 2, menu.bottom - 3 - row - row / 2});
     HWND stored = velmora_.WaitForWindowTitled(L"Stored Messages");
     ASSERT_NE(stored, nullptr);
     HWND list = GetDlgItem(stored, StoredIds::Messages);

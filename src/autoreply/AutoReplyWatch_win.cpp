@@ -1,0 +1,185 @@
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "aim/AIM.h"
+#include "aim/ImText.h"
+#include "autoreply/AutoReplyWatch.h"
+#include "autoreply/ConversationTracker.h"
+#include "misc/DateTime.h"
+#include "misc/Text.h"
+
+namespace velmora {
+
+struct AutoReplyWatch::Shared {
+    explicit Shared(WatchClock watchClock) : clock(watchClock) {}
+
+    const WatchClock clock;
+    SRWLOCK lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE changed = CONDITION_VARIABLE_INIT;
+    // Guarded by the lock.
+    HWND window = nullptr;
+    UINT logMessage = 0;
+    bool stopped = false;
+    bool tickWanted = false;
+    bool switchedOn = false;
+    std::uint64_t ticksDone = 0;
+    AutoReplySettings settings;
+    // The thread's own.
+    ConversationTracker tracker;
+};
+
+namespace {
+
+using Shared = AutoReplyWatch::Shared;
+
+std::uint64_t SteadyNow() { return GetTickCount64(); }
+
+std::uint64_t IdleNow() {
+    LASTINPUTINFO input{};
+    input.cbSize = sizeof input;
+    if (!GetLastInputInfo(&input)) return 0;
+    // Both in the 32-bit tick count, which wraps: the difference is right across the wrap.
+    return static_cast<DWORD>(GetTickCount() - input.dwTime);
+}
+
+struct Lock {
+    explicit Lock(SRWLOCK& lock) : held(lock) { AcquireSRWLockExclusive(&held); }
+    ~Lock() { ReleaseSRWLockExclusive(&held); }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+    SRWLOCK& held;
+};
+
+ConversationReading Read(ImWindow im, const ConversationTracker& tracker) {
+    ConversationReading reading;
+    reading.id = reinterpret_cast<ConversationId>(im);
+    reading.title = ImWindowTitle(im);
+    const ImLength length = ConversationLengthOf(im);
+    if (length.answer != ImAnswer::InTime) {
+        reading.answered = false;
+        return reading;
+    }
+    reading.length = length.length;
+    if (!tracker.NeedsText(reading.id, reading.length)) return reading;
+    const ImReading markup = ConversationOf(im);
+    if (markup.Failed()) {
+        reading.answered = false;
+        return reading;
+    }
+    reading.textRead = true;
+    reading.lastLine = LastImLineOfConversation(markup.text);
+    reading.sender = SenderOfConversation(markup.text);
+    return reading;
+}
+
+// Hands a log row to the window, unless it has stopped the watch (it may be gone).
+void Post(Shared& shared, std::unique_ptr<AutoReplyLogRow> row) {
+    Lock lock(shared.lock);
+    if (shared.stopped || !shared.window) return;
+    if (PostMessageW(shared.window, shared.logMessage, 0, reinterpret_cast<LPARAM>(row.get()))) row.release();
+}
+
+void RunTick(Shared& shared, const AutoReplySettings& settings) {
+    std::vector<ConversationReading> readings;
+    for (ImWindow im : ImWindows()) readings.push_back(Read(im, shared.tracker));
+    const TickClock clock{shared.clock.nowMs(), shared.clock.idleMs()};
+    const std::vector<ConversationAnswer> answers = shared.tracker.Tick(readings, settings, clock);
+    for (const ConversationAnswer& answer : answers) {
+        const auto im = reinterpret_cast<ImWindow>(answer.id);
+        const std::wstring time = ShortTimeNow();
+        const std::wstring reply = FillPlaceholders(answer.reply, answer.buddy, ShortDateNow(), time);
+        const ImAnswer sent = SendImTextTo(im, reply);
+        const ImLength after = ConversationLengthOf(im);
+        shared.tracker.Sent(answer.id, reply,
+                            after.answer == ImAnswer::InTime ? std::optional<std::size_t>(after.length) : std::nullopt);
+        auto row = std::make_unique<AutoReplyLogRow>();
+        row->time = time;
+        row->buddy = answer.buddy;
+        row->words = FirstWords(reply);
+        row->senderChecked = answer.senderChecked;
+        row->delivered = sent == ImAnswer::InTime;
+        Post(shared, std::move(row));
+    }
+}
+
+DWORD WINAPI Run(void* parameter) noexcept {
+    const std::unique_ptr<std::shared_ptr<Shared>> owned(static_cast<std::shared_ptr<Shared>*>(parameter));
+    Shared& shared = **owned;
+    for (;;) {
+        AutoReplySettings settings;
+        bool switchedOn = false;
+        {
+            Lock lock(shared.lock);
+            while (!shared.stopped && !shared.tickWanted)
+                SleepConditionVariableSRW(&shared.changed, &shared.lock, INFINITE, 0);
+            if (shared.stopped) return 0;
+            shared.tickWanted = false;
+            switchedOn = std::exchange(shared.switchedOn, false);
+            settings = shared.settings;
+        }
+        try {
+            if (switchedOn) shared.tracker.SwitchOn();
+            RunTick(shared, settings);
+        } catch (...) {
+            // Out of memory in a tick: the next tick tries again.
+        }
+        Lock lock(shared.lock);
+        ++shared.ticksDone;
+    }
+}
+
+}  // namespace
+
+WatchClock SystemClock() { return {&SteadyNow, &IdleNow}; }
+
+AutoReplyWatch::AutoReplyWatch(WatchClock clock) : shared_(std::make_shared<Shared>(clock)) {}
+
+AutoReplyWatch::~AutoReplyWatch() { Stop(); }
+
+bool AutoReplyWatch::Start(HWND window, UINT logMessage) {
+    {
+        Lock lock(shared_->lock);
+        shared_->window = window;
+        shared_->logMessage = logMessage;
+    }
+    // The thread keeps the shared state alive for as long as it runs.
+    auto* parameter = new std::shared_ptr<Shared>(shared_);
+    HANDLE thread = CreateThread(nullptr, 0, &Run, parameter, 0, nullptr);
+    if (!thread) {
+        delete parameter;
+        return false;
+    }
+    CloseHandle(thread);
+    return true;
+}
+
+void AutoReplyWatch::Stop() noexcept {
+    {
+        Lock lock(shared_->lock);
+        shared_->stopped = true;
+        shared_->window = nullptr;
+    }
+    WakeAllConditionVariable(&shared_->changed);
+}
+
+void AutoReplyWatch::SwitchOn() {
+    Lock lock(shared_->lock);
+    shared_->switchedOn = true;
+}
+
+std::uint64_t AutoReplyWatch::TicksDone() const noexcept {
+    Lock lock(shared_->lock);
+    return shared_->ticksDone;
+}
+
+void AutoReplyWatch::Tick(const AutoReplySettings& settings) {
+    {
+        Lock lock(shared_->lock);
+        shared_->settings = settings;
+        shared_->tickWanted = true;
+    }
+    WakeAllConditionVariable(&shared_->changed);
+}
+
+}  // namespace velmora

@@ -1,0 +1,309 @@
+// The window "Auto Reply" made in this process, its rules typed into its boxes, watching AIM
+// stand-in windows with its real timer and watch thread: who is answered, how often, with
+// what, and what is kept in Msg.ini.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "autoreply/AutoReplyControls.h"
+#include "autoreply/AutoReplySettings.h"
+#include "autoreply/AutoReplyWindow.h"
+#include "misc/DateTime.h"
+#include "storage/INI.h"
+#include "support/StandIn.h"
+#include "support/TestSupport.h"
+
+namespace velmora {
+namespace {
+
+using namespace AutoReplyIds;
+using testing::EscapeLine;
+using testing::StandInProcess;
+using testing::UnescapeLine;
+
+// The test's clock: the system's, moved on at will; idle as the test says.
+std::atomic<std::uint64_t> g_clockAhead{0};
+std::atomic<std::uint64_t> g_idle{0};
+std::uint64_t TestNow() { return GetTickCount64() + g_clockAhead.load(); }
+std::uint64_t TestIdle() { return g_idle.load(); }
+
+constexpr std::uint64_t kMinute = 60'000;
+
+StandInProcess StartAim(const std::wstring& buddy) {
+    return StandInProcess::Start(testing::StandInPath(L"aim-standin.exe"),
+                                 L"--title " + testing::QuoteArgument(buddy + L" - Instant Message"));
+}
+
+std::vector<std::string> Sent(StandInProcess& aim, int window = 1) {
+    std::vector<std::string> texts;
+    for (const std::string& reply : aim.Command("at " + std::to_string(window) + " sent"))
+        texts.push_back(UnescapeLine(reply.substr(5)));
+    return texts;
+}
+
+std::string Entry(StandInProcess& aim, int window) {
+    return UnescapeLine(aim.Command("at " + std::to_string(window) + " entry").at(0).substr(6));
+}
+
+class AutoReplyWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_clockAhead = 0;
+        g_idle = 0;
+        Open();
+    }
+
+    void Open() {
+        window_ = std::make_unique<AutoReplyWindow>(GetModuleHandleW(nullptr), nullptr, path_,
+                                                    WatchClock{&TestNow, &TestIdle});
+        ASSERT_TRUE(window_->Open());
+    }
+    void Close() {
+        testing::CloseWithCloseBox(Window());
+        window_.reset();
+    }
+
+    HWND Window() const { return window_->Handle(); }
+    HWND Control(int id) const { return GetDlgItem(Window(), id); }
+    std::wstring Text(int id) const { return testing::WindowText(Control(id)); }
+    void Type(int id, const std::wstring& text) const { testing::TypeInto(Control(id), text); }
+    void Click(int id) const { testing::ClickWithMouse(Control(id)); }
+    void Choose(int list, LRESULT index, bool combo = false) const {
+        SendMessageW(Control(list), combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(list, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(Control(list)));
+    }
+    std::vector<std::wstring> ListRows(int list) const {
+        std::vector<std::wstring> rows;
+        const LRESULT count = SendMessageW(Control(list), LB_GETCOUNT, 0, 0);
+        for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
+            std::wstring row(static_cast<std::size_t>(SendMessageW(Control(list), LB_GETTEXTLEN, i, 0)), L'\0');
+            SendMessageW(Control(list), LB_GETTEXT, i, reinterpret_cast<LPARAM>(row.data()));
+            rows.push_back(row);
+        }
+        return rows;
+    }
+    // The first row's names and reply, then the switch on, and the watch's first tick past
+    // (whose lines are taken as read).
+    void AnswerAndSwitchOn(const std::wstring& names, const std::wstring& reply) {
+        Choose(Rules, 0);
+        Type(Names, names);
+        Type(Reply, reply);
+        Click(Switch);
+        ASSERT_TRUE(window_->Settings().on);
+        WaitForTicks(1);
+    }
+    void WaitForTicks(std::uint64_t ticks) const {
+        const std::uint64_t target = window_->TicksDone() + ticks;
+        ASSERT_TRUE(testing::WaitUntil([&] { return window_->TicksDone() >= target; })) << "no tick came";
+    }
+
+    testing::TempFolder folder_;
+    std::wstring path_ = folder_.File(L"Msg.ini");
+    std::unique_ptr<AutoReplyWindow> window_;
+};
+
+// ---------------------------------------------------------------------------
+
+TEST_F(AutoReplyWindowTest, ANewWindowHasOneEmptyRowEveryoneElseOffAndIsSwitchedOff) {
+    EXPECT_EQ(testing::WindowText(Window()), L"Auto Reply");
+    EXPECT_EQ(ListRows(Rules), (std::vector<std::wstring>{L"\t", L"Everyone else\t(not answered)"}));
+    EXPECT_EQ(Text(Switch), L"Off");
+    EXPECT_EQ(Text(AnswerAgain), L"never");
+    EXPECT_EQ(Text(Idle), L"always");
+    EXPECT_EQ(SendMessageW(Control(EveryoneElse), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageW(Control(Log), LB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(GetFocus(), Control(Rules)) << "the keys start on the rules";
+    const std::vector<std::wstring> again = {L"never", L"10 minutes", L"30 minutes", L"60 minutes"};
+    for (std::size_t i = 0; i < again.size(); ++i) {
+        wchar_t text[32] = {};
+        SendMessageW(Control(AnswerAgain), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        EXPECT_EQ(text, again[i]);
+    }
+}
+
+TEST_F(AutoReplyWindowTest, RowsAreAddedChangedAndRemovedAndEveryoneElseHasNoNames) {
+    Choose(Rules, 0);
+    Type(Names, L"pal42 bob");
+    Type(Reply, L"back at five\r\npromise");
+    Click(Add);
+    EXPECT_EQ(GetFocus(), Control(Names));
+    Type(Names, L"carol");
+    Type(Reply, L"hi carol");
+    EXPECT_EQ(ListRows(Rules), (std::vector<std::wstring>{L"pal42 bob\tback at five promise", L"carol\thi carol",
+                                                          L"Everyone else\t(not answered)"}));
+    // "Everyone else": its reply, its tick, no names and no removing.
+    Choose(Rules, 2);
+    EXPECT_FALSE(IsWindowEnabled(Control(Names)));
+    EXPECT_FALSE(IsWindowEnabled(Control(Remove)));
+    Type(Reply, L"not here");
+    Click(EveryoneElse);
+    EXPECT_TRUE(window_->Settings().everyoneElse);
+    EXPECT_EQ(ListRows(Rules).back(), L"Everyone else\tnot here");
+
+    Choose(Rules, 0);
+    EXPECT_EQ(Text(Names), L"pal42 bob");
+    EXPECT_EQ(Text(Reply), L"back at five\r\npromise");
+    Click(Remove);
+    EXPECT_EQ(ListRows(Rules).front(), L"carol\thi carol");
+    EXPECT_EQ(Text(Names), L"carol");
+    Click(Remove);
+    EXPECT_EQ(ListRows(Rules).size(), 2u) << "one row is always left to fill in";
+    EXPECT_EQ(Text(Names), L"");
+}
+
+TEST_F(AutoReplyWindowTest, ThreeConversationsAreAnsweredOnceEachAndTheirDraftsKept) {
+    StandInProcess aim = StartAim(L"pal42");
+    aim.Command("im bob");
+    aim.Command("im Carol 7");
+    aim.Command("recv pal42 read before switching on");
+    AnswerAndSwitchOn(L"pal42 bob carol7", L"away, back soon");
+    aim.Command("at 2 draft so I was saying");
+    aim.Command("at 3 draft " + EscapeLine("two\r\nlines"));
+    aim.Command("recv pal42 hello?");
+    aim.Command("at 2 recv bob hey");
+    aim.Command("at 3 recv carol7 yo");  // the title's "Carol 7", as the service compares names
+    ASSERT_TRUE(testing::WaitUntil(
+        [&] { return Sent(aim, 1).size() == 1 && Sent(aim, 2).size() == 1 && Sent(aim, 3).size() == 1; }));
+    WaitForTicks(3);
+    aim.Command("recv pal42 still there?");
+    aim.Command("at 2 recv bob ?");
+    WaitForTicks(3);
+    for (int window = 1; window <= 3; ++window)
+        EXPECT_EQ(Sent(aim, window), std::vector<std::string>{"away, back soon"}) << "window " << window;
+    EXPECT_EQ(Entry(aim, 1), "");
+    EXPECT_EQ(Entry(aim, 2), "so I was saying");
+    EXPECT_EQ(Entry(aim, 3), "two\r\nlines");
+    const std::vector<std::wstring> log = ListRows(Log);
+    ASSERT_EQ(log.size(), 3u);
+    for (const std::wstring& row : log) EXPECT_NE(row.find(L"\taway, back soon"), std::wstring::npos) << row;
+}
+
+TEST_F(AutoReplyWindowTest, AWindowClosedAndOpenedAgainIsAnsweredAgain) {
+    StandInProcess aim = StartAim(L"pal42");
+    aim.Command("im bob");
+    AnswerAndSwitchOn(L"bob", L"brb");
+    aim.Command("at 2 recv bob one");
+    ASSERT_TRUE(testing::WaitUntil([&] { return Sent(aim, 2).size() == 1; }));
+    aim.Command("at 2 close");
+    WaitForTicks(1);
+    aim.Command("at 2 open");
+    aim.Command("at 2 recv bob two");
+    ASSERT_TRUE(testing::WaitUntil([&] { return Sent(aim, 2).size() == 2; }));
+    WaitForTicks(2);
+    EXPECT_EQ(Sent(aim, 2).size(), 2u);
+    EXPECT_TRUE(Sent(aim, 1).empty());
+}
+
+TEST_F(AutoReplyWindowTest, AHungClientDoesNotHoldUpTheOthersAndIsAnsweredOnceItAnswers) {
+    StandInProcess slow = StartAim(L"slow");
+    StandInProcess quick = StartAim(L"quick");
+    AnswerAndSwitchOn(L"slow quick", L"brb");
+    slow.Command("recv slow hi");
+    // Longer than the wait for the other's answer below, shorter than a stand-in command's
+    // bound (commands to the hung one wait for its end).
+    slow.Command("hang 13000");
+    quick.Command("recv quick hi");
+    // Answered while the other client is still hung.
+    EXPECT_TRUE(testing::WaitUntil([&] { return Sent(quick).size() == 1; }, 9000));
+    quick.Command("recv quick again");
+    WaitForTicks(2);
+    EXPECT_EQ(Sent(quick).size(), 1u);
+    // The window stays responsive meanwhile.
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutW(Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result), 0);
+    // Once it answers again, its line is answered, once.
+    EXPECT_TRUE(testing::WaitUntil([&] { return Sent(slow).size() == 1; }, 30000));
+    WaitForTicks(2);
+    EXPECT_EQ(Sent(slow).size(), 1u);
+}
+
+TEST_F(AutoReplyWindowTest, AnsweredAgainOnlyOnceTheChosenIntervalHasPassed) {
+    StandInProcess aim = StartAim(L"bob");
+    Choose(AnswerAgain, 1, true);
+    ASSERT_EQ(window_->Settings().answerAgainMinutes, 10);
+    AnswerAndSwitchOn(L"bob", L"brb");
+    aim.Command("recv bob one");
+    ASSERT_TRUE(testing::WaitUntil([&] { return Sent(aim).size() == 1; }));
+    g_clockAhead = 9 * kMinute;
+    aim.Command("recv bob two");
+    WaitForTicks(2);
+    EXPECT_EQ(Sent(aim).size(), 1u);
+    g_clockAhead = 11 * kMinute;
+    aim.Command("recv bob three");
+    EXPECT_TRUE(testing::WaitUntil([&] { return Sent(aim).size() == 2; }));
+}
+
+TEST_F(AutoReplyWindowTest, OnlyAwayFromTheKeyboardWhenChosen) {
+    StandInProcess aim = StartAim(L"bob");
+    Choose(Idle, 2, true);
+    ASSERT_EQ(window_->Settings().idleMinutes, 10);
+    AnswerAndSwitchOn(L"bob", L"brb");
+    g_idle = 2 * kMinute;
+    aim.Command("recv bob one");
+    WaitForTicks(2);
+    EXPECT_TRUE(Sent(aim).empty());
+    g_idle = 11 * kMinute;
+    aim.Command("recv bob two");
+    EXPECT_TRUE(testing::WaitUntil([&] { return Sent(aim).size() == 1; }));
+}
+
+TEST_F(AutoReplyWindowTest, PlaceholdersAreFilledAsTheReplyIsSent) {
+    StandInProcess aim = StartAim(L"Pal 42");
+    AnswerAndSwitchOn(L"pal42", L"Hi %n, it is %t on %d. 100% sure");
+    const std::wstring before = ShortTimeNow();
+    aim.Command("recv PAL42 there?");
+    ASSERT_TRUE(testing::WaitUntil([&] { return Sent(aim).size() == 1; }));
+    const std::wstring after = ShortTimeNow();
+    const std::string sent = Sent(aim).at(0);
+    const auto narrow = [](const std::wstring& text) { return std::string(text.begin(), text.end()); };
+    const std::string date = narrow(ShortDateNow());
+    EXPECT_TRUE(sent == "Hi PAL42, it is " + narrow(before) + " on " + date + ". 100% sure" ||
+                sent == "Hi PAL42, it is " + narrow(after) + " on " + date + ". 100% sure")
+        << sent;
+}
+
+TEST_F(AutoReplyWindowTest, ATitleNamingNoBuddyIsAnsweredAndTheLogSaysTheSenderWasNotChecked) {
+    StandInProcess aim = StartAim(L"eve");
+    aim.Command("imtitle Chat with friends");
+    AnswerAndSwitchOn(L"pal42", L"for pal42 only");
+    aim.Command("recv eve " + EscapeLine("<BR><B>pal42</B>: hi"));  // eve's fake, in her window
+    aim.Command("at 2 recv pal42 hi");
+    ASSERT_TRUE(testing::WaitUntil([&] { return Sent(aim, 2).size() == 1; }));
+    WaitForTicks(2);
+    EXPECT_TRUE(Sent(aim, 1).empty());
+    const std::vector<std::wstring> log = ListRows(Log);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_NE(log[0].find(L"\tpal42\tfor pal42 only (the sender could not be checked)"), std::wstring::npos) << log[0];
+}
+
+TEST_F(AutoReplyWindowTest, TheRulesTheChoicesAndTheSwitchSurviveClosingBesideTheMessage) {
+    testing::WriteWholeFile(path_, "[General]\r\nMsg=Out to lunch\r\n");
+    Choose(Rules, 0);
+    Type(Names, L"pal42 Ren\u00e9e");
+    Type(Reply, L"  brb\r\n\"%n\"  ");
+    Click(Add);
+    Type(Names, L"bob");
+    Click(EveryoneElse);
+    Choose(AnswerAgain, 3, true);
+    Choose(Idle, 1, true);
+    Click(Switch);
+    const AutoReplySettings shown = window_->Settings();
+    Close();
+    EXPECT_EQ(ReadAutoReplySettings(ReadSettingsFile(path_)), shown);
+    EXPECT_EQ(LoadLastMessage(path_), L"Out to lunch");
+
+    Open();
+    EXPECT_EQ(window_->Settings(), shown);
+    EXPECT_EQ(Text(Names), L"pal42 Ren\u00e9e");
+    EXPECT_EQ(Text(Reply), L"  brb\r\n\"%n\"  ");
+    EXPECT_EQ(Text(Switch), L"On");
+    EXPECT_EQ(Text(AnswerAgain), L"60 minutes");
+    EXPECT_EQ(Text(Idle), L"5 minutes");
+    EXPECT_EQ(ListRows(Rules).size(), 3u);
+}
+
+}  // namespace
+}  // namespace velmora
