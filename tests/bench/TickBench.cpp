@@ -6,7 +6,7 @@
 #include <string>
 
 #include "aim/PersonalControls.h"
-#include "app/Program.h"
+#include "aim/PersonalWindow.h"
 #include "support/StandIn.h"
 #include "support/TestSupport.h"
 
@@ -19,9 +19,10 @@ int main() {
                   " of a long talk about nothing much<BR>";
     aim.Command("set " + testing::EscapeLine(markup + "<B>pal42</B>: still there?"));
 
-    Program program(GetModuleHandleW(nullptr));
-    program.Show(ChildWindow::PersonalMessage);
-    HWND watch = program.OpenChild(ChildWindow::PersonalMessage)->Handle();
+    // Made alone: the program opens it only beside its main window.
+    PersonalWindow personal(GetModuleHandleW(nullptr));
+    if (!personal.Open()) return 1;
+    HWND watch = personal.Handle();
     testing::TypeInto(GetDlgItem(watch, PersonalIds::Text1), L"nobody listed");
     testing::ClickWithMouse(GetDlgItem(watch, PersonalIds::Label2));
 
