@@ -1,9 +1,11 @@
 #!/bin/sh
 # Tries Velmora without AIM or Winamp: starts the Winamp stand-in (playing a song), the AIM
-# stand-in's IM window and Velmora side by side under Wine, in a demo prefix inside build/
-# (your own ~/.wine is not touched). This terminal then talks to the AIM stand-in: type
-#   recv pal42 are you there?
-# to make pal42 say something, "sent" to see what Velmora answered, "quit" to end.
+# stand-in with two conversations (pal42's and bob's IM windows) and Velmora side by side under
+# Wine, in a demo prefix inside build/ (your own ~/.wine is not touched). This terminal then
+# talks to the AIM stand-in: type
+#   recv pal42 are you there?      or      at 2 recv bob hi
+# to make pal42 or bob say something, "sent" or "at 2 sent" to see what Velmora answered,
+# "quit" to end.
 # Usage: scripts/demo.sh
 set -e
 cd "$(dirname "$0")/.."
@@ -30,6 +32,9 @@ Velmora, a Winamp stand-in and an AIM IM window stand-in are starting.
 - Tick "Brodcast Winamp" and press Update: the stored message ends with the song.
 - Options > Personal Msg: put "pal42" in the names box, click "Off" to switch it on, then type
   here:  recv pal42 are you there?   Velmora answers once; "sent" shows what it sent.
-Commands: recv NAME TEXT, conv, sent, close, open, quit.
+- Options > Auto Reply: names "pal42 bob", a reply such as "Away, back soon, %n", click "Off"
+  to switch it on, then type here:  recv pal42 hello   and   at 2 recv bob hi
+  Both conversations are answered, each once ("sent", "at 2 sent"), and the log lists both.
+Commands: recv NAME TEXT, conv, sent, close, open (window 1); "at 2 ..." for bob's; quit.
 TXT
-"$loader" "$bin/aim-standin.exe"
+"$loader" "$bin/aim-standin.exe" --im bob

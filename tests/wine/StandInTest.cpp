@@ -635,6 +635,15 @@ TEST(AimStandInConversations, AWindowClosedAndOpenedAgainIsANewWindowWithItsCoun
     EXPECT_EQ(ImWindowsOf(aim).size(), 2u);
 }
 
+TEST(AimStandInConversations, MoreWindowsFromTheCommandLineComeAfterTheFirst) {
+    StandInProcess aim = StartAim(L"--im bob --im " + QuoteArgument(L"carol 7"));
+    EXPECT_EQ(aim.Command("windows"),
+              (std::vector<std::string>{"window 1 pal42 - Instant Message", "window 2 bob - Instant Message",
+                                        "window 3 carol 7 - Instant Message"}));
+    aim.Command("at 3 recv carol hi");
+    EXPECT_EQ(ReadText(ConversationTextOf(ImWindowTitled(aim, "carol 7 - Instant Message"))), "<B>carol</B>: hi");
+}
+
 TEST(AimStandInConversations, ItEndsWithItsInputOnlyOnceEveryWindowIsClosed) {
     StandInProcess aim = StartAim();
     aim.Command("im bob");

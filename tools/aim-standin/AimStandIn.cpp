@@ -1,7 +1,7 @@
 // aim-standin: an instant-message window with the window classes and child
 // order of the AIM client's, which Velmora reads and drives from outside.
 //
-//   aim-standin.exe [--me NAME] [--panes N] [--buttons N] [--title TEXT] [--log FILE]
+//   aim-standin.exe [--me NAME] [--panes N] [--buttons N] [--title TEXT] [--log FILE] [--im NAME]...
 //
 // Each IM window ("aim_imessage") holds, in creation order: the conversation
 // pane ("wndate32class") with a read-only "ate32class" edit control, the entry
@@ -58,6 +58,7 @@ struct Options {
     int buttons = 3;
     std::string title = "pal42 - Instant Message";
     std::string logPath;
+    std::vector<std::string> moreBuddies;  // --im: a window each, after the first
 };
 
 // One conversation: an IM window and what was done in it. A closed window keeps its slot (its
@@ -669,6 +670,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.title = value;
         } else if (option == "--log") {
             options.logPath = value;
+        } else if (option == "--im" && *value != '\0') {
+            options.moreBuddies.push_back(value);
         } else if (option == "--panes" && ParseNumber(value, 2, number)) {
             options.panes = static_cast<int>(number);
         } else if (option == "--buttons" && ParseNumber(value, kMaxButtons, number)) {
@@ -682,8 +685,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 
 int Run(int argc, char** argv) {
     if (!ParseOptions(argc, argv, g_options)) {
-        std::fputs("usage: aim-standin [--me NAME] [--panes 0-2] [--buttons 0-16] [--title TEXT] [--log FILE]\n",
-                   stderr);
+        std::fputs(
+            "usage: aim-standin [--me NAME] [--panes 0-2] [--buttons 0-16] [--title TEXT] [--log FILE] [--im "
+            "NAME]...\n",
+            stderr);
         return 2;
     }
     AddImWindow(g_options.title);
@@ -693,7 +698,10 @@ int Run(int argc, char** argv) {
     if (RegisterWindowClasses())
         commandWindow = CreateWindowExA(0, kCommandWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                         GetModuleHandleA(nullptr), nullptr);
-    if (commandWindow == nullptr || g_hangBegan == nullptr || !OpenImWindow(0)) {
+    bool opened = commandWindow != nullptr && g_hangBegan != nullptr && OpenImWindow(0);
+    for (const std::string& buddy : g_options.moreBuddies)
+        opened = opened && OpenImWindow(AddImWindow(buddy + " - Instant Message"));
+    if (!opened) {
         WriteLine("error the windows could not be created");
         return 1;
     }
