@@ -65,7 +65,10 @@ ImReading ConversationOf(ImWindow im);
 // CR LF included. What the user was typing in the entry is read first and put back after the
 // press, so a draft is never lost. Stops at the first message the client leaves unanswered,
 // and sends nothing when the draft cannot be read.
-ImAnswer SendImTextTo(ImWindow im, std::wstring_view text);
+// reachedClient, when given, tells whether anything may have reached the client: false when it
+// stopped before the text was written (the draft could not be read, or the client had not yet
+// answered an earlier message), so nothing of the reply went out and it may be tried again.
+ImAnswer SendImTextTo(ImWindow im, std::wstring_view text, bool* reachedClient = nullptr);
 ImAnswer SendImText(std::wstring_view text);
 
 // The last line of the conversation pane (the first "wndate32class" pane) in plain text,

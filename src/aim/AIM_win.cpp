@@ -23,6 +23,7 @@ enum class Delivery {
     Answered,
     NoWindow,    // handle 0, or a window closed meanwhile: nobody to wait for
     Unanswered,  // the client is busy or hung
+    Refused,     // not sent: an earlier message to that client is still unanswered
 };
 
 // One message to the AIM client and what came of it. The text it carries (WM_SETTEXT's text,
@@ -100,7 +101,7 @@ public:
         AcquireSRWLockExclusive(&lock_);
         if (busy_) {
             ReleaseSRWLockExclusive(&lock_);
-            return Delivery::Unanswered;
+            return Delivery::Refused;
         }
         pending_ = letter;
         busy_ = true;
@@ -161,7 +162,7 @@ Delivery Send(const std::shared_ptr<Letter>& letter) {
 }
 
 ImAnswer AnswerOf(Delivery delivery) {
-    return delivery == Delivery::Unanswered ? ImAnswer::TimedOut : ImAnswer::InTime;
+    return delivery == Delivery::Unanswered || delivery == Delivery::Refused ? ImAnswer::TimedOut : ImAnswer::InTime;
 }
 
 // An answer carried back as LRESULT, read as the signed number it is.
@@ -259,9 +260,10 @@ ImReading ConversationOf(ImWindow im) {
     return reading;
 }
 
-ImAnswer SendImText(std::wstring_view text) { return SendImTextTo(FirstImWindow(), text); }
+ImAnswer SendImText(std::wstring_view text) { return SendImTextTo(FirstImWindow(), text, nullptr); }
 
-ImAnswer SendImTextTo(ImWindow im, std::wstring_view text) {
+ImAnswer SendImTextTo(ImWindow im, std::wstring_view text, bool* reachedClient) {
+    if (reachedClient) *reachedClient = false;
     HWND conversationPane = FindWindowExA(im, nullptr, kPaneClass, nullptr);
     // The entry pane is the second pane: the one after the conversation.
     HWND entryPane = FindWindowExA(im, conversationPane, kPaneClass, nullptr);
@@ -275,12 +277,17 @@ ImAnswer SendImTextTo(ImWindow im, std::wstring_view text) {
     setText->text = ToAnsi(text);
     setText->carriesText = true;
     // A hung client is left alone: pressing Send later could send whatever the entry holds then.
-    if (Send(setText) == Delivery::Unanswered) return ImAnswer::TimedOut;
+    const Delivery written = Send(setText);
+    if (written == Delivery::Refused) return ImAnswer::TimedOut;
+    if (reachedClient) *reachedClient = true;
+    if (written == Delivery::Unanswered) return ImAnswer::TimedOut;
 
     // Pressed even when there was no entry control to write into.
     HWND sendButton = FindWindowExA(im, nullptr, kIconButtonClass, nullptr);
     for (UINT message : {UINT{WM_LBUTTONDOWN}, UINT{WM_LBUTTONUP}})
-        if (Send(MakeLetter(sendButton, message)) == Delivery::Unanswered) return ImAnswer::TimedOut;
+        if (const Delivery pressed = Send(MakeLetter(sendButton, message));
+            pressed == Delivery::Unanswered || pressed == Delivery::Refused)
+            return ImAnswer::TimedOut;
 
     if (draft.empty()) return ImAnswer::InTime;
     const auto putBack = MakeLetter(entry, WM_SETTEXT);

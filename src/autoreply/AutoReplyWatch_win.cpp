@@ -89,7 +89,13 @@ void RunTick(Shared& shared, const AutoReplySettings& settings) {
         const auto im = reinterpret_cast<ImWindow>(answer.id);
         const std::wstring time = ShortTimeNow();
         const std::wstring reply = FillPlaceholders(answer.reply, answer.buddy, ShortDateNow(), time);
-        const ImAnswer sent = SendImTextTo(im, reply);
+        bool reachedClient = false;
+        const ImAnswer sent = SendImTextTo(im, reply, &reachedClient);
+        if (!reachedClient) {
+            // Its client was still busy with an earlier message: tried again at a later tick.
+            shared.tracker.NotSent(answer.id);
+            continue;
+        }
         const ImLength after = ConversationLengthOf(im);
         shared.tracker.Sent(answer.id, reply,
                             after.answer == ImAnswer::InTime ? std::optional<std::size_t>(after.length) : std::nullopt);

@@ -34,7 +34,7 @@ bool ConversationTracker::NeedsText(ConversationId id, std::size_t length) const
     if (found == conversations_.end()) return !firstTick_;
     const Conversation& conversation = found->second;
     if (!conversation.read) return !conversation.takenAsRead;
-    return length != conversation.length;
+    return conversation.lookAgain || length != conversation.length;
 }
 
 std::vector<ConversationAnswer> ConversationTracker::Tick(std::span<const ConversationReading> readings,
@@ -48,12 +48,14 @@ std::vector<ConversationAnswer> ConversationTracker::Tick(std::span<const Conver
         if (inserted) conversation.takenAsRead = firstTick_;
         // A window that did not answer is still open: it keeps what is known of it.
         if (!reading.answered) continue;
-        if (conversation.read && reading.length == conversation.length) continue;
+        if (conversation.read && reading.length == conversation.length && !conversation.lookAgain) continue;
+        conversation.lookAgain = false;
         const bool firstReading = !conversation.read;
         conversation.read = true;
         conversation.length = reading.length;
         if (firstReading && conversation.takenAsRead) continue;
         if (std::optional<ConversationAnswer> answer = Consider(reading, conversation, settings, clock)) {
+            conversation.answeredBeforeMs = conversation.answeredAtMs;
             conversation.answeredAtMs = clock.nowMs;
             answers.push_back(std::move(*answer));
         }
@@ -87,6 +89,13 @@ std::optional<ConversationAnswer> ConversationTracker::Consider(const Conversati
         return std::nullopt;
 
     return ConversationAnswer{reading.id, reading.sender, std::wstring(*reply), row, buddy.has_value()};
+}
+
+void ConversationTracker::NotSent(ConversationId id) {
+    const auto found = conversations_.find(id);
+    if (found == conversations_.end()) return;
+    found->second.answeredAtMs = found->second.answeredBeforeMs;
+    found->second.lookAgain = true;
 }
 
 void ConversationTracker::Sent(ConversationId id, std::wstring_view sentText, std::optional<std::size_t> lengthAfter) {

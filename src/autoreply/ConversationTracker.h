@@ -68,6 +68,9 @@ public:
     // sentText is the reply as filled in; lengthAfter the conversation's length read right
     // after, when it could be read (the reply's own line is then behind it).
     void Sent(ConversationId id, std::wstring_view sentText, std::optional<std::size_t> lengthAfter);
+    // Nothing of the answer reached the window (its client was still busy with an earlier
+    // message): it is as if it had not been decided, and the line is looked at again next tick.
+    void NotSent(ConversationId id);
 
     std::size_t KnownConversations() const noexcept { return conversations_.size(); }
 
@@ -77,6 +80,8 @@ private:
         bool takenAsRead = false;  // listed at the switch's first tick: its line is the user's
         std::size_t length = 0;
         std::optional<std::uint64_t> answeredAtMs;
+        std::optional<std::uint64_t> answeredBeforeMs;  // answeredAtMs before the last answer
+        bool lookAgain = false;                         // the last answer did not go out
         std::wstring ownLine;  // the last line of the reply sent, as it shows in the conversation
         bool seen = false;     // listed at this tick
     };

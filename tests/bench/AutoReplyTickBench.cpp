@@ -54,7 +54,7 @@ int main() {
         aim.Command("at " + std::to_string(window) + " set " + testing::EscapeLine(markup));
     const std::vector<ImWindow> windows = ImWindows();
     if (windows.size() != kWindows) {
-        std::printf("expected %d IM windows, found %zu\n", kWindows, windows.size());
+        std::printf("expected %d IM windows, found %u\n", kWindows, static_cast<unsigned>(windows.size()));
         return 1;
     }
 

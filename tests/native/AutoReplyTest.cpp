@@ -321,6 +321,33 @@ TEST(ConversationTracker, AWindowThatDoesNotAnswerKeepsItsStateAndIsNotForgotten
     EXPECT_EQ(desk.AnsweredIn(5500), Ids{});
 }
 
+TEST(ConversationTracker, AnAnswerThatReachedNoWindowIsDecidedAgainAtTheNextTick) {
+    ConversationTracker tracker;
+    AutoReplySettings settings = Rules({{L"bob", L"brb"}});
+    const std::wstring markup = L"<B>bob</B>: hi";
+    const ConversationReading reading{4,
+                                      L"bob - Instant Message",
+                                      true,
+                                      markup.size(),
+                                      true,
+                                      LastImLineOfConversation(markup),
+                                      SenderOfConversation(markup)};
+    ConversationReading unread = reading;
+    unread.textRead = false;
+    unread.lastLine.clear();
+    unread.sender.clear();
+    tracker.SwitchOn();
+    tracker.Tick(std::vector<ConversationReading>{}, settings, {0, 0});
+    ASSERT_EQ(tracker.Tick(std::vector{reading}, settings, {1, 0}).size(), 1u);
+    tracker.NotSent(4);
+    // Nothing changed in the window, but its line is read and answered again, once.
+    EXPECT_TRUE(tracker.NeedsText(4, markup.size()));
+    ASSERT_EQ(tracker.Tick(std::vector{reading}, settings, {2, 0}).size(), 1u);
+    tracker.Sent(4, L"brb", std::nullopt);
+    EXPECT_FALSE(tracker.NeedsText(4, markup.size()));
+    EXPECT_TRUE(tracker.Tick(std::vector{unread}, settings, {3, 0}).empty());
+}
+
 // Two copies of Velmora, each answering the other's user: alice's Velmora in her window with
 // bob, bob's in his window with alice; each line sent in one shows up in the other.
 TEST(ConversationTracker, TwoCopiesAnsweringEachOtherStopAfterOneReplyEach) {

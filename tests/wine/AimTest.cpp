@@ -348,6 +348,21 @@ TEST(AimWindows, EachWindowIsReadAndAnsweredOnItsOwnWithItsDraftPutBack) {
     EXPECT_EQ(RepliesAfter(aim, "at 2 sent", "sent ").size(), 0u);
 }
 
+TEST(AimWindows, AMegabyteConversationIsReadWholeInTime) {
+    StandInProcess aim = StartAim();
+    std::string megabyte;
+    // In lines, which the stand-in's pane lays out in good time.
+    while (megabyte.size() < (1u << 20)) megabyte += "<B>pal42</B>: a line of an old talk\r\n<BR>";
+    megabyte += "<B>Pellbrook</B>: the last word";
+    SetConversation(aim, megabyte);
+    ImWindow im = WindowTitled(L"pal42 - Instant Message");
+    EXPECT_EQ(ConversationLengthOf(im).length, megabyte.size());
+    const ImReading markup = ConversationOf(im);
+    EXPECT_EQ(markup.answer, ImAnswer::InTime);
+    EXPECT_EQ(markup.text.size(), megabyte.size());
+    EXPECT_EQ(LastImSenderOf(im).text, L"Pellbrook");
+}
+
 TEST(AimWindows, ALyingWindowIsNonsenseAndTheOthersAreRead) {
     StandInProcess aim = StartAim();
     aim.Command("im bob");

@@ -305,5 +305,47 @@ TEST_F(AutoReplyWindowTest, TheRulesTheChoicesAndTheSwitchSurviveClosingBesideTh
     EXPECT_EQ(ListRows(Rules).size(), 3u);
 }
 
+// Windows that lie or vanish, two hundred of them, a row of 10,000 names and a reply of
+// 100 KB (a conversation of a megabyte: AimWindows): every conversation with a new line from a
+// listed buddy is answered once, the others are not, and the window goes on answering its own
+// messages. The 100 KB reply keeps the client busy past the bound; the replies meant for its
+// other windows meanwhile are sent once it answers again.
+TEST_F(AutoReplyWindowTest, BadInputIsAnsweredOnceOrNotAtAllAndNothingStops) {
+    constexpr int kWindows = 200;
+    StandInProcess aim = StartAim(L"buddy1");
+    for (int window = 2; window <= kWindows; ++window) aim.Command("im buddy" + std::to_string(window));
+    std::wstring names;
+    for (int i = 8; i <= 10000; ++i) names += L"buddy" + std::to_wstring(i) + L" ";
+    names += L"buddy1 buddy2 buddy3 buddy4 buddy5 buddy6";
+    std::wstring big;
+    while (big.size() < 100 * 1024) big += L"a long reply, line after line\r\n";
+    AnswerAndSwitchOn(names, L"brb");
+    Click(Add);
+    Type(Names, L"buddy7");
+    Type(Reply, big);
+
+    aim.Command("at 2 recv buddy2 hi");
+    aim.Command("at 2 lie -1 0");  // lengths below zero: never taken for a text
+    aim.Command("at 4 recv buddy4 here and gone");
+    aim.Command("at 4 close");
+    aim.Command("at 7 recv buddy7 the big one");
+    for (int window : {1, 3, 5, 150, kWindows})
+        aim.Command("at " + std::to_string(window) + " recv buddy" + std::to_string(window) + " hi");
+    aim.Command("at 6 recv stranger hi");  // not the window's buddy
+    const auto answered = [&](int window) { return Sent(aim, window).size() == 1; };
+    ASSERT_TRUE(testing::WaitUntil(
+        [&] { return answered(1) && answered(3) && answered(5) && answered(150) && answered(kWindows); }, 60000));
+    WaitForTicks(3);
+    for (int window : {1, 3, 5, 150, kWindows})
+        EXPECT_EQ(Sent(aim, window), std::vector<std::string>{"brb"}) << "window " << window;
+    EXPECT_LE(Sent(aim, 7).size(), 1u) << "the big one, at most once";
+    EXPECT_TRUE(Sent(aim, 2).empty()) << "the lying window";
+    EXPECT_TRUE(Sent(aim, 6).empty());
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutW(Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result), 0);
+    aim.Command("at 2 truth");
+    EXPECT_EQ(window_->Settings().rules.at(0).names, names);
+}
+
 }  // namespace
 }  // namespace velmora
