@@ -8,6 +8,7 @@
 #include "app/AwayControls.h"
 #include "app/Program.h"
 #include "compose/AwayDocument.h"
+#include "misc/Ansi.h"
 #include "misc/Dpi.h"
 #include "misc/Paths.h"
 #include "misc/SystemError.h"
@@ -282,7 +283,8 @@ void AwayWindow::OnUpdateClicked() {
     const std::wstring slot = Text(Combo2);
     // No song to be read (no Winamp, a stopped player) stores the message without a song line.
     const std::optional<std::wstring> song = fields.songWanted ? GetWinampSong() : std::nullopt;
-    TellIfNotDone(true, WriteAwayMessage(screenName, slot, BuildAwayDocument(fields, song)), screenName, slot);
+    TellIfNotDone(true, WriteAwayMessage(screenName, slot, BuildAwayDocument(fields, song, AnsiCarries)), screenName,
+                  slot);
 }
 
 AwayFields AwayWindow::ComposedFields() const {

@@ -6,6 +6,7 @@
 
 #include "compose/Composer.h"
 #include "compose/Messages.h"
+#include "misc/Ansi.h"
 #include "misc/Dpi.h"
 #include "res/resource.h"
 #include "stored/StoredControls.h"
@@ -149,7 +150,7 @@ void StoredMessagesWindow::OnMessageChosen() {
 void StoredMessagesWindow::OnLoadClicked() {
     const StoredValue* value = Selected();
     if (!composer_.IsOpen() || !value || !value->IsMessage()) return;
-    const StoredComposition read = ReadAwayDocument(value->text);
+    const StoredComposition read = ReadAwayDocument(value->text, AnsiCarries);
     composer_.LoadComposition(read, SlotTextOf(value->name), read.song.has_value());
 }
 
@@ -159,7 +160,8 @@ void StoredMessagesWindow::OnDeleteClicked() {
     // Copied: the list may be read again while the question is open.
     const std::wstring valueName = value->name;
     const std::wstring screenName = screenName_;
-    const std::optional<std::wstring> label = value->IsMessage() ? ReadAwayDocument(value->text).label : std::nullopt;
+    const std::optional<std::wstring> label =
+        value->IsMessage() ? ReadAwayDocument(value->text, AnsiCarries).label : std::nullopt;
     const std::wstring question =
         RemoveQuestion(valueName, label ? std::optional<std::wstring_view>(*label) : std::nullopt, screenName);
     if (MessageBoxW(Handle(), question.c_str(), L"Stored Messages", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
@@ -201,7 +203,8 @@ void StoredMessagesWindow::Reload(bool onlyWhenChanged) {
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     LRESULT selected = LB_ERR;
     for (const StoredValue& value : values_) {
-        const std::wstring label = value.IsMessage() ? ReadAwayDocument(value.text).label.value_or(L"") : L"";
+        const std::wstring label =
+            value.IsMessage() ? ReadAwayDocument(value.text, AnsiCarries).label.value_or(L"") : L"";
         const std::wstring row = RowText(value.name, value.IsMessage(), label);
         const LRESULT index = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
         if (value.name == selectedValue_) selected = index;
@@ -226,7 +229,7 @@ void StoredMessagesWindow::ShowSelected() {
         rendering_.SetDocument(L"");
         return;
     }
-    const StoredComposition read = ReadAwayDocument(value->text);
+    const StoredComposition read = ReadAwayDocument(value->text, AnsiCarries);
     controls_.SetText(LabelShown, OneLine(read.label.value_or(L""), kMostLabelShown));
     rendering_.SetDocument(value->text);
 }
