@@ -224,23 +224,42 @@ void AwayWindow::TellIfNotDone(bool update, const StoreResult& result, std::wstr
 
 namespace {
 
-// Changes that alter the document Update would store; the preview follows them.
-bool ChangesComposition(int id, int notification) {
+// The fields that make the document Update would store.
+bool MakesDocument(int id) {
     switch (id) {
         case Text1:
         case Text2_0:
         case Text6:
-        case Text7: return notification == EN_CHANGE;
+        case Text7:
+        case Combo1:
+        case Check1: return true;
+        default: return false;
+    }
+}
+
+// A user's change of such a field, as the field tells it.
+bool ChangesComposition(int id, int notification) {
+    if (!MakesDocument(id)) return false;
+    switch (id) {
         case Combo1: return notification == CBN_SELCHANGE || notification == CBN_EDITCHANGE;
         case Check1: return notification == BN_CLICKED;
-        default: return false;
+        default: return notification == EN_CHANGE;
     }
 }
 
 }  // namespace
 
+void AwayWindow::ChangeFromCode(const std::function<void()>& change) {
+    // A multi-line box tells nothing of text set from code, and a one-line box tells it in the
+    // middle of the change: the fields' own notices count only for the user's changes, and a
+    // change from code tells the preview once, when it is done.
+    ++changingFromCode_;
+    change();
+    if (--changingFromCode_ == 0) program_.CompositionChanged();
+}
+
 void AwayWindow::OnCommand(int id, int notification) {
-    if (ChangesComposition(id, notification)) program_.CompositionChanged();
+    if (changingFromCode_ == 0 && ChangesComposition(id, notification)) program_.CompositionChanged();
     switch (id) {
         case Label2:
             // A second click soon after the first arrives as a double-click: it is a click too.
@@ -354,25 +373,20 @@ void AwayWindow::FitComboHeights() {
 
 void AwayWindow::LoadComposition(const SomeAwayFields& fields, const std::optional<std::wstring>& slot,
                                  bool songWanted) {
-    if (fields.label) SetText(Text1, *fields.label);
-    if (fields.fontColour) SetText(Text6, *fields.fontColour);
-    if (fields.bodyColour) SetText(Text7, *fields.bodyColour);
-    if (fields.fontSize) {
-        const LRESULT size = SendMessageW(Control(Combo1), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                          reinterpret_cast<LPARAM>(fields.fontSize->c_str()));
-        if (size != CB_ERR) {
-            SendMessageW(Control(Combo1), CB_SETCURSEL, static_cast<WPARAM>(size), 0);
-            // Heard as a user's choice would be, by whatever follows the composer.
-            SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(Combo1, CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(Control(Combo1)));
+    // The preview hears of it once, with every field loaded.
+    ChangeFromCode([&] {
+        if (fields.label) SetText(Text1, *fields.label);
+        if (fields.fontColour) SetText(Text6, *fields.fontColour);
+        if (fields.bodyColour) SetText(Text7, *fields.bodyColour);
+        if (fields.fontSize) {
+            const LRESULT size = SendMessageW(Control(Combo1), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(fields.fontSize->c_str()));
+            if (size != CB_ERR) SendMessageW(Control(Combo1), CB_SETCURSEL, static_cast<WPARAM>(size), 0);
         }
-    }
-    if (slot) SetText(Combo2, *slot);
-    if (fields.message) SetText(Text2_0, *fields.message);
-    if (IsTicked(Check1) != songWanted) {
+        if (slot) SetText(Combo2, *slot);
+        if (fields.message) SetText(Text2_0, *fields.message);
         SendMessageW(Control(Check1), BM_SETCHECK, songWanted ? BST_CHECKED : BST_UNCHECKED, 0);
-        SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(Check1, BN_CLICKED), reinterpret_cast<LPARAM>(Control(Check1)));
-    }
+    });
 }
 
 std::wstring AwayWindow::ScreenName() const { return Text(Text5); }
@@ -382,7 +396,12 @@ void AwayWindow::SetBodyColour(std::wstring_view colour) { SetText(Text7, colour
 
 std::wstring AwayWindow::Text(int id) const { return controls_.Text(id); }
 
-void AwayWindow::SetText(int id, std::wstring_view text) { controls_.SetText(id, text); }
+void AwayWindow::SetText(int id, std::wstring_view text) {
+    if (MakesDocument(id))
+        ChangeFromCode([&] { controls_.SetText(id, text); });
+    else
+        controls_.SetText(id, text);
+}
 
 bool AwayWindow::IsTicked(int id) const { return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 

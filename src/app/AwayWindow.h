@@ -1,5 +1,6 @@
 #pragma once
 // The main window "Velmora": the away-message composer.
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -60,7 +61,11 @@ private:
     void TellIfNotDone(bool update, const StoreResult& result, std::wstring_view screenName, std::wstring_view slot);
     void FitComboHeights();
     std::wstring Text(int id) const;
+    // Text set from code; the preview follows it as it follows typing.
     void SetText(int id, std::wstring_view text);
+    // Runs a change of fields that make the document, made from code, and then tells the
+    // preview once.
+    void ChangeFromCode(const std::function<void()>& change);
     bool IsTicked(int id) const;
     std::wstring SettingsPath() const;
 
@@ -68,6 +73,7 @@ private:
     ControlSet controls_;
     UniqueBitmap banner_;  // Picture2's picture
     bool askingToClose_ = false;
+    int changingFromCode_ = 0;  // nested changes from code under way
 };
 
 }  // namespace velmora
