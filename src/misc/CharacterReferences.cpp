@@ -1,6 +1,7 @@
 #include "misc/CharacterReferences.h"
 
 #include <cstddef>
+#include <iterator>
 #include <unordered_set>
 
 namespace velmora {
@@ -28,15 +29,16 @@ char32_t CharacterAt(std::wstring_view text, std::size_t at, std::size_t& units)
 }
 
 void AppendReference(std::wstring& text, char32_t character) {
-    wchar_t digits[kMostDigits];
-    std::size_t count = 0;
+    wchar_t reference[kMostDigits + 3];
+    std::size_t at = std::size(reference);
+    reference[--at] = L';';
     do {
-        digits[count++] = static_cast<wchar_t>(L'0' + character % 10);
+        reference[--at] = static_cast<wchar_t>(L'0' + character % 10);
         character /= 10;
     } while (character != 0);
-    text += L"&#";
-    while (count > 0) text += digits[--count];
-    text += L';';
+    reference[--at] = L'#';
+    reference[--at] = L'&';
+    text.append(reference + at, std::size(reference) - at);
 }
 
 // A reference at text[at] == '&' in the form WithCharacterReferences writes: its character and
@@ -76,20 +78,24 @@ void AppendCharacter(std::wstring& text, char32_t character) {
 std::wstring WithCharacterReferences(std::wstring_view text, const CarriesCharacter& carries) {
     std::wstring out;
     out.reserve(text.size());
+    // What the code page carries is copied in runs, as it stands (a pair stays the same pair).
+    std::size_t run = 0;
     for (std::size_t at = 0; at < text.size();) {
         std::size_t units = 1;
         const char32_t character = CharacterAt(text, at, units);
-        if (carries(character)) {
-            // As it stands: a pair stays the same pair.
-            if (character == kReplacementCharacter && units == 1)
+        const bool carried = carries(character);
+        const bool replaced = character == kReplacementCharacter && static_cast<char32_t>(text[at]) != character;
+        if (!carried || replaced) {
+            out.append(text.substr(run, at - run));
+            if (carried)
                 AppendCharacter(out, character);
             else
-                out.append(text.substr(at, units));
-        } else {
-            AppendReference(out, character);
+                AppendReference(out, character);
+            run = at + units;
         }
         at += units;
     }
+    out.append(text.substr(run));
     return out;
 }
 
