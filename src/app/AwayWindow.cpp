@@ -253,9 +253,15 @@ void AwayWindow::ChangeFromCode(const std::function<void()>& change) {
     // A multi-line box tells nothing of text set from code, and a one-line box tells it in the
     // middle of the change: the fields' own notices count only for the user's changes, and a
     // change from code tells the preview once, when it is done.
-    ++changingFromCode_;
-    change();
-    if (--changingFromCode_ == 0) program_.CompositionChanged();
+    {
+        ++changingFromCode_;
+        struct Done {
+            int& depth;
+            ~Done() { --depth; }
+        } done{changingFromCode_};
+        change();
+    }
+    if (changingFromCode_ == 0) program_.CompositionChanged();
 }
 
 void AwayWindow::OnCommand(int id, int notification) {
