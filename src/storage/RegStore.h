@@ -39,7 +39,8 @@ std::vector<StoredValue> ValuesOf(HKEY list);
 bool RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName);
 
 // Watches the Users key and everything below it, from a thread that sleeps until the registry
-// signals a change (or the key appears), and posts `message` to the window then. Posts do not
+// signals a change (or the key appears, or is removed and made again, whole or with the keys above
+// it), and posts `message` to the window then. Posts do not
 // pile up: after one, the next waits until the window has called Acknowledge().
 class AwayStoreWatch {
 public:
