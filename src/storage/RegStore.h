@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "misc/Handles.h"
+#include "storage/Reg.h"
 
 namespace velmora {
 
@@ -35,8 +36,9 @@ std::vector<StoredValue> StoredValues(std::wstring_view screenName);
 // while it is read answers every further question with an error, and the reading ends there.
 std::vector<std::wstring> ScreenNamesBelow(HKEY users);
 std::vector<StoredValue> ValuesOf(HKEY list);
-// Removes that one value; the key stays. False when it was not there.
-bool RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName);
+// Removes that one value; the key stays. A value that is not there is nothing to remove, which
+// is done.
+StoreResult RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName);
 
 // Watches the Users key and everything below it, from a thread that sleeps until the registry
 // signals a change (or the key appears, or is removed and made again, whole or with the keys above

@@ -117,15 +117,17 @@ std::vector<StoredValue> ValuesOf(HKEY list) {
     return values;
 }
 
-bool RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName) {
-    if (!IsUsableScreenName(screenName)) return false;
+StoreResult RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName) {
+    if (!IsUsableScreenName(screenName)) return {StoreStep::NameUnusable, 0};
+    // A key or value that has gone meanwhile is nothing to remove, as for the main window's Delete.
     UniqueHkey list;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, AwayKeyPath(screenName).c_str(), 0, KEY_SET_VALUE, list.put()) !=
-        ERROR_SUCCESS)
-        return false;
-    const bool removed = RegDeleteValueW(list.get(), std::wstring(valueName).c_str()) == ERROR_SUCCESS;
-    if (removed) RegFlushKey(list.get());
-    return removed;
+    if (const LSTATUS error =
+            RegOpenKeyExW(HKEY_CURRENT_USER, AwayKeyPath(screenName).c_str(), 0, KEY_SET_VALUE, list.put()))
+        return error == ERROR_FILE_NOT_FOUND ? StoreResult{} : StoreResult{StoreStep::OpenKey, error};
+    if (const LSTATUS error = RegDeleteValueW(list.get(), std::wstring(valueName).c_str()))
+        return error == ERROR_FILE_NOT_FOUND ? StoreResult{} : StoreResult{StoreStep::RemoveValue, error};
+    RegFlushKey(list.get());
+    return {};
 }
 
 }  // namespace velmora

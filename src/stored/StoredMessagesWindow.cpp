@@ -8,6 +8,7 @@
 #include "compose/Composer.h"
 #include "compose/Messages.h"
 #include "misc/Dpi.h"
+#include "misc/SystemError.h"
 #include "res/resource.h"
 #include "stored/StoredControls.h"
 #include "stored/StoredDocument.h"
@@ -164,7 +165,16 @@ void StoredMessagesWindow::OnDeleteClicked() {
     const std::wstring question =
         RemoveQuestion(valueName, label ? std::optional<std::wstring_view>(*label) : std::nullopt, screenName);
     if (MessageBoxW(Handle(), question.c_str(), L"Stored Messages", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    RemoveStoredValue(screenName, valueName);
+    const StoreResult removed = RemoveStoredValue(screenName, valueName);
+    if (!removed.Done()) {
+        // As the main window tells it; the value stays chosen.
+        const std::optional<std::wstring> slot = SlotTextOf(valueName);
+        const std::wstring text =
+            RemoveFailureText(removed, screenName, slot ? std::optional<std::wstring_view>(*slot) : std::nullopt,
+                              valueName, SystemErrorText(static_cast<unsigned long>(removed.error)));
+        MessageBoxW(Handle(), text.c_str(), L"Stored Messages", MB_OK | MB_ICONWARNING);
+        return;
+    }
     selectedValue_.clear();
     Reload();
 }

@@ -97,9 +97,9 @@ TEST_F(StoredListTest, ScreenNamesHoldAListAndRemovalTakesOneValueByItsExactName
     EXPECT_TRUE(StoredValues(absent).empty());
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + absent));
 
-    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg\u4e2d"));
-    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg3"));
-    EXPECT_FALSE(RemoveStoredValue(wide, L"GoneMsg3"));
+    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg\u4e2d").Done());
+    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg3").Done());
+    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg3").Done());  // nothing left to remove
     EXPECT_EQ(NamesOf(StoredValues(wide)), std::vector<std::wstring>{L"GoneMsg?"});
 }
 
