@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "misc/Layout.h"
-#include "misc/Window.h"
+#include "misc/TableWindow.h"
 #include "preview/RenderPane.h"
 #include "storage/RegStore.h"
 
@@ -13,21 +12,18 @@ namespace velmora {
 
 class Composer;
 
-class StoredMessagesWindow final : public Window {
+class StoredMessagesWindow final : public TableWindow {
 public:
     StoredMessagesWindow(HINSTANCE instance, Composer& composer);
-    bool Open();
-
-    HWND Control(int id) const noexcept { return controls_.Control(id); }
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnCreate() override;
+    void OnLayout(UINT dpi) override;
 
-    void OnCreate();
     void OnDestroy();
     void OnPlacing(WINDOWPOS& place);
     void OnCommand(int id, int notification);
-    void OnDpiChanged(UINT dpi) override;
     HWND FirstFocus() const noexcept override;
 
     void OnScreenNameChosen();  // ScreenNames
@@ -44,9 +40,7 @@ private:
     const StoredValue* Selected() const noexcept;
     RECT RenderingRect() const noexcept;
 
-    HINSTANCE instance_;
     Composer& composer_;
-    ControlSet controls_;
     RenderPane rendering_;
     AwayStoreWatch watch_;
     std::vector<std::wstring> screenNames_;
