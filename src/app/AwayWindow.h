@@ -6,8 +6,7 @@
 #include <string>
 
 #include "compose/Composer.h"
-#include "misc/Layout.h"
-#include "misc/Window.h"
+#include "misc/TableWindow.h"
 #include "storage/Reg.h"
 
 namespace velmora {
@@ -20,11 +19,9 @@ class Program;
 std::span<const ControlSpec> AwayControlTable() noexcept;
 FontSpec AwayControlFont() noexcept;
 
-class AwayWindow final : public Window, public Composer {
+class AwayWindow final : public TableWindow, public Composer {
 public:
     explicit AwayWindow(Program& program);
-    bool Open();
-    HWND Control(int id) const noexcept { return controls_.Control(id); }
 
     // Composer
     bool IsOpen() const noexcept override { return Window::IsOpen(); }
@@ -37,16 +34,15 @@ public:
                          bool songWanted) override;
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnCreate() override;
+    void OnLayout(UINT dpi) override;
+    void PaintMore(HDC dc) override;
 
-    void OnCreate();
     void OnClose();
     void OnDestroy();
     void OnEndSession(bool ending);
     void OnCommand(int id, int notification);
-    void OnPaint();
-    void OnDpiChanged(UINT dpi) override;
-    LRESULT OnControlColour(UINT message, HWND control, HDC dc);
 
     void OnOptionsClicked();  // Label2
     void OnUpdateClicked();   // Command5
@@ -60,9 +56,8 @@ private:
     // A failed Update or Delete told in a message box; success stays silent.
     void TellIfNotDone(bool update, const StoreResult& result, std::wstring_view screenName, std::wstring_view slot);
     void FitComboHeights();
-    std::wstring Text(int id) const;
-    // Text set from code; the preview follows it as it follows typing.
-    void SetText(int id, std::wstring_view text);
+    // Text set from code in a field; the preview follows it as it follows typing.
+    void SetField(int id, std::wstring_view text);
     // Runs a change of fields that make the document, made from code, and then tells the
     // preview once.
     void ChangeFromCode(const std::function<void()>& change);
@@ -70,7 +65,6 @@ private:
     std::wstring SettingsPath() const;
 
     Program& program_;
-    ControlSet controls_;
     UniqueBitmap banner_;  // Picture2's picture
     bool askingToClose_ = false;
     int changingFromCode_ = 0;  // nested changes from code under way

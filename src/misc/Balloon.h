@@ -29,7 +29,7 @@ public:
 private:
     bool Make(HWND owner);
 
-    UniqueHwnd tip_;
+    UniqueWindow tip_;
     HWND control_ = nullptr;
     std::wstring title_;
     std::wstring text_;
