@@ -93,21 +93,22 @@ TEST_F(PersonalMessageRealInput, AListedNameGetsTheReplyOnce) {
     EXPECT_EQ(WindowText(GetDlgItem(watch, PersonalIds::Label2)), L"On");
 }
 
+// A visible tooltip owned by search->first: search->second is then true.
+BOOL CALLBACK FindBalloon(HWND candidate, LPARAM found) {
+    auto* search = reinterpret_cast<std::pair<HWND, bool>*>(found);
+    wchar_t className[32]{};
+    GetClassNameW(candidate, className, 32);
+    if (GetWindow(candidate, GW_OWNER) != search->first || !IsWindowVisible(candidate) ||
+        lstrcmpiW(className, L"tooltips_class32") != 0)
+        return TRUE;
+    search->second = true;
+    return FALSE;
+}
+
 // A visible balloon (tooltip) that the window owns.
 bool ShowsBalloon(HWND window) {
     std::pair<HWND, bool> search{window, false};
-    EnumWindows(
-        [](HWND candidate, LPARAM found) -> BOOL {
-            auto* pair = reinterpret_cast<std::pair<HWND, bool>*>(found);
-            wchar_t className[32]{};
-            GetClassNameW(candidate, className, 32);
-            if (GetWindow(candidate, GW_OWNER) != pair->first || !IsWindowVisible(candidate) ||
-                lstrcmpiW(className, L"tooltips_class32") != 0)
-                return TRUE;
-            pair->second = true;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumWindows(FindBalloon, reinterpret_cast<LPARAM>(&search));
     return search.second;
 }
 

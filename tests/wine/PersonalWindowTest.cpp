@@ -229,22 +229,22 @@ TEST_F(PersonalWindowTest, TheLampIsDarkRedWhenOffAndBlueWhenOn) {
 
 // ---------------------------------------------------------------------------
 
+// A visible tooltip owned by search->first, into search->second.
+BOOL CALLBACK FindBalloon(HWND candidate, LPARAM found) {
+    auto* search = reinterpret_cast<std::pair<HWND, HWND>*>(found);
+    wchar_t className[32]{};
+    GetClassNameW(candidate, className, 32);
+    if (GetWindow(candidate, GW_OWNER) != search->first || !IsWindowVisible(candidate) ||
+        lstrcmpiW(className, TOOLTIPS_CLASSW) != 0)
+        return TRUE;
+    search->second = candidate;
+    return FALSE;
+}
+
 // The balloon the window shows: a visible tooltip it owns, and what it says (empty when none).
 std::wstring BalloonText(HWND window) {
     std::pair<HWND, HWND> search{window, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND candidate, LPARAM found) -> BOOL {
-            auto* pair = reinterpret_cast<std::pair<HWND, HWND>*>(found);
-            wchar_t className[32]{};
-            GetClassNameW(candidate, className, 32);
-            if (GetWindow(candidate, GW_OWNER) != pair->first || !IsWindowVisible(candidate) ||
-                lstrcmpiW(className, TOOLTIPS_CLASSW) != 0)
-                return TRUE;
-            pair->second = candidate;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumThreadWindows(GetCurrentThreadId(), FindBalloon, reinterpret_cast<LPARAM>(&search));
     if (!search.second) return L"";
     std::wstring text(1024, L'\0');
     TOOLINFOW tool{};
