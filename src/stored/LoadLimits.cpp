@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "misc/Text.h"
 #include "stored/StoredNames.h"
 
 namespace velmora {
@@ -12,7 +13,7 @@ constexpr std::size_t kMostNamePiece = 60;
 
 // 102456 as "102,456": a length the user reads at a glance.
 std::wstring Grouped(std::size_t number) {
-    std::wstring digits = std::to_wstring(number);
+    std::wstring digits = DecimalText(static_cast<long long>(number));
     for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, L',');
     return digits;
 }
