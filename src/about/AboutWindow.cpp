@@ -3,10 +3,8 @@
 #include <commctrl.h>
 
 #include <array>
-#include <string>
 
 #include "about/AboutControls.h"
-#include "misc/Dpi.h"
 #include "misc/Shell.h"
 #include "res/resource.h"
 
@@ -15,9 +13,7 @@ namespace {
 
 using namespace AboutIds;
 
-constexpr FontSpec kWindowFont{L"Tahoma", 825, true};
-constexpr FontSpec kTitleFont{L"Tahoma", 975, true};
-constexpr FontSpec kOwnFont{};  // the window font
+constexpr FontSpec kTitleFont = Tahoma(975, true);
 
 constexpr Paint kSeeThrough = Paint::Transparent();
 constexpr Paint kNavy = Paint::Rgb(0x000080);
@@ -53,53 +49,23 @@ constexpr std::array kLines{
     PaintedLine{8, 8, 8, 120, Paint::Rgb(0x404040)},
 };
 
-constexpr WindowDesign kDesign{L"VelmoraAbout", L"About", 312, 129, false, IDI_INFO};
+constexpr TableDesign kDesign{
+    {L"VelmoraAbout", L"About", 312, 129, false, IDI_INFO}, kControls, Tahoma(825, true), kRects, kLines,
+};
 
 }  // namespace
 
-AboutWindow::AboutWindow(HINSTANCE instance) : instance_(instance), controls_(kControls, kWindowFont) {}
+AboutWindow::AboutWindow(HINSTANCE instance) : TableWindow(instance, kDesign) {}
 
-bool AboutWindow::Open() { return Create(kDesign, instance_); }
-
-LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_CREATE: OnCreate(); return 0;
-        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
-        case WM_PAINT: OnPaint(); return 0;
-        case WM_PRINTCLIENT: PaintOn(reinterpret_cast<HDC>(wParam)); return 0;
-        case WM_CTLCOLORSTATIC: return OnControlColour(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-        default: return DefaultHandling(message, wParam, lParam);
+LRESULT AboutWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && LOWORD(wParam) == Label6 && HIWORD(wParam) == STN_CLICKED) {
+        OnLinkClicked();
+        return 0;
     }
+    return TableWindow::HandleOwnMessage(message, wParam, lParam);
 }
 
-void AboutWindow::OnCreate() { controls_.Create(Handle(), instance_, DpiForWindow(Handle())); }
-
-void AboutWindow::OnCommand(int id, int notification) {
-    if (id == Label6 && notification == STN_CLICKED) OnLinkClicked();
-}
-
-void AboutWindow::OnLinkClicked() {
-    HWND link = controls_.Control(Label6);
-    std::wstring caption(static_cast<size_t>(GetWindowTextLengthW(link)) + 1, L'\0');
-    caption.resize(static_cast<size_t>(GetWindowTextW(link, caption.data(), static_cast<int>(caption.size()))));
-    OpenWithShell(caption);
-}
-
-void AboutWindow::OnPaint() {
-    ScopedPaint paint(Handle());
-    PaintOn(paint.dc());
-}
-
-void AboutWindow::PaintOn(HDC dc) {
-    controls_.PaintRects(dc, kRects);
-    controls_.PaintLines(dc, kLines);
-}
-
-void AboutWindow::OnDpiChanged(UINT dpi) { controls_.Layout(dpi); }
-
-LRESULT AboutWindow::OnControlColour(HWND control, HDC dc) {
-    if (HBRUSH brush = controls_.ColourControl(control, dc)) return reinterpret_cast<LRESULT>(brush);
-    return DefaultHandling(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
-}
+// The caption is both what is shown and what is opened.
+void AboutWindow::OnLinkClicked() { OpenWithShell(Text(Label6)); }
 
 }  // namespace velmora

@@ -5,7 +5,6 @@
 #include <array>
 
 #include "about/HelpControls.h"
-#include "misc/Dpi.h"
 #include "res/resource.h"
 
 namespace velmora {
@@ -13,9 +12,7 @@ namespace {
 
 using namespace HelpIds;
 
-constexpr FontSpec kWindowFont{L"Tahoma", 675, true};
-constexpr FontSpec kTitleFont{L"Tahoma", 975, true};
-constexpr FontSpec kOwnFont{};  // the window font
+constexpr FontSpec kTitleFont = Tahoma(975, true);
 
 constexpr Paint kSeeThrough = Paint::Transparent();
 constexpr Paint kButtonText = Paint::System(COLOR_BTNTEXT);
@@ -68,41 +65,12 @@ constexpr std::array kLines{
     PaintedLine{8, 8, 8, 184, Paint::Rgb(0x404040)},
 };
 
-constexpr WindowDesign kDesign{L"VelmoraHelp", L"Help", 312, 198, false, IDI_INFO};
+constexpr TableDesign kDesign{
+    {L"VelmoraHelp", L"Help", 312, 198, false, IDI_INFO}, kControls, Tahoma(675, true), kRects, kLines,
+};
 
 }  // namespace
 
-HelpWindow::HelpWindow(HINSTANCE instance) : instance_(instance), controls_(kControls, kWindowFont) {}
-
-bool HelpWindow::Open() { return Create(kDesign, instance_); }
-
-LRESULT HelpWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_CREATE: OnCreate(); return 0;
-        case WM_PAINT: OnPaint(); return 0;
-        case WM_PRINTCLIENT: PaintOn(reinterpret_cast<HDC>(wParam)); return 0;
-        case WM_CTLCOLORSTATIC: return OnControlColour(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-        default: return DefaultHandling(message, wParam, lParam);
-    }
-}
-
-void HelpWindow::OnCreate() { controls_.Create(Handle(), instance_, DpiForWindow(Handle())); }
-
-void HelpWindow::OnPaint() {
-    ScopedPaint paint(Handle());
-    PaintOn(paint.dc());
-}
-
-void HelpWindow::PaintOn(HDC dc) {
-    controls_.PaintRects(dc, kRects);
-    controls_.PaintLines(dc, kLines);
-}
-
-void HelpWindow::OnDpiChanged(UINT dpi) { controls_.Layout(dpi); }
-
-LRESULT HelpWindow::OnControlColour(HWND control, HDC dc) {
-    if (HBRUSH brush = controls_.ColourControl(control, dc)) return reinterpret_cast<LRESULT>(brush);
-    return DefaultHandling(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
-}
+HelpWindow::HelpWindow(HINSTANCE instance) : TableWindow(instance, kDesign) {}
 
 }  // namespace velmora

@@ -7,7 +7,6 @@
 
 #include "aim/AIM.h"
 #include "aim/PersonalControls.h"
-#include "misc/Dpi.h"
 #include "res/resource.h"
 
 namespace velmora {
@@ -15,10 +14,8 @@ namespace {
 
 using namespace PersonalIds;
 
-constexpr FontSpec kWindowFont{L"Tahoma", 825, true};
-constexpr FontSpec kSmallBold{L"Tahoma", 675, true};
+constexpr FontSpec kSmallBold = Tahoma(675, true);
 constexpr FontSpec kSansSerif{L"MS Sans Serif", 825, false};
-constexpr FontSpec kOwnFont{};  // the window font
 
 constexpr Paint kBlue = Paint::Rgb(0x0000C0);
 constexpr Paint kPanelWhite = Paint::Rgb(0xFFFFFF);
@@ -57,31 +54,26 @@ constexpr std::array kLines{
     PaintedLine{8, 8, 8, 192, kGrey80},
 };
 
-constexpr WindowDesign kDesign{L"VelmoraPersonal", L"Personal Away Msg", 314, 203, false, IDI_TOOLS};
+constexpr TableDesign kDesign{
+    {L"VelmoraPersonal", L"Personal Away Msg", 314, 203, false, IDI_TOOLS},
+    kControls,
+    Tahoma(825, true),
+    kPanel,
+    kLines,
+};
 
 }  // namespace
 
 PersonalWindow::PersonalWindow(HINSTANCE instance)
-    : instance_(instance), controls_(kControls, kWindowFont), timer1_(Timer1, Timer1IntervalMs) {}
+    : TableWindow(instance, kDesign), timer1_(Timer1, Timer1IntervalMs) {}
 
-bool PersonalWindow::Open() { return Create(kDesign, instance_); }
-
-LRESULT PersonalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT PersonalWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE: OnCreate(); return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_TIMER: OnTimer(wParam); return 0;
-        case WM_PAINT: OnPaint(); return 0;
-        case WM_PRINTCLIENT: OnPrintClient(reinterpret_cast<HDC>(wParam)); return 0;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORBTN:
-            return OnControlColour(message, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-        default: return DefaultHandling(message, wParam, lParam);
+        default: return TableWindow::HandleOwnMessage(message, wParam, lParam);
     }
 }
-
-void PersonalWindow::OnCreate() { controls_.Create(Handle(), instance_, DpiForWindow(Handle())); }
 
 void PersonalWindow::OnCommand(int id, int notification) {
     // A second click soon after the first arrives as a double-click: it is a click too.
@@ -133,38 +125,15 @@ void PersonalWindow::OnSenderChanged() {
     if (!LookOf(outcome.next).timerRuns) timer1_.Stop(Handle());
 }
 
-void PersonalWindow::OnPaint() {
-    ScopedPaint paint(Handle());
-    PaintOn(paint.dc());
-}
-
-void PersonalWindow::OnPrintClient(HDC dc) { PaintOn(dc); }
-
-void PersonalWindow::PaintOn(HDC dc) {
-    controls_.PaintRects(dc, kPanel);
-    controls_.PaintLines(dc, kLines);
+// Shape1 over the panel.
+void PersonalWindow::PaintMore(HDC dc) {
     PaintedRect lamp = kShape1;
     lamp.fill = Paint::Rgb(LookOf(State()).lampRgb);
-    controls_.PaintRects(dc, std::span(&lamp, 1));
+    Controls().PaintRects(dc, std::span(&lamp, 1));
 }
 
 RECT PersonalWindow::LampRect() const noexcept {
-    return controls_.ScaleRect(kShape1.x, kShape1.y, kShape1.width, kShape1.height);
+    return Controls().ScaleRect(kShape1.x, kShape1.y, kShape1.width, kShape1.height);
 }
-
-LRESULT PersonalWindow::OnControlColour(UINT message, HWND control, HDC dc) {
-    if (HBRUSH brush = controls_.ColourControl(control, dc)) {
-        // Labels show the panel through; text boxes paint their own background.
-        if (message == WM_CTLCOLORSTATIC) SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<LRESULT>(brush);
-    }
-    return DefaultHandling(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
-}
-
-void PersonalWindow::OnDpiChanged(UINT dpi) { controls_.Layout(dpi); }
-
-std::wstring PersonalWindow::Text(int id) const { return controls_.Text(id); }
-
-void PersonalWindow::SetText(int id, std::wstring_view text) { controls_.SetText(id, text); }
 
 }  // namespace velmora

@@ -6,8 +6,7 @@
 #include <string_view>
 
 #include "aim/ReplyRule.h"
-#include "misc/Layout.h"
-#include "misc/Window.h"
+#include "misc/TableWindow.h"
 
 namespace velmora {
 
@@ -30,37 +29,26 @@ private:
     bool runs_ = false;
 };
 
-class PersonalWindow final : public Window {
+class PersonalWindow final : public TableWindow {
 public:
     explicit PersonalWindow(HINSTANCE instance);
-    bool Open();
 
-    HWND Control(int id) const noexcept { return controls_.Control(id); }
     // Read back from the switch's caption and Timer1.
     WatchState State() const;
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PaintMore(HDC dc) override;
 
-    void OnCreate();
     void OnCommand(int id, int notification);
-    void OnPaint();
-    void OnPrintClient(HDC dc);
-    void OnDpiChanged(UINT dpi) override;
-    LRESULT OnControlColour(UINT message, HWND control, HDC dc);
 
     void OnSwitchClicked();     // Label2
     void OnTimer(UINT_PTR id);  // Timer1
     void OnSenderChanged();     // Text2
 
     void ShowLook(const WatchLook& look);
-    void PaintOn(HDC dc);
     RECT LampRect() const noexcept;
-    std::wstring Text(int id) const;
-    void SetText(int id, std::wstring_view text);
 
-    HINSTANCE instance_;
-    ControlSet controls_;
     WindowTimer timer1_;
     bool replying_ = false;  // a reply is on its way to the IM window
 };

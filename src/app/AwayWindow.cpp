@@ -8,7 +8,6 @@
 #include "app/AwayControls.h"
 #include "app/Program.h"
 #include "compose/AwayDocument.h"
-#include "misc/Dpi.h"
 #include "misc/Paths.h"
 #include "misc/SystemError.h"
 #include "misc/Text.h"
@@ -23,10 +22,9 @@ namespace {
 
 using namespace AwayIds;
 
-constexpr FontSpec kWindowFont{L"Tahoma", 825, false};
-constexpr FontSpec kBold{L"Tahoma", 825, true};
-constexpr FontSpec kSmallBold{L"Tahoma", 675, true};
-constexpr FontSpec kOwnFont{};  // the window font
+constexpr FontSpec kWindowFont = Tahoma(825);
+constexpr FontSpec kBold = Tahoma(825, true);
+constexpr FontSpec kSmallBold = Tahoma(675, true);
 
 constexpr Paint kDesktop = Paint::System(COLOR_DESKTOP);
 constexpr Paint kNavy = Paint::Rgb(0x000080);
@@ -111,7 +109,9 @@ constexpr std::array kLines{
     PaintedLine{313, 23, 313, 65, kGreyC0}, PaintedLine{15, 65, 313, 65, kGreyE0},
 };
 
-constexpr WindowDesign kDesign{L"VelmoraAway", L"Velmora", 332, 386, true, IDI_VELMORA};
+constexpr TableDesign kDesign{
+    {L"VelmoraAway", L"Velmora", 332, 386, true, IDI_VELMORA}, kControls, kWindowFont, kRects, kLines,
+};
 
 // The panel clips the controls on it, as a container would: what passes its inner edge
 // ("Brodcast Winamp", by 8 px) does not paint over the frame. The designed rectangles stay.
@@ -137,33 +137,24 @@ void ClipToPanel(const ControlSet& controls) {
 std::span<const ControlSpec> AwayControlTable() noexcept { return kControls; }
 FontSpec AwayControlFont() noexcept { return kWindowFont; }
 
-AwayWindow::AwayWindow(Program& program) : program_(program), controls_(kControls, kWindowFont) {}
+AwayWindow::AwayWindow(Program& program) : TableWindow(program.Instance(), kDesign), program_(program) {}
 
-bool AwayWindow::Open() { return Create(kDesign, program_.Instance()); }
-
-LRESULT AwayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT AwayWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE: OnCreate(); return 0;
         case WM_CLOSE: OnClose(); return 0;
         case WM_DESTROY: OnDestroy(); return 0;
         case WM_QUERYENDSESSION: return TRUE;
         case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
-        case WM_PAINT: OnPaint(); return 0;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORBTN:
-            return OnControlColour(message, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-        default: return DefaultHandling(message, wParam, lParam);
+        default: return TableWindow::HandleOwnMessage(message, wParam, lParam);
     }
 }
 
 void AwayWindow::OnCreate() {
     banner_.reset(static_cast<HBITMAP>(
-        LoadImageW(program_.Instance(), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    controls_.Create(Handle(), program_.Instance(), DpiForWindow(Handle()));
+        LoadImageW(Instance(), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     FitComboHeights();
-    ClipToPanel(controls_);
+    ClipToPanel(Controls());
     LoadLists();
     RestoreLastMessage();
 }
@@ -304,32 +295,20 @@ void AwayWindow::OnDeleteClicked() {
 
 void AwayWindow::OnClearClicked() { SetText(Text2_0, L""); }
 
-void AwayWindow::OnPaint() {
-    ScopedPaint paint(Handle());
-    controls_.PaintRects(paint.dc(), kRects);
-    controls_.PaintLines(paint.dc(), kLines);
-    controls_.PaintBitmap(paint.dc(), banner_.get(), kBannerX, kBannerY, kBannerWidth, kBannerHeight);
+void AwayWindow::PaintMore(HDC dc) {
+    Controls().PaintBitmap(dc, banner_.get(), kBannerX, kBannerY, kBannerWidth, kBannerHeight);
 }
 
-LRESULT AwayWindow::OnControlColour(UINT message, HWND control, HDC dc) {
-    if (HBRUSH brush = controls_.ColourControl(control, dc)) {
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<LRESULT>(brush);
-    }
-    return DefaultHandling(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
-}
-
-void AwayWindow::OnDpiChanged(UINT dpi) {
-    controls_.Layout(dpi);
+void AwayWindow::OnLayout(UINT /*dpi*/) {
     FitComboHeights();
-    ClipToPanel(controls_);
+    ClipToPanel(Controls());
 }
 
 void AwayWindow::FitComboHeights() {
     // A combo box's own height is its list's; its closed height follows the item height.
     for (int id : {Combo1, Combo2}) {
         HWND combo = Control(id);
-        const int wanted = controls_.Scale(21);
+        const int wanted = Controls().Scale(21);
         // Corrected by what is shown, not by the item height read back: some systems report
         // it a little off from what was set.
         LRESULT item = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
@@ -345,7 +324,7 @@ void AwayWindow::FitComboHeights() {
         GetWindowRect(combo, &rect);
         MapWindowPoints(HWND_DESKTOP, Handle(), reinterpret_cast<POINT*>(&rect), 2);
         // The dropped list gets room for about ten items.
-        SetWindowPos(combo, nullptr, 0, 0, rect.right - rect.left, controls_.Scale(21 + 160),
+        SetWindowPos(combo, nullptr, 0, 0, rect.right - rect.left, Controls().Scale(21 + 160),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -377,10 +356,6 @@ std::wstring AwayWindow::ScreenName() const { return Text(Text5); }
 
 void AwayWindow::SetFontColour(std::wstring_view colour) { SetText(Text6, colour); }
 void AwayWindow::SetBodyColour(std::wstring_view colour) { SetText(Text7, colour); }
-
-std::wstring AwayWindow::Text(int id) const { return controls_.Text(id); }
-
-void AwayWindow::SetText(int id, std::wstring_view text) { controls_.SetText(id, text); }
 
 bool AwayWindow::IsTicked(int id) const { return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 

@@ -5,8 +5,7 @@
 #include <string>
 
 #include "compose/Composer.h"
-#include "misc/Layout.h"
-#include "misc/Window.h"
+#include "misc/TableWindow.h"
 #include "storage/Reg.h"
 
 namespace velmora {
@@ -19,11 +18,9 @@ class Program;
 std::span<const ControlSpec> AwayControlTable() noexcept;
 FontSpec AwayControlFont() noexcept;
 
-class AwayWindow final : public Window, public Composer {
+class AwayWindow final : public TableWindow, public Composer {
 public:
     explicit AwayWindow(Program& program);
-    bool Open();
-    HWND Control(int id) const noexcept { return controls_.Control(id); }
 
     // Composer
     bool IsOpen() const noexcept override { return Window::IsOpen(); }
@@ -36,16 +33,15 @@ public:
                          bool songWanted) override;
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnCreate() override;
+    void OnLayout(UINT dpi) override;
+    void PaintMore(HDC dc) override;
 
-    void OnCreate();
     void OnClose();
     void OnDestroy();
     void OnEndSession(bool ending);
     void OnCommand(int id, int notification);
-    void OnPaint();
-    void OnDpiChanged(UINT dpi) override;
-    LRESULT OnControlColour(UINT message, HWND control, HDC dc);
 
     void OnOptionsClicked();  // Label2
     void OnUpdateClicked();   // Command5
@@ -59,13 +55,10 @@ private:
     // A failed Update or Delete told in a message box; success stays silent.
     void TellIfNotDone(bool update, const StoreResult& result, std::wstring_view screenName, std::wstring_view slot);
     void FitComboHeights();
-    std::wstring Text(int id) const;
-    void SetText(int id, std::wstring_view text);
     bool IsTicked(int id) const;
     std::wstring SettingsPath() const;
 
     Program& program_;
-    ControlSet controls_;
     UniqueBitmap banner_;  // Picture2's picture
     bool askingToClose_ = false;
 };

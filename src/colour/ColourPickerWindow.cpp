@@ -12,17 +12,11 @@
 #include "colour/ColourRules.h"
 #include "compose/Composer.h"
 #include "compose/Messages.h"
-#include "misc/Dpi.h"
 #include "res/resource.h"
 
 namespace velmora {
 
 using namespace ColourPickerIds;
-
-struct ColourPickerWindow::Design {
-    WindowDesign window;
-    std::span<const ControlSpec> controls;  // in Tab order
-};
 
 namespace {
 
@@ -30,9 +24,7 @@ constexpr int kChannels = 3;
 constexpr int kBarMin = 0;
 constexpr int kBarMax = 255;
 
-constexpr FontSpec kWindowFont{L"Tahoma", 825, false};
-constexpr FontSpec kLabelFont{L"Tahoma", 675, true};
-constexpr FontSpec kOwnFont{};  // the window font
+constexpr FontSpec kLabelFont = Tahoma(675, true);
 
 constexpr Paint kNone = Paint::None();
 constexpr Paint kBlack = Paint::Rgb(0x000000);
@@ -104,45 +96,37 @@ Paint PaintOfColourRef(std::uint32_t colourRef) { return Paint::Rgb(ColourRefFro
 
 }  // namespace
 
-const ColourPickerWindow::Design& ColourPickerWindow::DesignFor(Kind kind) {
-    static constexpr Design kFontPicker{
+const TableDesign& ColourPickerWindow::DesignFor(Kind kind) {
+    static constexpr TableDesign kFontPicker{
         {L"VelmoraFontColour", L"Font Color", 210, 113, false, IDI_TOOLS},
         kFontPickerControls,
+        Tahoma(825),
+        kPanel,
+        kFrame,
     };
-    static constexpr Design kBodyPicker{
+    static constexpr TableDesign kBodyPicker{
         {L"VelmoraBodyColour", L"Body Color", 209, 112, false, IDI_TOOLS},
         kBodyPickerControls,
+        Tahoma(825),
+        kPanel,
+        kFrame,
     };
     return kind == Kind::FontColour ? kFontPicker : kBodyPicker;
 }
 
 ColourPickerWindow::ColourPickerWindow(HINSTANCE instance, Composer& composer, Kind kind)
-    : instance_(instance),
-      composer_(composer),
-      kind_(kind),
-      design_(DesignFor(kind)),
-      controls_(design_.controls, kWindowFont) {}
+    : TableWindow(instance, DesignFor(kind)), composer_(composer), kind_(kind) {}
 
-bool ColourPickerWindow::Open() { return Create(design_.window, instance_); }
-
-LRESULT ColourPickerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ColourPickerWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE: OnCreate(); return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case DM_GETDEFID: return OnGetDefaultButton();
         case WM_HSCROLL: OnBarScrolled(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam)); return 0;
-        case WM_PAINT: OnPaint(); return 0;
-        case WM_PRINTCLIENT: OnPrintClient(reinterpret_cast<HDC>(wParam)); return 0;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORBTN:
-            return OnControlColour(message, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-        default: return DefaultHandling(message, wParam, lParam);
+        default: return TableWindow::HandleOwnMessage(message, wParam, lParam);
     }
 }
 
 void ColourPickerWindow::OnCreate() {
-    controls_.Create(Handle(), instance_, DpiForWindow(Handle()));
     for (int channel = 0; channel < kChannels; ++channel) {
         SCROLLINFO range{};
         range.cbSize = sizeof(range);
@@ -208,7 +192,7 @@ void ColourPickerWindow::OnBarChanged(int channel) {
     const int red = BarValue(0);
     const int green = BarValue(1);
     const int blue = BarValue(2);
-    controls_.SetBackColour(Shape1, PaintOfColourRef(PreviewColour(red, green, blue)));
+    Controls().SetBackColour(Shape1, PaintOfColourRef(PreviewColour(red, green, blue)));
 
     // The rewrite raises EN_CHANGE; the box rule then reads the bar's own value and stops.
     // An unchanged text is left alone: rewriting it would only move the caret of a box being typed in.
@@ -249,42 +233,20 @@ void ColourPickerWindow::Close() {
     DestroyWindow(Handle());
 }
 
-void ColourPickerWindow::OnPaint() {
-    ScopedPaint paint(Handle());
-    PaintDecorations(paint.dc());
-}
-
-void ColourPickerWindow::OnPrintClient(HDC dc) { PaintDecorations(dc); }
-
-void ColourPickerWindow::PaintDecorations(HDC dc) {
-    controls_.PaintRects(dc, kPanel);
-    controls_.PaintLines(dc, kFrame);
-}
-
 LRESULT ColourPickerWindow::OnControlColour(UINT message, HWND control, HDC dc) {
     if (control == Control(Shape1)) {
         // The preview takes any of 16 million colours: the DC's own brush paints it, so no
         // brush is made (and kept) per colour.
-        SetDCBrushColor(dc, ColourOf(controls_.BackColour(Shape1)));
+        SetDCBrushColor(dc, ColourOf(Controls().BackColour(Shape1)));
         return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
     }
-    if (HBRUSH brush = controls_.ColourControl(control, dc)) {
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<LRESULT>(brush);
-    }
-    return DefaultHandling(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    return TableWindow::OnControlColour(message, control, dc);
 }
-
-void ColourPickerWindow::OnDpiChanged(UINT dpi) { controls_.Layout(dpi); }
 
 int ColourPickerWindow::BarValue(int channel) const { return GetScrollPos(Control(BarId(channel)), SB_CTL); }
 
 void ColourPickerWindow::SetBarValue(int channel, int value) {
     SetScrollPos(Control(BarId(channel)), SB_CTL, value, TRUE);
 }
-
-std::wstring ColourPickerWindow::Text(int id) const { return controls_.Text(id); }
-
-void ColourPickerWindow::SetText(int id, std::wstring_view text) { controls_.SetText(id, text); }
 
 }  // namespace velmora

@@ -5,14 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "misc/Layout.h"
-#include "misc/Window.h"
+#include "misc/TableWindow.h"
 
 namespace velmora {
 
 class Composer;
 
-class ColourPickerWindow final : public Window {
+class ColourPickerWindow final : public TableWindow {
 public:
     enum class Kind {
         FontColour,  // "Font Color", writes the main window's Text6
@@ -25,23 +24,17 @@ public:
     static constexpr int kPageStep = 5;
 
     ColourPickerWindow(HINSTANCE instance, Composer& composer, Kind kind);
-    bool Open();
-    HWND Control(int id) const noexcept { return controls_.Control(id); }
 
 private:
-    struct Design;
-    static const Design& DesignFor(Kind kind);
+    static const TableDesign& DesignFor(Kind kind);
 
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnCreate() override;
+    LRESULT OnControlColour(UINT message, HWND control, HDC dc) override;
 
-    void OnCreate();
     LRESULT OnGetDefaultButton() const;
     void OnCommand(int id, int notification);
     void OnBarScrolled(HWND bar, int request, int thumbPosition);
-    void OnPaint();
-    void OnPrintClient(HDC dc);
-    LRESULT OnControlColour(UINT message, HWND control, HDC dc);
-    void OnDpiChanged(UINT dpi) override;
 
     void OnBarChanged(int channel);
     void OnNumberBoxChanged(int channel);
@@ -50,16 +43,10 @@ private:
 
     int BarValue(int channel) const;
     void SetBarValue(int channel, int value);
-    std::wstring Text(int id) const;
-    void SetText(int id, std::wstring_view text);
-    void PaintDecorations(HDC dc);
     void Close();
 
-    HINSTANCE instance_;
     Composer& composer_;
     Kind kind_;
-    const Design& design_;
-    ControlSet controls_;
 };
 
 }  // namespace velmora

@@ -18,11 +18,9 @@ constexpr std::size_t kMaxWholeDigits = 5;
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
 std::size_t DigitRunLength(std::wstring_view text, std::size_t from) {
     std::size_t end = from;
-    while (end < text.size() && IsDigit(text[end])) {
+    while (end < text.size() && IsAsciiDigit(text[end])) {
         ++end;
     }
     return end - from;

@@ -40,56 +40,21 @@ private:
     Handle handle_{};
 };
 
-struct RegistryKeyTraits {
-    using Handle = HKEY;
-    static void Close(HKEY key) noexcept { RegCloseKey(key); }
-};
-struct GdiObjectTraits {
-    using Handle = HGDIOBJ;
-    static void Close(HGDIOBJ object) noexcept { DeleteObject(object); }
-};
-struct FontTraits {
-    using Handle = HFONT;
-    static void Close(HFONT font) noexcept { DeleteObject(font); }
-};
-struct BrushTraits {
-    using Handle = HBRUSH;
-    static void Close(HBRUSH brush) noexcept { DeleteObject(brush); }
-};
-struct BitmapTraits {
-    using Handle = HBITMAP;
-    static void Close(HBITMAP bitmap) noexcept { DeleteObject(bitmap); }
-};
-struct PenTraits {
-    using Handle = HPEN;
-    static void Close(HPEN pen) noexcept { DeleteObject(pen); }
-};
-struct WindowTraits {
-    using Handle = HWND;
-    static void Close(HWND window) noexcept { DestroyWindow(window); }
-};
-struct MenuTraits {
-    using Handle = HMENU;
-    static void Close(HMENU menu) noexcept { DestroyMenu(menu); }
-};
-struct MemoryDcTraits {
-    using Handle = HDC;
-    static void Close(HDC dc) noexcept { DeleteDC(dc); }
-};
-struct KernelHandleTraits {
-    using Handle = HANDLE;
-    static void Close(HANDLE handle) noexcept { CloseHandle(handle); }
+// A kind of handle and the call that lets one go.
+template <class HandleType, auto close>
+struct HandleTraits {
+    using Handle = HandleType;
+    static void Close(HandleType handle) noexcept { close(handle); }
 };
 
-using UniqueHkey = UniqueHandle<RegistryKeyTraits>;
-using UniqueFont = UniqueHandle<FontTraits>;
-using UniqueBrush = UniqueHandle<BrushTraits>;
-using UniqueBitmap = UniqueHandle<BitmapTraits>;
-using UniquePen = UniqueHandle<PenTraits>;
-using UniqueHwnd = UniqueHandle<WindowTraits>;
-using UniqueMenu = UniqueHandle<MenuTraits>;
-using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;  // from CreateCompatibleDC
+using UniqueHkey = UniqueHandle<HandleTraits<HKEY, &RegCloseKey>>;
+using UniqueFont = UniqueHandle<HandleTraits<HFONT, &DeleteObject>>;
+using UniqueBrush = UniqueHandle<HandleTraits<HBRUSH, &DeleteObject>>;
+using UniqueBitmap = UniqueHandle<HandleTraits<HBITMAP, &DeleteObject>>;
+using UniqueRegion = UniqueHandle<HandleTraits<HRGN, &DeleteObject>>;
+using UniqueMenu = UniqueHandle<HandleTraits<HMENU, &DestroyMenu>>;
+using UniqueKernelHandle = UniqueHandle<HandleTraits<HANDLE, &CloseHandle>>;
+using UniqueMemoryDc = UniqueHandle<HandleTraits<HDC, &DeleteDC>>;  // from CreateCompatibleDC
 
 // Selects a GDI object into a DC for one scope and puts the old one back.
 class ScopedSelect {

@@ -21,6 +21,11 @@ struct FontSpec {
     bool operator==(const FontSpec& other) const;
 };
 
+// Velmora's windows are set in Tahoma.
+constexpr FontSpec Tahoma(int centiPoints, bool bold = false) { return {L"Tahoma", centiPoints, bold}; }
+// A control of this font takes the window's own font.
+inline constexpr FontSpec kOwnFont{};
+
 struct ControlSpec {
     int id;
     const wchar_t* className;

@@ -4,6 +4,12 @@
 
 namespace velmora {
 
+std::wstring AsciiLower(std::wstring_view text) {
+    std::wstring lower(text);
+    for (wchar_t& c : lower) c = AsciiLower(c);
+    return lower;
+}
+
 std::wstring PadLeftZeros(std::wstring_view text, int width) {
     std::wstring padded;
     if (width <= 0 || text.size() >= static_cast<std::size_t>(width)) {

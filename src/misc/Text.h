@@ -7,6 +7,20 @@
 
 namespace velmora {
 
+// The small character rules of ASCII that HTML, the settings file and the IM client's names
+// use; letters beyond ASCII are never folded.
+constexpr bool IsAsciiDigit(wchar_t c) noexcept { return c >= L'0' && c <= L'9'; }
+constexpr bool IsAsciiLetter(wchar_t c) noexcept { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
+// HTML's blanks: space, tab, line feed, form feed and carriage return.
+constexpr bool IsHtmlBlank(wchar_t c) noexcept {
+    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\f';
+}
+constexpr wchar_t AsciiLower(wchar_t c) noexcept {
+    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+constexpr char AsciiLower(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+std::wstring AsciiLower(std::wstring_view text);
+
 // Puts "0" characters before text until it is width characters long.
 // A text already as long as the width, or longer, comes back unchanged:
 // nothing is ever cut off, so a longer text stays readable rather than wrong.

@@ -1,8 +1,8 @@
 #pragma once
-// Base of Velmora's top-level windows: class registration, `this` carried through
-// WM_NCCREATE, no exception across the window procedure, DPI-aware fixed-size creation,
-// the move to a monitor of another DPI, the keyboard focus kept as a dialog keeps it, and the
-// rule that the program ends when its last top-level window has closed.
+// Base of Velmora's windows: class registration, `this` carried through WM_NCCREATE, no
+// exception across the window procedure. For top-level windows also DPI-aware fixed-size
+// creation, the move to a monitor of another DPI, the keyboard focus kept as a dialog keeps it,
+// and the rule that the program ends when its last top-level window has closed.
 #include <windows.h>
 
 namespace velmora {
@@ -39,6 +39,10 @@ protected:
     // Creates the window centred on the screen, client area as designed (fixed size unless the
     // design is sizable), and shows it.
     bool Create(const WindowDesign& design, HINSTANCE instance);
+    // Creates a child window of a class of its own, which paints its whole client area itself
+    // (no background brush). It does not count as an open window of the program and keeps
+    // the focus as the window system does.
+    bool CreateChild(const wchar_t* className, HWND parent, int id, const RECT& rect, DWORD style, DWORD exStyle);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     // Outer size for a client size in 96-DPI pixels at the window's DPI; used on creation and
@@ -64,7 +68,10 @@ private:
     // focus when the window is active again.
     void OnActivate(bool active, bool minimised) noexcept;
     void RestoreFocus() noexcept;
+    // Ends the object's tie to its window; the last top-level window ends the program.
+    void LetGo() noexcept;
     HWND hwnd_ = nullptr;
+    bool child_ = false;
     DWORD style_ = 0;
     int clientWidth_ = 0;
     int clientHeight_ = 0;

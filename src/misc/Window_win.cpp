@@ -9,23 +9,26 @@ namespace {
 
 int g_openWindows = 0;
 
-void RegisterClassOnce(const WindowDesign& design, HINSTANCE instance, WNDPROC procedure) noexcept {
+// A top-level class has the dialog face as its background; a child class (background nullptr)
+// paints every pixel itself, once.
+void RegisterClassOnce(const wchar_t* className, HINSTANCE instance, WNDPROC procedure, HBRUSH background,
+                       int iconId) noexcept {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
-    if (GetClassInfoExW(instance, design.className, &existing)) return;
+    if (GetClassInfoExW(instance, className, &existing)) return;
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = design.className;
-    if (design.iconId) {
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = className;
+    if (iconId) {
         windowClass.hIcon = static_cast<HICON>(
-            LoadImageW(instance, MAKEINTRESOURCEW(design.iconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+            LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
         windowClass.hIconSm =
-            static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(design.iconId), IMAGE_ICON,
-                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+            static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                          GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     }
     RegisterClassExW(&windowClass);
 }
@@ -44,12 +47,16 @@ bool KeyIsDown(int key) noexcept { return GetKeyState(key) < 0; }
 Window::~Window() {
     if (hwnd_) {
         // The object goes first: the window must not call back into it.
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         HWND window = hwnd_;
-        hwnd_ = nullptr;
+        LetGo();
         DestroyWindow(window);
-        if (--g_openWindows == 0) PostQuitMessage(0);
     }
+}
+
+void Window::LetGo() noexcept {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    if (!child_ && --g_openWindows == 0) PostQuitMessage(0);
 }
 
 int Window::OpenWindowCount() noexcept { return g_openWindows; }
@@ -69,7 +76,9 @@ SIZE Window::OuterSizeAt(UINT dpi) const noexcept {
 }
 
 bool Window::Create(const WindowDesign& design, HINSTANCE instance) {
-    RegisterClassOnce(design, instance, &Window::Procedure);
+    RegisterClassOnce(design.className, instance, &Window::Procedure, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                      design.iconId);
+    child_ = false;
     style_ = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | (design.minimiseBox ? WS_MINIMIZEBOX : 0) |
              (design.sizable ? WS_THICKFRAME | WS_MAXIMIZEBOX : 0);
     clientWidth_ = design.clientWidth;
@@ -88,6 +97,16 @@ bool Window::Create(const WindowDesign& design, HINSTANCE instance) {
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     return true;
+}
+
+bool Window::CreateChild(const wchar_t* className, HWND parent, int id, const RECT& rect, DWORD style, DWORD exStyle) {
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    RegisterClassOnce(className, instance, &Window::Procedure, nullptr, 0);
+    child_ = true;
+    style_ = style | WS_CHILD;
+    return CreateWindowExW(exStyle, className, L"", style_, rect.left, rect.top, rect.right - rect.left,
+                           rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                           this) != nullptr;
 }
 
 void Window::OnDpiChanged(UINT /*dpi*/) {}
@@ -178,7 +197,7 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
     if (message == WM_NCCREATE) {
         self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->hwnd_ = window;
-        ++g_openWindows;
+        if (!self->child_) ++g_openWindows;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     } else {
         self = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -190,12 +209,12 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
         // Every window follows a DPI change the same way; a window that handles the message
         // itself as well still sees it.
         if (message == WM_DPICHANGED) self->FollowDpiChange(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-        // The focus is kept alike in every window: no window handles these itself.
-        if (message == WM_ACTIVATE) {
+        // The focus is kept alike in every top-level window: none handles these itself.
+        if (message == WM_ACTIVATE && !self->child_) {
             self->OnActivate(LOWORD(wParam) != WA_INACTIVE, HIWORD(wParam) != 0);
             return 0;
         }
-        if (message == WM_SETFOCUS) {
+        if (message == WM_SETFOCUS && !self->child_) {
             self->RestoreFocus();
             return 0;
         }
@@ -204,11 +223,7 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
         // Nothing may unwind into the window system; the event is dropped.
         result = DefWindowProcW(window, message, wParam, lParam);
     }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        if (--g_openWindows == 0) PostQuitMessage(0);
-    }
+    if (message == WM_NCDESTROY) self->LetGo();
     return result;
 }
 

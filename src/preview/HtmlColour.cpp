@@ -166,8 +166,6 @@ constexpr std::array<NamedColour, 148> kNamedColours{{
     {L"yellowgreen", 0x9ACD32},
 }};
 
-constexpr bool IsAsciiBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\f' || c == L'\r'; }
-
 int HexValue(wchar_t c) {
     if (c >= L'0' && c <= L'9') return c - L'0';
     if (c >= L'a' && c <= L'f') return c - L'a' + 10;
@@ -183,8 +181,6 @@ bool BeyondSixteenBits(Char c) {
     else
         return false;
 }
-
-wchar_t AsciiLower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c; }
 
 std::optional<Rgb> NamedColourOf(std::wstring_view text) {
     constexpr std::size_t kLongestName = 20;
@@ -212,8 +208,8 @@ double RelativeLuminance(Rgb rgb) {
 
 std::optional<Rgb> ParseLegacyColour(std::wstring_view text) {
     if (text.empty()) return std::nullopt;
-    while (!text.empty() && IsAsciiBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsAsciiBlank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && IsHtmlBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsHtmlBlank(text.back())) text.remove_suffix(1);
     if (text.size() == 11) {
         bool transparent = true;
         for (std::size_t i = 0; i < 11; ++i) transparent = transparent && AsciiLower(text[i]) == L"transparent"[i];

@@ -3,18 +3,15 @@
 #include <algorithm>
 #include <array>
 
+#include "misc/Text.h"
+
 namespace velmora {
 namespace {
-
-constexpr bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\f'; }
-constexpr bool IsLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
-constexpr bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-constexpr wchar_t Lower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c; }
 
 bool SameNoCase(std::wstring_view text, std::wstring_view lower) {
     if (text.size() != lower.size()) return false;
     for (std::size_t i = 0; i < text.size(); ++i)
-        if (Lower(text[i]) != lower[i]) return false;
+        if (AsciiLower(text[i]) != lower[i]) return false;
     return true;
 }
 
@@ -22,7 +19,7 @@ bool SameNoCase(std::wstring_view text, std::wstring_view lower) {
 std::size_t FindNoCase(std::wstring_view text, std::wstring_view lowerNeedle, std::size_t from) {
     if (lowerNeedle.empty() || text.size() < lowerNeedle.size()) return std::wstring_view::npos;
     for (std::size_t i = from; i + lowerNeedle.size() <= text.size(); ++i) {
-        if (Lower(text[i]) != lowerNeedle[0]) continue;
+        if (AsciiLower(text[i]) != lowerNeedle[0]) continue;
         if (SameNoCase(text.substr(i, lowerNeedle.size()), lowerNeedle)) return i;
     }
     return std::wstring_view::npos;
@@ -61,7 +58,7 @@ const KnownTag* KnownTagOf(std::wstring_view name) {
     constexpr std::size_t kLongest = 6;
     if (name.empty() || name.size() > kLongest) return nullptr;
     wchar_t lower[kLongest];
-    for (std::size_t i = 0; i < name.size(); ++i) lower[i] = Lower(name[i]);
+    for (std::size_t i = 0; i < name.size(); ++i) lower[i] = AsciiLower(name[i]);
     const std::wstring_view key(lower, name.size());
     for (const KnownTag& known : kKnownTags)
         if (known.name == key) return &known;
@@ -117,10 +114,10 @@ std::size_t ReadEntity(std::wstring_view text, std::size_t at, std::wstring& out
         for (; i < rest.size(); ++i) {
             int digit = -1;
             const wchar_t c = rest[i];
-            if (IsDigit(c))
+            if (IsAsciiDigit(c))
                 digit = c - L'0';
-            else if (hex && Lower(c) >= L'a' && Lower(c) <= L'f')
-                digit = Lower(c) - L'a' + 10;
+            else if (hex && AsciiLower(c) >= L'a' && AsciiLower(c) <= L'f')
+                digit = AsciiLower(c) - L'a' + 10;
             if (digit < 0) break;
             // Held just above the largest character, so long digit strings cannot overflow.
             code = std::min<std::uint32_t>(code * (hex ? 16 : 10) + static_cast<std::uint32_t>(digit), 0x110000);
@@ -180,13 +177,13 @@ public:
                     AddCharacter(c);
                     ++at_;
                 }
-            } else if (IsBlank(c)) {
+            } else if (IsHtmlBlank(c)) {
                 AddCharacter(c);
                 ++at_;
             } else {
                 // Plain characters up to the next blank, tag or entity go in at once.
                 std::size_t end = at_ + 1;
-                while (end < in_.size() && !IsBlank(in_[end]) && in_[end] != L'<' && in_[end] != L'&') ++end;
+                while (end < in_.size() && !IsHtmlBlank(in_[end]) && in_[end] != L'<' && in_[end] != L'&') ++end;
                 AddWord(in_.substr(at_, end - at_));
                 at_ = end;
             }
@@ -211,13 +208,13 @@ private:
             return;
         }
         const wchar_t next = rest.size() > 1 ? rest[1] : L'\0';
-        if (next == L'!' || next == L'?' || (next == L'/' && !(rest.size() > 2 && IsLetter(rest[2])))) {
+        if (next == L'!' || next == L'?' || (next == L'/' && !(rest.size() > 2 && IsAsciiLetter(rest[2])))) {
             // <!DOCTYPE>, <?...>, </ > and the like: hidden up to the next ">".
             const std::size_t end = in_.find(L'>', at_ + 1);
             at_ = end == std::wstring_view::npos ? in_.size() : end + 1;
             return;
         }
-        if (!IsLetter(next) && next != L'/') {
+        if (!IsAsciiLetter(next) && next != L'/') {
             // A "<" that starts no tag is text.
             AddCharacter(L'<');
             ++at_;
@@ -240,22 +237,22 @@ private:
             ++i;
         }
         const std::size_t nameStart = i;
-        while (i < in_.size() && !IsBlank(in_[i]) && in_[i] != L'/' && in_[i] != L'>') ++i;
+        while (i < in_.size() && !IsHtmlBlank(in_[i]) && in_[i] != L'/' && in_[i] != L'>') ++i;
         tag.name = in_.substr(nameStart, i - nameStart);
         for (;;) {
-            while (i < in_.size() && (IsBlank(in_[i]) || in_[i] == L'/')) ++i;
+            while (i < in_.size() && (IsHtmlBlank(in_[i]) || in_[i] == L'/')) ++i;
             if (i >= in_.size()) return false;
             if (in_[i] == L'>') break;
             const std::size_t attrStart = i;
             // The first character always belongs to the name, even "=".
             ++i;
-            while (i < in_.size() && !IsBlank(in_[i]) && in_[i] != L'/' && in_[i] != L'>' && in_[i] != L'=') ++i;
+            while (i < in_.size() && !IsHtmlBlank(in_[i]) && in_[i] != L'/' && in_[i] != L'>' && in_[i] != L'=') ++i;
             Attribute attribute{in_.substr(attrStart, i - attrStart), {}};
             std::size_t j = i;
-            while (j < in_.size() && IsBlank(in_[j])) ++j;
+            while (j < in_.size() && IsHtmlBlank(in_[j])) ++j;
             if (j < in_.size() && in_[j] == L'=') {
                 i = j + 1;
-                while (i < in_.size() && IsBlank(in_[i])) ++i;
+                while (i < in_.size() && IsHtmlBlank(in_[i])) ++i;
                 if (i >= in_.size()) return false;
                 if (in_[i] == L'"' || in_[i] == L'\'') {
                     const wchar_t quote = in_[i];
@@ -265,7 +262,7 @@ private:
                     i = end + 1;
                 } else {
                     const std::size_t valueStart = i;
-                    while (i < in_.size() && !IsBlank(in_[i]) && in_[i] != L'>') ++i;
+                    while (i < in_.size() && !IsHtmlBlank(in_[i]) && in_[i] != L'>') ++i;
                     attribute.value = in_.substr(valueStart, i - valueStart);
                 }
             }
@@ -343,9 +340,9 @@ private:
             // The first face of a list is the one shown.
             std::wstring name = DecodeValue(face->value);
             name = name.substr(0, name.find(L','));
-            while (!name.empty() && IsBlank(name.back())) name.pop_back();
+            while (!name.empty() && IsHtmlBlank(name.back())) name.pop_back();
             std::size_t lead = 0;
-            while (lead < name.size() && IsBlank(name[lead])) ++lead;
+            while (lead < name.size() && IsHtmlBlank(name[lead])) ++lead;
             name.erase(0, lead);
             if (!name.empty()) style.face = FaceIndex(name);
         }
@@ -380,7 +377,7 @@ private:
         bool blank = true;  // drops leading blanks and joins runs of them
         const std::wstring decoded = DecodeValue(in_.substr(at_, end - at_));
         for (wchar_t c : decoded) {
-            if (IsBlank(c)) {
+            if (IsHtmlBlank(c)) {
                 if (!blank) title += L' ';
                 blank = true;
             } else {
@@ -411,7 +408,7 @@ private:
     }
 
     void AddCharacter(wchar_t c) {
-        if (IsBlank(c)) {
+        if (IsHtmlBlank(c)) {
             // Runs of blanks and line breaks show as one blank, and none at the start of a line.
             if (atLineStart_ || lastWasBlank_) return;
             c = L' ';
@@ -479,15 +476,15 @@ MarkupDocument ReadMarkup(std::wstring_view markup) {
 
 std::optional<int> ParseFontSize(std::wstring_view text) {
     std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
+    while (i < text.size() && IsHtmlBlank(text[i])) ++i;
     int sign = 0;
     if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
         sign = text[i] == L'+' ? 1 : -1;
         ++i;
     }
-    if (i >= text.size() || !IsDigit(text[i])) return std::nullopt;
+    if (i >= text.size() || !IsAsciiDigit(text[i])) return std::nullopt;
     int value = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i) value = std::min(value * 10 + (text[i] - L'0'), 1000);
+    for (; i < text.size() && IsAsciiDigit(text[i]); ++i) value = std::min(value * 10 + (text[i] - L'0'), 1000);
     const int size = sign == 0 ? value : 3 + sign * value;
     return std::clamp(size, 1, 7);
 }
@@ -519,7 +516,7 @@ std::wstring FillPlaceholders(std::wstring_view text, std::wstring_view reader, 
 std::wstring FillDocumentPlaceholders(std::wstring_view document, std::wstring_view reader, std::wstring_view date,
                                       std::wstring_view time) {
     std::size_t open = FindNoCase(document, L"<title", 0);
-    while (open != std::wstring_view::npos && open + 6 < document.size() && !IsBlank(document[open + 6]) &&
+    while (open != std::wstring_view::npos && open + 6 < document.size() && !IsHtmlBlank(document[open + 6]) &&
            document[open + 6] != L'>')
         open = FindNoCase(document, L"<title", open + 1);
     if (open == std::wstring_view::npos) return FillPlaceholders(document, reader, date, time);
@@ -538,7 +535,7 @@ bool HasLineBreaksReadersJoin(std::wstring_view message) {
     for (std::size_t at = FindNoCase(message, L"<br", 0); at != std::wstring_view::npos;
          at = FindNoCase(message, L"<br", at + 1)) {
         const std::size_t after = at + 3;
-        if (after >= message.size() || !IsLetter(message[after])) return false;
+        if (after >= message.size() || !IsAsciiLetter(message[after])) return false;
     }
     return true;
 }

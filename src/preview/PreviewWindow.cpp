@@ -19,9 +19,7 @@ namespace {
 
 using namespace PreviewIds;
 
-constexpr FontSpec kWindowFont{L"Tahoma", 825, false};
-constexpr FontSpec kBold{L"Tahoma", 825, true};
-constexpr FontSpec kOwnFont{};
+constexpr FontSpec kBold = Tahoma(825, true);
 
 constexpr Paint kNone = Paint::None();
 constexpr Paint kFace = Paint::System(COLOR_BTNFACE);
@@ -71,7 +69,11 @@ constexpr int kMinClientHeight = 200;
 constexpr wchar_t kHardToRead[] = L"Hard to read: the text colour is too close to the page colour.";
 constexpr wchar_t kLineBreaksJoin[] = L"Readers see line breaks as spaces; use <BR> for a new line";
 
-constexpr WindowDesign kDesign{L"VelmoraPreview", L"Preview", kClientWidth, kClientHeight, true, IDI_VELMORA, true};
+constexpr TableDesign kDesign{
+    {L"VelmoraPreview", L"Preview", kClientWidth, kClientHeight, true, IDI_VELMORA, true},
+    kControls,
+    Tahoma(825),
+};
 
 // The colours as the stored document carries them: behind a "#", read as a buddy's client does.
 double ContrastOf(const AwayFields& fields) {
@@ -83,15 +85,12 @@ double ContrastOf(const AwayFields& fields) {
 }  // namespace
 
 PreviewWindow::PreviewWindow(HINSTANCE instance, Composer& composer)
-    : instance_(instance), composer_(composer), controls_(kControls, kWindowFont) {}
+    : TableWindow(instance, kDesign), composer_(composer) {}
 
-bool PreviewWindow::Open() { return Create(kDesign, instance_); }
+HWND PreviewWindow::Control(int id) const noexcept { return id == Pane ? pane_.Handle() : TableWindow::Control(id); }
 
-HWND PreviewWindow::Control(int id) const noexcept { return id == Pane ? pane_.Handle() : controls_.Control(id); }
-
-LRESULT PreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT PreviewWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE: OnCreate(); return 0;
         case WM_SIZE: OnSize(); return 0;
         case WM_GETMINMAXINFO: OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
         case WM_WINDOWPOSCHANGING:
@@ -101,17 +100,12 @@ LRESULT PreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_TIMER: OnTimer(wParam); return 0;
         case WM_MOUSEWHEEL: OnMouseWheel(wParam, lParam); return 0;
         case kCompositionChangedMessage: OnCompositionChanged(); return 0;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-            return OnControlColour(message, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-        default: return DefaultHandling(message, wParam, lParam);
+        default: return TableWindow::HandleOwnMessage(message, wParam, lParam);
     }
 }
 
 void PreviewWindow::OnCreate() {
-    const UINT dpi = DpiForWindow(Handle());
-    controls_.Create(Handle(), instance_, dpi);
-    pane_.Create(Handle(), Pane, controls_.ScaleRect(kPaneX, kPaneY, kPaneWidth, kPaneHeight));
+    pane_.Create(Handle(), Pane, Controls().ScaleRect(kPaneX, kPaneY, kPaneWidth, kPaneHeight));
     SetTimer(Handle(), kClockTimer, kClockIntervalMs, nullptr);
     ShowComposition();
 }
@@ -125,19 +119,19 @@ void PreviewWindow::PlaceControls() {
     // A minimised window has no client area; the layout waits for the restore.
     if (client.right == 0 && client.bottom == 0) return;
     // Narrower or lower than designed too, down to the smallest size WM_GETMINMAXINFO allows.
-    const int dx = static_cast<int>(client.right) - controls_.Scale(kClientWidth);
-    const int dy = static_cast<int>(client.bottom) - controls_.Scale(kClientHeight);
+    const int dx = static_cast<int>(client.right) - Controls().Scale(kClientWidth);
+    const int dy = static_cast<int>(client.bottom) - Controls().Scale(kClientHeight);
     for (const Anchor& anchor : kAnchors) {
         for (const ControlSpec& spec : kControls) {
             if (spec.id != anchor.id) continue;
-            RECT rect = controls_.ScaleRect(spec.x, spec.y, spec.width, spec.height);
+            RECT rect = Controls().ScaleRect(spec.x, spec.y, spec.width, spec.height);
             if (anchor.widens) rect.right += dx;
             if (anchor.followsBottom) OffsetRect(&rect, 0, dy);
             SetWindowPos(Control(spec.id), nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
-    RECT pane = controls_.ScaleRect(kPaneX, kPaneY, kPaneWidth, kPaneHeight);
+    RECT pane = Controls().ScaleRect(kPaneX, kPaneY, kPaneWidth, kPaneHeight);
     pane.right += dx;
     pane.bottom += dy;
     pane_.Move(pane);
@@ -158,16 +152,13 @@ void PreviewWindow::OnPlacing(WINDOWPOS& place) {
     if (composer_.IsOpen()) OpenBeside(composer_.Handle(), place, Side::Right, true);
 }
 
-void PreviewWindow::OnDpiChanged(UINT dpi) {
-    controls_.Layout(dpi);
-    PlaceControls();
-}
+void PreviewWindow::OnLayout(UINT /*dpi*/) { PlaceControls(); }
 
 void PreviewWindow::OnCommand(int id, int notification) {
     if (id == TextReader && notification == EN_CHANGE) OnReaderChanged();
 }
 
-void PreviewWindow::OnReaderChanged() { pane_.SetReader(controls_.Text(TextReader)); }
+void PreviewWindow::OnReaderChanged() { pane_.SetReader(Controls().Text(TextReader)); }
 
 void PreviewWindow::OnCompositionChanged() { ShowComposition(); }
 
@@ -205,17 +196,12 @@ void PreviewWindow::ShowComposition() {
     const double contrast = ContrastOf(fields);
     // Lines are only rewritten when they change, so the clock's rebuilds never flicker them.
     auto show = [this](int id, std::wstring_view text) {
-        if (controls_.Text(id) != text) controls_.SetText(id, text);
+        if (Controls().Text(id) != text) Controls().SetText(id, text);
     };
     show(LabelTitle, pane_.Label());
     show(LabelContrast, ContrastText(contrast));
     show(LabelWarning, contrast < kReadableContrast ? kHardToRead : L"");
     show(LabelLineBreaks, HasLineBreaksReadersJoin(fields.message) ? kLineBreaksJoin : L"");
-}
-
-LRESULT PreviewWindow::OnControlColour(UINT message, HWND control, HDC dc) {
-    if (HBRUSH brush = controls_.ColourControl(control, dc)) return reinterpret_cast<LRESULT>(brush);
-    return DefaultHandling(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
 }
 
 }  // namespace velmora

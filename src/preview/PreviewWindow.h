@@ -6,24 +6,24 @@
 #include <optional>
 #include <string>
 
-#include "misc/Layout.h"
-#include "misc/Window.h"
+#include "misc/TableWindow.h"
 #include "preview/RenderPane.h"
 
 namespace velmora {
 
 class Composer;
 
-class PreviewWindow final : public Window {
+class PreviewWindow final : public TableWindow {
 public:
     PreviewWindow(HINSTANCE instance, Composer& composer);
-    bool Open();
+    // The table's controls, and the rendering as Pane.
     HWND Control(int id) const noexcept;
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnCreate() override;
+    void OnLayout(UINT dpi) override;
 
-    void OnCreate();
     void OnSize();
     void OnGetMinMaxInfo(MINMAXINFO& limits);
     void OnPlacing(WINDOWPOS& place);
@@ -32,8 +32,6 @@ private:
     void OnMouseWheel(WPARAM wParam, LPARAM lParam);
     void OnCompositionChanged();
     void OnReaderChanged();
-    LRESULT OnControlColour(UINT message, HWND control, HDC dc);
-    void OnDpiChanged(UINT dpi) override;
 
     // Builds the document from the main window's fields and shows it; with no main window the
     // last one stays.
@@ -42,9 +40,7 @@ private:
     const std::optional<std::wstring>& Song();
     void PlaceControls();
 
-    HINSTANCE instance_;
     Composer& composer_;
-    ControlSet controls_;
     RenderPane pane_;
     std::optional<std::wstring> song_;
     unsigned long long songReadAt_ = 0;

@@ -17,20 +17,6 @@ constexpr int kScrollLine = 20;  // one arrow step
 
 constexpr COLORREF Colour(Rgb rgb) { return ColourRefFromRgb(rgb); }
 
-void RegisterPaneClass(HINSTANCE instance, WNDPROC procedure) noexcept {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (GetClassInfoExW(instance, kClassName, &existing)) return;
-    WNDCLASSEXW paneClass{};
-    paneClass.cbSize = sizeof(paneClass);
-    paneClass.lpfnWndProc = procedure;
-    paneClass.hInstance = instance;
-    paneClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    // No background brush: the pane paints every pixel itself, once.
-    paneClass.lpszClassName = kClassName;
-    RegisterClassExW(&paneClass);
-}
-
 // Today's date or the time now in the user's short formats, as the IM client fills %d and %t.
 std::wstring DateOrTime(bool date) {
     wchar_t buffer[128]{};
@@ -135,25 +121,12 @@ void RenderPane::GdiMeasurer::Advances(const MarkupDocument& document, const Tex
 
 // ---- The pane ----
 
-RenderPane::~RenderPane() {
-    if (hwnd_) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        HWND window = hwnd_;
-        hwnd_ = nullptr;
-        DestroyWindow(window);
-    }
-}
-
 bool RenderPane::Create(HWND parent, int id, const RECT& rect) {
-    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-    RegisterPaneClass(instance, &RenderPane::Procedure);
     date_ = DateOrTime(true);
     time_ = DateOrTime(false);
-    HWND window = CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"",
-                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS, rect.left,
-                                  rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
-    if (!window) return false;
+    if (!CreateChild(kClassName, parent, id, rect, WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS,
+                     WS_EX_CLIENTEDGE))
+        return false;
     Refill();
     return true;
 }
@@ -180,8 +153,8 @@ void RenderPane::RefreshClock() {
 }
 
 void RenderPane::Move(const RECT& rect) {
-    if (!hwnd_) return;
-    SetWindowPos(hwnd_, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+    if (!Handle()) return;
+    SetWindowPos(Handle(), nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -193,22 +166,22 @@ void RenderPane::Refill() {
 }
 
 void RenderPane::LayOut() {
-    if (!hwnd_) return;
-    dpi_ = DpiForWindow(hwnd_);
+    if (!Handle()) return;
+    dpi_ = DpiForWindow(Handle());
     RECT client{};
-    GetClientRect(hwnd_, &client);
-    measurer_.Begin(hwnd_, dpi_);
+    GetClientRect(Handle(), &client);
+    measurer_.Begin(Handle(), dpi_);
     measurer_.BeginLayout();
     layout_ = LayOutMarkup(markup_, measurer_, client.right - 2 * Scale(kMargin), Scale(kRuleHeight));
     measurer_.EndLayout();
     shownText_.reset();
     UpdateScrollBar();
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void RenderPane::UpdateScrollBar() {
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(Handle(), &client);
     const int content = layout_.height + 2 * Scale(kMargin);
     scrollY_ = std::clamp(scrollY_, 0, std::max(0, content - static_cast<int>(client.bottom)));
     SCROLLINFO info{};
@@ -223,43 +196,19 @@ void RenderPane::UpdateScrollBar() {
     // Typing rarely changes the bar; redrawing it for nothing is not free.
     if (shownBar_ && shownBar_->nMax == info.nMax && shownBar_->nPage == info.nPage && shownBar_->nPos == info.nPos)
         return;
-    SetScrollInfo(hwnd_, SB_VERT, &info, TRUE);
+    SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
     shownBar_ = info;
 }
 
 void RenderPane::ScrollTo(int y) {
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(Handle(), &client);
     const int content = layout_.height + 2 * Scale(kMargin);
     y = std::clamp(y, 0, std::max(0, content - static_cast<int>(client.bottom)));
     if (y == scrollY_) return;
     scrollY_ = y;
     UpdateScrollBar();
-    InvalidateRect(hwnd_, nullptr, FALSE);
-}
-
-LRESULT CALLBACK RenderPane::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    RenderPane* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<RenderPane*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<RenderPane*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    }
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    LRESULT result = 0;
-    try {
-        result = self->HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        // A failed allocation for a huge document drops this event; the window system never sees it.
-        result = DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-    }
-    return result;
+    InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 LRESULT RenderPane::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -268,14 +217,14 @@ LRESULT RenderPane::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT: OnPaint(); return 0;
         case WM_PRINTCLIENT: {
             RECT client{};
-            GetClientRect(hwnd_, &client);
+            GetClientRect(Handle(), &client);
             PaintOn(reinterpret_cast<HDC>(wParam), client);
             return 0;
         }
         case WM_SIZE: OnSize(); return 0;
         case WM_VSCROLL: OnVScroll(LOWORD(wParam)); return 0;
         case WM_MOUSEWHEEL: OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
-        case WM_LBUTTONDOWN: SetFocus(hwnd_); return 0;
+        case WM_LBUTTONDOWN: SetFocus(Handle()); return 0;
         case WM_GETDLGCODE: return DLGC_WANTARROWS;
         case WM_GETTEXTLENGTH: return static_cast<LRESULT>(ShownText().size());
         case WM_GETTEXT: return OnGetText(static_cast<std::size_t>(wParam), reinterpret_cast<wchar_t*>(lParam));
@@ -284,7 +233,7 @@ LRESULT RenderPane::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         default: break;
     }
-    return DefWindowProcW(hwnd_, message, wParam, lParam);
+    return DefaultHandling(message, wParam, lParam);
 }
 
 const std::wstring& RenderPane::ShownText() {
@@ -310,11 +259,11 @@ void RenderPane::OnSize() {
 
 void RenderPane::OnVScroll(int request) {
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(Handle(), &client);
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_TRACKPOS;
-    GetScrollInfo(hwnd_, SB_VERT, &info);
+    GetScrollInfo(Handle(), SB_VERT, &info);
     switch (request) {
         case SB_LINEUP: ScrollTo(scrollY_ - Scale(kScrollLine)); break;
         case SB_LINEDOWN: ScrollTo(scrollY_ + Scale(kScrollLine)); break;
@@ -343,9 +292,9 @@ bool RenderPane::OnKeyDown(WPARAM key) {
 }
 
 void RenderPane::OnPaint() {
-    ScopedPaint paint(hwnd_);
+    ScopedPaint paint(Handle());
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(Handle(), &client);
     if (client.right <= 0 || client.bottom <= 0) return;
     // Drawn off-screen, then copied once. A device-independent bitmap, so the text is drawn by
     // the same font engine that measured it (Wine draws into X pixmaps with another).
@@ -371,7 +320,7 @@ void RenderPane::OnPaint() {
 }
 
 void RenderPane::PaintOn(HDC dc, const RECT& client) {
-    measurer_.Begin(hwnd_, dpi_);
+    measurer_.Begin(Handle(), dpi_);
     UniqueBrush page(CreateSolidBrush(Colour(PageColour())));
     FillRect(dc, &client, page.get());
 

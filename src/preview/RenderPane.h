@@ -19,17 +19,15 @@
 #include <vector>
 
 #include "misc/Handles.h"
+#include "misc/Window.h"
 #include "preview/Markup.h"
 #include "preview/TextLayout.h"
 
 namespace velmora {
 
-class RenderPane {
+class RenderPane final : public Window {
 public:
     RenderPane() = default;
-    ~RenderPane();
-    RenderPane(const RenderPane&) = delete;
-    RenderPane& operator=(const RenderPane&) = delete;
 
     // rect is in the parent's client pixels.
     bool Create(HWND parent, int id, const RECT& rect);
@@ -41,7 +39,6 @@ public:
     // Reads the date and time again; lays out afresh only when %d or %t would now show other text.
     void RefreshClock();
 
-    HWND Handle() const noexcept { return hwnd_; }
     // The document's label (its title) and page colour, as read.
     const std::wstring& Label() const noexcept { return markup_.title; }
     Rgb PageColour() const noexcept { return markup_.bodyColour.value_or(kWhite); }
@@ -80,8 +77,7 @@ private:
         std::uint64_t generation_ = 0;
     };
 
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void OnPaint();
     void OnSize();
@@ -98,7 +94,6 @@ private:
     void PaintOn(HDC dc, const RECT& client);
     int Scale(int pixelsAt96) const noexcept;
 
-    HWND hwnd_ = nullptr;
     UINT dpi_ = 96;
     std::wstring document_;
     std::wstring reader_ = L"Buddy";

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "misc/Text.h"
+
 namespace velmora {
 namespace {
 
@@ -13,8 +15,6 @@ std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     return text;
 }
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // One line of the file as a reader takes it.
 struct Line {
@@ -59,7 +59,7 @@ void ForEachLine(std::string_view file, Each each) {
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
     return true;
 }
 
@@ -70,7 +70,7 @@ ProfileSection::ProfileSection(std::string_view file, std::string_view section) 
             inSection = EqualsIgnoringAsciiCase(line.name, section);
         } else if (line.kind == Line::Key && inSection) {
             std::string name(line.name);
-            for (char& c : name) c = LowerAscii(c);
+            for (char& c : name) c = AsciiLower(c);
             values_.emplace(std::move(name), line.value);  // keeps the first
         }
     });
@@ -78,7 +78,7 @@ ProfileSection::ProfileSection(std::string_view file, std::string_view section) 
 
 std::optional<std::string_view> ProfileSection::Value(std::string_view key) const {
     std::string name(key);
-    for (char& c : name) c = LowerAscii(c);
+    for (char& c : name) c = AsciiLower(c);
     const auto found = values_.find(name);
     if (found == values_.end()) return std::nullopt;
     return found->second;

@@ -2,8 +2,10 @@
 // The registry operations under the away-message store, on the ANSI registry calls.
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
+#include "misc/Handles.h"
 #include "storage/Reg.h"
 
 namespace velmora {
@@ -15,5 +17,8 @@ StoreResult WriteRegValue(HKEY root, std::wstring_view keyPath, std::wstring_vie
 // Opens an existing key, deletes the value and closes the key; never creates a key. A key or
 // value that is not there is nothing to remove, which is done.
 StoreResult RemoveRegValue(HKEY root, std::wstring_view keyPath, std::wstring_view valueName) noexcept;
+// Opens an existing key for reading, by the wide call (names outside the ANSI code page stay
+// exact); none when it is not there or may not be read. An empty path opens root again.
+UniqueHkey OpenForReading(HKEY root, const std::wstring& path);
 
 }  // namespace velmora

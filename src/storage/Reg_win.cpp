@@ -54,6 +54,12 @@ StoreResult RemoveRegValue(HKEY root, std::wstring_view keyPath, std::wstring_vi
     }
 }
 
+UniqueHkey OpenForReading(HKEY root, const std::wstring& path) {
+    UniqueHkey key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) key.reset();
+    return key;
+}
+
 StoreResult WriteAwayMessage(std::wstring_view screenName, std::wstring_view slotText, std::wstring_view document) {
     if (const StoreResult names = CheckNames(screenName, slotText); !names.Done()) return names;
     return WriteRegValue(HKEY_CURRENT_USER, AwayKeyPath(screenName), AwayValueName(slotText), document);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "compose/AwayDocument.h"
+#include "misc/Text.h"
 
 namespace velmora {
 namespace {
@@ -21,14 +22,6 @@ constexpr std::size_t kSongBreakToHeader = kClosingTags.size() + kSongBreak.size
 // A label holding the title's end and the style header again is possible but absurd; each such
 // copy costs one pass over the document, so only this many places of the label's end are tried.
 constexpr std::size_t kMostLabelEnds = 64;
-
-bool StartsWith(std::wstring_view text, std::wstring_view head) {
-    return text.size() >= head.size() && text.substr(0, head.size()) == head;
-}
-
-bool EndsWith(std::wstring_view text, std::wstring_view tail) {
-    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
-}
 
 struct Header {
     std::wstring_view bodyColour, fontColour, fontSize;
@@ -48,7 +41,7 @@ std::size_t SizeStart(std::wstring_view text, std::size_t start) {
 // The style header text[start, end): starts with the body piece and ends with ">".
 std::optional<Header> SplitHeader(std::wstring_view text, std::size_t start, std::size_t end) {
     const std::wstring_view header = text.substr(start, end - start);
-    if (!StartsWith(header, kBodyOpen) || header.back() != L'>') return std::nullopt;
+    if (!header.starts_with(kBodyOpen) || header.back() != L'>') return std::nullopt;
     const std::size_t sizeAt = SizeStart(header, 0);
     if (sizeAt == std::wstring_view::npos || sizeAt > header.size() - 1) return std::nullopt;
     const std::size_t font = header.find(kFontOpen, kBodyOpen.size());
@@ -76,7 +69,7 @@ std::optional<StoredComposition> Verified(std::wstring_view document, std::wstri
 // "<title>" label "</title>" header message "</FONT></BODY></HTML>": the leftmost place of each
 // piece gives a split whenever there is one.
 std::optional<StoredComposition> ReadOwnWithoutSong(std::wstring_view document) {
-    if (!StartsWith(document, kTitleOpen) || !EndsWith(document, kClosingTags)) return std::nullopt;
+    if (!document.starts_with(kTitleOpen) || !document.ends_with(kClosingTags)) return std::nullopt;
     const std::size_t labelEnd = document.find(kLabelEnd, kTitleOpen.size());
     if (labelEnd == std::wstring_view::npos) return std::nullopt;
     const std::size_t headerStart = labelEnd + kTitleClose.size();
@@ -114,7 +107,7 @@ void PrefixMatches(std::wstring_view text, std::vector<std::size_t>& z) {
 // with every song break at once (prefix matches); its length is then fixed by where the song's
 // introduction starts.
 std::optional<StoredComposition> ReadOwnWithSong(std::wstring_view document) {
-    if (!StartsWith(document, kTitleOpen)) return std::nullopt;
+    if (!document.starts_with(kTitleOpen)) return std::nullopt;
     // Where a second header may start, and where an introduction follows a header's ">".
     std::vector<std::size_t> secondHeaders;
     for (std::size_t at = document.find(kClosingToSongHeader); at != std::wstring_view::npos;
@@ -163,15 +156,6 @@ std::optional<StoredComposition> ReadOwnWithSong(std::wstring_view document) {
 
 // Foreign text: tags are read the way HTML readers read them, in one pass over the text.
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\f'; }
-
-std::wstring AsciiLower(std::wstring_view text) {
-    std::wstring lower(text);
-    for (wchar_t& c : lower)
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    return lower;
-}
-
 struct Tag {
     std::size_t end = std::wstring_view::npos;  // one past its ">"; npos when it never ends
     std::optional<std::wstring_view> colour, bgcolour, size;
@@ -182,7 +166,7 @@ std::size_t FindTag(std::wstring_view lower, std::wstring_view name, std::size_t
     for (std::size_t at = lower.find(name, from); at != std::wstring_view::npos; at = lower.find(name, at + 1)) {
         if (at == 0 || lower[at - 1] != L'<') continue;
         const std::size_t after = at + name.size();
-        if (after < lower.size() && (IsBlank(lower[after]) || lower[after] == L'/' || lower[after] == L'>'))
+        if (after < lower.size() && (IsHtmlBlank(lower[after]) || lower[after] == L'/' || lower[after] == L'>'))
             return at - 1;
     }
     return std::wstring_view::npos;
@@ -194,20 +178,20 @@ Tag ReadTag(std::wstring_view text, std::wstring_view lower, std::size_t at) {
     Tag tag;
     const std::size_t n = text.size();
     while (true) {
-        while (at < n && (IsBlank(text[at]) || text[at] == L'/')) ++at;
+        while (at < n && (IsHtmlBlank(text[at]) || text[at] == L'/')) ++at;
         if (at >= n) return tag;
         if (text[at] == L'>') {
             tag.end = at + 1;
             return tag;
         }
         const std::size_t nameStart = at++;  // a first "=" belongs to the name
-        while (at < n && !IsBlank(text[at]) && text[at] != L'/' && text[at] != L'>' && text[at] != L'=') ++at;
+        while (at < n && !IsHtmlBlank(text[at]) && text[at] != L'/' && text[at] != L'>' && text[at] != L'=') ++at;
         const std::wstring_view name = lower.substr(nameStart, at - nameStart);
-        while (at < n && IsBlank(text[at])) ++at;
+        while (at < n && IsHtmlBlank(text[at])) ++at;
         std::wstring_view value;
         if (at < n && text[at] == L'=') {
             ++at;
-            while (at < n && IsBlank(text[at])) ++at;
+            while (at < n && IsHtmlBlank(text[at])) ++at;
             if (at < n && (text[at] == L'"' || text[at] == L'\'')) {
                 const std::size_t close = text.find(text[at], at + 1);
                 if (close == std::wstring_view::npos) return tag;
@@ -215,7 +199,7 @@ Tag ReadTag(std::wstring_view text, std::wstring_view lower, std::size_t at) {
                 at = close + 1;
             } else {
                 const std::size_t valueStart = at;
-                while (at < n && !IsBlank(text[at]) && text[at] != L'>') ++at;
+                while (at < n && !IsHtmlBlank(text[at]) && text[at] != L'>') ++at;
                 value = text.substr(valueStart, at - valueStart);
             }
         }

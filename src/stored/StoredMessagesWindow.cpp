@@ -2,11 +2,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 
 #include "compose/Composer.h"
 #include "compose/Messages.h"
-#include "misc/Dpi.h"
+#include "misc/SystemError.h"
 #include "res/resource.h"
 #include "stored/LoadLimits.h"
 #include "stored/StoredControls.h"
@@ -18,9 +19,7 @@ namespace {
 
 using namespace StoredIds;
 
-constexpr FontSpec kWindowFont{L"Tahoma", 825, false};
-constexpr FontSpec kBold{L"Tahoma", 825, true};
-constexpr FontSpec kOwnFont{};  // the window font
+constexpr FontSpec kBold = Tahoma(825, true);
 constexpr Paint kNone = Paint::None();
 
 constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
@@ -46,7 +45,11 @@ constexpr int kRenderingY = 60;
 constexpr int kRenderingWidth = 280;
 constexpr int kRenderingHeight = 261;
 
-constexpr WindowDesign kDesign{L"VelmoraStored", L"Stored Messages", 480, 329, true, IDI_TOOLS};
+constexpr TableDesign kDesign{
+    {L"VelmoraStored", L"Stored Messages", 480, 329, true, IDI_TOOLS},
+    kControls,
+    Tahoma(825),
+};
 
 // A label is one line of the window; a megabyte label still shows its start.
 constexpr std::size_t kMostLabelShown = 300;
@@ -59,13 +62,10 @@ bool SameLetters(std::wstring_view left, std::wstring_view right) {
 }  // namespace
 
 StoredMessagesWindow::StoredMessagesWindow(HINSTANCE instance, Composer& composer)
-    : instance_(instance), composer_(composer), controls_(kControls, kWindowFont) {}
+    : TableWindow(instance, kDesign), composer_(composer) {}
 
-bool StoredMessagesWindow::Open() { return Create(kDesign, instance_); }
-
-LRESULT StoredMessagesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT StoredMessagesWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE: OnCreate(); return 0;
         case WM_DESTROY: OnDestroy(); return 0;
         case WM_WINDOWPOSCHANGING:
             OnPlacing(*reinterpret_cast<WINDOWPOS*>(lParam));
@@ -73,12 +73,11 @@ LRESULT StoredMessagesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM 
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case kStoreChangedMessage: OnStoreChanged(); return 0;
         case kMainWindowClosedMessage: UpdateButtons(); return 0;
-        default: return DefaultHandling(message, wParam, lParam);
+        default: return TableWindow::HandleOwnMessage(message, wParam, lParam);
     }
 }
 
 void StoredMessagesWindow::OnCreate() {
-    controls_.Create(Handle(), instance_, DpiForWindow(Handle()));
     rendering_.Create(Handle(), Rendering, RenderingRect());
     // Watched before the first reading, so no change between the two is missed.
     watch_.Start(Handle(), kStoreChangedMessage);
@@ -170,7 +169,16 @@ void StoredMessagesWindow::OnDeleteClicked() {
     const std::wstring question =
         RemoveQuestion(valueName, label ? std::optional<std::wstring_view>(*label) : std::nullopt, screenName);
     if (MessageBoxW(Handle(), question.c_str(), L"Stored Messages", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    RemoveStoredValue(screenName, valueName);
+    const StoreResult removed = RemoveStoredValue(screenName, valueName);
+    if (!removed.Done()) {
+        // As the main window tells it; the value stays chosen.
+        const std::optional<std::wstring> slot = SlotTextOf(valueName);
+        const std::wstring text =
+            RemoveFailureText(removed, screenName, slot ? std::optional<std::wstring_view>(*slot) : std::nullopt,
+                              valueName, SystemErrorText(static_cast<unsigned long>(removed.error)));
+        MessageBoxW(Handle(), text.c_str(), L"Stored Messages", MB_OK | MB_ICONWARNING);
+        return;
+    }
     selectedValue_.clear();
     Reload();
 }
@@ -190,6 +198,8 @@ void StoredMessagesWindow::Reload(bool onlyWhenChanged) {
         screenName_ = screenNames[i];  // as the registry spells it
     }
     std::vector<StoredValue> values = chosen == CB_ERR ? std::vector<StoredValue>{} : StoredValues(screenName_);
+    std::sort(values.begin(), values.end(),
+              [](const StoredValue& left, const StoredValue& right) { return ListedBefore(left.name, right.name); });
     // The IM client writes its other settings below the same key: those changes leave the
     // window as it is, its list scrolled where it was.
     if (onlyWhenChanged && screenNames == screenNames_ && values == values_) return;
@@ -229,12 +239,12 @@ const StoredValue* StoredMessagesWindow::Selected() const noexcept {
 void StoredMessagesWindow::ShowSelected() {
     const StoredValue* value = Selected();
     if (!value || !value->IsMessage()) {
-        controls_.SetText(LabelShown, value ? L"not a message" : L"");
+        Controls().SetText(LabelShown, value ? L"not a message" : L"");
         rendering_.SetDocument(L"");
         return;
     }
     const StoredComposition read = ReadAwayDocument(value->text);
-    controls_.SetText(LabelShown, OneLine(read.label.value_or(L""), kMostLabelShown));
+    Controls().SetText(LabelShown, OneLine(read.label.value_or(L""), kMostLabelShown));
     rendering_.SetDocument(value->text);
 }
 
@@ -250,12 +260,9 @@ void StoredMessagesWindow::UpdateButtons() {
 }
 
 RECT StoredMessagesWindow::RenderingRect() const noexcept {
-    return controls_.ScaleRect(kRenderingX, kRenderingY, kRenderingWidth, kRenderingHeight);
+    return Controls().ScaleRect(kRenderingX, kRenderingY, kRenderingWidth, kRenderingHeight);
 }
 
-void StoredMessagesWindow::OnDpiChanged(UINT dpi) {
-    controls_.Layout(dpi);
-    rendering_.Move(RenderingRect());
-}
+void StoredMessagesWindow::OnLayout(UINT /*dpi*/) { rendering_.Move(RenderingRect()); }
 
 }  // namespace velmora

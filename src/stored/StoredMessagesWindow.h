@@ -4,30 +4,26 @@
 #include <string>
 #include <vector>
 
-#include "misc/Layout.h"
-#include "misc/Window.h"
+#include "misc/TableWindow.h"
 #include "preview/RenderPane.h"
-#include "stored/StoredMessages.h"
+#include "storage/RegStore.h"
 
 namespace velmora {
 
 class Composer;
 
-class StoredMessagesWindow final : public Window {
+class StoredMessagesWindow final : public TableWindow {
 public:
     StoredMessagesWindow(HINSTANCE instance, Composer& composer);
-    bool Open();
-
-    HWND Control(int id) const noexcept { return controls_.Control(id); }
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnCreate() override;
+    void OnLayout(UINT dpi) override;
 
-    void OnCreate();
     void OnDestroy();
     void OnPlacing(WINDOWPOS& place);
     void OnCommand(int id, int notification);
-    void OnDpiChanged(UINT dpi) override;
     HWND FirstFocus() const noexcept override;
 
     void OnScreenNameChosen();  // ScreenNames
@@ -44,11 +40,9 @@ private:
     const StoredValue* Selected() const noexcept;
     RECT RenderingRect() const noexcept;
 
-    HINSTANCE instance_;
     Composer& composer_;
-    ControlSet controls_;
     RenderPane rendering_;
-    StoredMessagesWatch watch_;
+    AwayStoreWatch watch_;
     std::vector<std::wstring> screenNames_;
     std::vector<StoredValue> values_;
     std::wstring screenName_;     // the chosen name, kept while its key is away

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "misc/Text.h"
+
 namespace velmora {
 namespace {
 
@@ -9,12 +11,10 @@ constexpr std::wstring_view kValuePrefix = L"GoneMsg";
 constexpr std::size_t kMostRowLabel = 120;
 constexpr std::size_t kMostQuestionPiece = 80;
 
-wchar_t FoldCase(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
-
 bool HasPrefix(std::wstring_view name) {
     if (name.size() < kValuePrefix.size()) return false;
     for (std::size_t i = 0; i < kValuePrefix.size(); ++i)
-        if (FoldCase(name[i]) != FoldCase(kValuePrefix[i])) return false;
+        if (AsciiLower(name[i]) != AsciiLower(kValuePrefix[i])) return false;
     return true;
 }
 
@@ -22,7 +22,7 @@ bool HasPrefix(std::wstring_view name) {
 int CompareNames(std::wstring_view left, std::wstring_view right) {
     const std::size_t common = std::min(left.size(), right.size());
     for (std::size_t i = 0; i < common; ++i) {
-        const wchar_t l = FoldCase(left[i]), r = FoldCase(right[i]);
+        const wchar_t l = AsciiLower(left[i]), r = AsciiLower(right[i]);
         if (l != r) return l < r ? -1 : 1;
     }
     if (left.size() != right.size()) return left.size() < right.size() ? -1 : 1;

@@ -1,12 +1,12 @@
 #include "winamp/SongRule.h"
 
+#include "misc/Text.h"
+
 namespace velmora {
 
 namespace {
 
 constexpr std::wstring_view kWinampMark = L" - Winamp";
-
-bool IsAsciiDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 // Length of a leading "<digits>. " playlist number, or 0 when the title has none.
 std::size_t PlaylistPrefixLength(std::wstring_view title) {

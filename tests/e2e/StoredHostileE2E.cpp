@@ -10,7 +10,6 @@
 #include "app/AwayControls.h"
 #include "storage/Reg.h"
 #include "stored/StoredControls.h"
-#include "stored/StoredMessages.h"
 #include "support/TestSupport.h"
 
 namespace velmora {

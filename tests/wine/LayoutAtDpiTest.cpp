@@ -94,10 +94,10 @@ TEST_F(LayoutAtDpi, OnADpiChangeEveryWindowTakesTheSuggestedPlaceAndLaysOutAgain
 // the window region where the control has one.
 RECT ShownPart(HWND control) {
     RECT shown = testing::RectOnParent(control);
-    UniqueHandle<GdiObjectTraits> region(CreateRectRgn(0, 0, 0, 0));
-    if (GetWindowRgn(control, static_cast<HRGN>(region.get())) != ERROR) {
+    UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(control, region.get()) != ERROR) {
         RECT box{};
-        GetRgnBox(static_cast<HRGN>(region.get()), &box);
+        GetRgnBox(region.get(), &box);
         OffsetRect(&box, shown.left, shown.top);
         IntersectRect(&shown, &shown, &box);
     }

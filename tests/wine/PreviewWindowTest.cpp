@@ -105,6 +105,20 @@ TEST_F(PreviewTest, OpensOnceFromTheMenuModelessUnownedAndResizable) {
     EXPECT_EQ(testing::CountWindowsOfProcess(GetCurrentProcessId(), L"Preview"), 1);
 }
 
+TEST_F(PreviewTest, ItsRenderingIsAChildTheProgramDoesNotCountAsAWindow) {
+    HWND preview = OpenPreview();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(GetParent(GetDlgItem(preview, PreviewIds::Pane)), preview);
+    EXPECT_EQ(Window::OpenWindowCount(), 2);
+    SendMessageW(main_->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    MSG quit{};
+    EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    // The last top-level window ends the program, whatever child windows it had.
+    SendMessageW(preview, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(Window::OpenWindowCount(), 0);
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 TEST_F(PreviewTest, FollowsTypingAndShowsTheLabelAboveTheRendering) {
     HWND preview = OpenPreview();
     ASSERT_NE(preview, nullptr);

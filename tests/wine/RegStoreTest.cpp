@@ -1,4 +1,4 @@
-// The stored-message listing, removal and change watch against Wine's real registry.
+// The away-message store read back, removal and change watch against Wine's real registry.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "storage/Reg.h"
-#include "stored/StoredMessages.h"
+#include "storage/RegStore.h"
 #include "support/TestSupport.h"
 
 namespace velmora {
@@ -46,7 +46,7 @@ protected:
     std::vector<std::wstring> made_;
 };
 
-TEST_F(StoredListTest, ValuesComeInSlotOrderWithOddNamesTypesAndSizesReadSafely) {
+TEST_F(StoredListTest, ValuesWithOddNamesTypesAndSizesAreReadSafely) {
     const std::wstring name = Name(L"stored");
     for (const wchar_t* slot : {L"10", L"2", L"", L"12b"}) WriteAwayMessage(name, slot, L"text");
     const DWORD number = 7;
@@ -59,13 +59,19 @@ TEST_F(StoredListTest, ValuesComeInSlotOrderWithOddNamesTypesAndSizesReadSafely)
     Put(name, L"GoneMsg1", REG_SZ, big.c_str(), static_cast<DWORD>((big.size() + 1) * sizeof(wchar_t)));
 
     const std::vector<StoredValue> values = StoredValues(name);
-    ASSERT_EQ(NamesOf(values), (std::vector<std::wstring>{L"GoneMsg1", L"GoneMsg2", L"GoneMsg5", L"GoneMsg7",
-                                                          L"GoneMsg8", L"GoneMsg10", L"GoneMsg", L"GoneMsg12b", odd}));
-    EXPECT_EQ(values[0].text, big);
-    EXPECT_FALSE(values[2].IsMessage());
-    EXPECT_EQ(values[3].text, L"abc");
-    EXPECT_TRUE(values[4].IsMessage() && values[4].text.empty());
-    EXPECT_EQ(values[8].text, odd);
+    std::vector<std::wstring> names = NamesOf(values);
+    std::sort(names.begin(), names.end());
+    ASSERT_EQ(names, (std::vector<std::wstring>{L"GoneMsg", L"GoneMsg1", L"GoneMsg10", L"GoneMsg12b", L"GoneMsg2",
+                                                L"GoneMsg5", L"GoneMsg7", L"GoneMsg8", odd}));
+    const auto of = [&](const std::wstring& valueName) {
+        return *std::find_if(values.begin(), values.end(), [&](const StoredValue& v) { return v.name == valueName; });
+    };
+    EXPECT_EQ(of(L"GoneMsg1").text, big);
+    EXPECT_FALSE(of(L"GoneMsg5").IsMessage());
+    EXPECT_EQ(of(L"GoneMsg7").text, L"abc");
+    EXPECT_TRUE(of(L"GoneMsg8").IsMessage() && of(L"GoneMsg8").text.empty());
+    EXPECT_EQ(of(odd).text, odd);
+    EXPECT_EQ(of(L"GoneMsg12b").text, L"text");
 }
 
 TEST_F(StoredListTest, ScreenNamesHoldAListAndRemovalTakesOneValueByItsExactName) {
@@ -91,16 +97,65 @@ TEST_F(StoredListTest, ScreenNamesHoldAListAndRemovalTakesOneValueByItsExactName
     EXPECT_TRUE(StoredValues(absent).empty());
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + absent));
 
-    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg\u4e2d"));
-    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg3"));
-    EXPECT_FALSE(RemoveStoredValue(wide, L"GoneMsg3"));
+    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg\u4e2d").Done());
+    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg3").Done());
+    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg3").Done());  // nothing left to remove
     EXPECT_EQ(NamesOf(StoredValues(wide)), std::vector<std::wstring>{L"GoneMsg?"});
+}
+
+TEST_F(StoredListTest, AKeyRemovedWhileItIsReadEndsTheReading) {
+    // Removed between opening and reading, as a removal in the middle of a reading looks to the
+    // loop: every index of a removed key answers ERROR_KEY_DELETED, never "no more items".
+    const std::wstring name = Name(L"removed");
+    for (const wchar_t* slot : {L"1", L"2", L"3"}) WriteAwayMessage(name, slot, L"text");
+    WriteAwayMessage(name + L"\\nested", L"1", L"text");
+    HKEY list = nullptr, names = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, AwayKeyPath(name).c_str(), 0, KEY_READ, &list), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, (UsersKeyPath() + L"\\" + name).c_str(), 0, KEY_READ, &names),
+              ERROR_SUCCESS);
+    EXPECT_EQ(ValuesOf(list).size(), 3u);
+    EXPECT_EQ(ScreenNamesBelow(names), std::vector<std::wstring>{L"nested"});
+    testing::DeleteRegistryTree(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + name);
+    EXPECT_TRUE(ValuesOf(list).empty());
+    EXPECT_TRUE(ScreenNamesBelow(names).empty());
+    RegCloseKey(list);
+    RegCloseKey(names);
+}
+
+TEST(StoredNamesSearch, EveryScreenNameIsListedHoweverManyKeysLieBesideThem) {
+    // A Users key of its own, as an IM client's per-user area looks: each screen name beside
+    // the keys of its other settings.
+    const std::wstring users = L"Software\\VelmoraTest\\" + testing::UniqueScreenName(L"users");
+    const auto make = [&](const std::wstring& path) {
+        HKEY key = nullptr;
+        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (users + L"\\" + path).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                  &key, nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    };
+    constexpr int kNames = 2000;
+    std::vector<std::wstring> expected;
+    for (int i = 0; i < kNames; ++i) {
+        const std::wstring name = L"user" + std::to_wstring(10000 + i);
+        for (const wchar_t* part :
+             {L"\\IAmGoneList", L"\\Buddy Info", L"\\Preferences\\Sounds", L"\\Preferences\\Windows"})
+            make(name + part);
+        expected.push_back(name);
+    }
+    make(L"nobody\\Preferences\\Sounds");  // settings without a list: no screen name
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, users.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    const std::vector<std::wstring> names = ScreenNamesBelow(key);
+    RegCloseKey(key);
+    testing::DeleteRegistryTree(HKEY_CURRENT_USER, users);
+    ASSERT_EQ(names.size(), expected.size());
+    EXPECT_EQ(names, expected);
 }
 
 // A window that counts the watch's messages and acknowledges each, as the Stored Messages window does.
 constexpr UINT kChangedMessage = WM_APP + 7;
 int g_changes = 0;
-StoredMessagesWatch* g_watch = nullptr;
+AwayStoreWatch* g_watch = nullptr;
 LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kChangedMessage) {
         ++g_changes;
@@ -121,7 +176,7 @@ TEST_F(StoredListTest, TheWatchTellsOfWritesRemovalsAndARemovedScreenNameThenSto
     ASSERT_NE(window, nullptr);
     const std::wstring name = Name(L"watched");
     {
-        StoredMessagesWatch watch;
+        AwayStoreWatch watch;
         g_watch = &watch;
         g_changes = 0;
         ASSERT_TRUE(watch.Start(window, kChangedMessage));

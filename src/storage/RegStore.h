@@ -1,6 +1,7 @@
 #pragma once
-// What the AIM client holds in the registry: the screen names with stored away messages, their
-// values, removing one, and a watch that tells a window when any of it changes.
+// The away-message store as the AIM client holds it, read back: the screen names with stored
+// away messages, their values, removing one, and a watch that tells a window when any of it
+// changes.
 //
 // Names are read and used through the wide registry calls: a screen name or value name with
 // characters outside the ANSI code page would come back from the "A" calls with "?" in their
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "misc/Handles.h"
+#include "storage/Reg.h"
 
 namespace velmora {
 
@@ -24,26 +26,30 @@ struct StoredValue {
     bool operator==(const StoredValue&) const = default;
 };
 
-// The key holding every screen name's key ("...\CurrentVersion\Users").
-std::wstring UsersKeyPath();
 // The screen names whose key holds an IAmGoneList, letter case aside in name order. A name
 // with a backslash is a key below another one, and is found there too.
 std::vector<std::wstring> StoredScreenNames();
-// The values of a screen name's IAmGoneList in list order; none when the key is not there.
-// Reading never creates or changes a key.
+// The values of a screen name's IAmGoneList in the registry's order; none when the key is not
+// there. Reading never creates or changes a key.
 std::vector<StoredValue> StoredValues(std::wstring_view screenName);
-// Removes that one value; the key stays. False when it was not there.
-bool RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName);
+// The same from a key already open: the Users key, a screen name's list key. A key removed
+// while it is read answers every further question with an error, and the reading ends there.
+std::vector<std::wstring> ScreenNamesBelow(HKEY users);
+std::vector<StoredValue> ValuesOf(HKEY list);
+// Removes that one value; the key stays. A value that is not there is nothing to remove, which
+// is done.
+StoreResult RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName);
 
 // Watches the Users key and everything below it, from a thread that sleeps until the registry
-// signals a change (or the key appears), and posts `message` to the window then. Posts do not
+// signals a change (or the key appears, or is removed and made again, whole or with the keys above
+// it), and posts `message` to the window then. Posts do not
 // pile up: after one, the next waits until the window has called Acknowledge().
-class StoredMessagesWatch {
+class AwayStoreWatch {
 public:
-    StoredMessagesWatch() = default;
-    StoredMessagesWatch(const StoredMessagesWatch&) = delete;
-    StoredMessagesWatch& operator=(const StoredMessagesWatch&) = delete;
-    ~StoredMessagesWatch() { Stop(); }
+    AwayStoreWatch() = default;
+    AwayStoreWatch(const AwayStoreWatch&) = delete;
+    AwayStoreWatch& operator=(const AwayStoreWatch&) = delete;
+    ~AwayStoreWatch() { Stop(); }
 
     // Returns once the watch is set: no change after it goes unseen.
     bool Start(HWND window, UINT message) noexcept;

@@ -1,0 +1,59 @@
+#pragma once
+// A top-level window made from a layout table: its controls created from the table when the
+// window is made, laid out again (fonts and all) for a new DPI, the painted panels and lines
+// drawn behind them, and each control's colours as the table names them. A window of this kind
+// adds only what is its own.
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "misc/Layout.h"
+#include "misc/Window.h"
+
+namespace velmora {
+
+struct TableDesign {
+    WindowDesign window;
+    std::span<const ControlSpec> controls;  // in Tab order
+    FontSpec windowFont;                    // the font of the controls that name none
+    std::span<const PaintedRect> rects = {};
+    std::span<const PaintedLine> lines = {};
+};
+
+class TableWindow : public Window {
+public:
+    bool Open();
+    HWND Control(int id) const noexcept { return controls_.Control(id); }
+
+protected:
+    TableWindow(HINSTANCE instance, const TableDesign& design);
+
+    HINSTANCE Instance() const noexcept { return instance_; }
+    ControlSet& Controls() noexcept { return controls_; }
+    const ControlSet& Controls() const noexcept { return controls_; }
+    std::wstring Text(int id) const { return controls_.Text(id); }
+    void SetText(int id, std::wstring_view text) const { controls_.SetText(id, text); }
+
+    // The window's own messages: every one but those all table windows answer alike.
+    virtual LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // After the controls are made, before the window is first shown.
+    virtual void OnCreate() {}
+    // After the controls have been laid out for a new DPI.
+    virtual void OnLayout(UINT /*dpi*/) {}
+    // Drawn over the table's panels and lines.
+    virtual void PaintMore(HDC /*dc*/) {}
+    // WM_CTLCOLORSTATIC, WM_CTLCOLOREDIT and WM_CTLCOLORBTN.
+    virtual LRESULT OnControlColour(UINT message, HWND control, HDC dc);
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) final;
+    void OnDpiChanged(UINT dpi) final;
+    void OnPaint();
+    void PaintOn(HDC dc);
+
+    HINSTANCE instance_;
+    TableDesign design_;
+    ControlSet controls_;
+};
+
+}  // namespace velmora
