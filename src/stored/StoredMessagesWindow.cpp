@@ -8,6 +8,7 @@
 #include "compose/Messages.h"
 #include "misc/SystemError.h"
 #include "res/resource.h"
+#include "stored/LoadLimits.h"
 #include "stored/StoredControls.h"
 #include "stored/StoredDocument.h"
 #include "stored/StoredNames.h"
@@ -157,6 +158,12 @@ void StoredMessagesWindow::OnLoadClicked() {
     const StoredValue* value = Selected();
     if (!composer_.IsOpen() || !value || !value->IsMessage()) return;
     const StoredComposition read = ReadAwayDocument(value->text);
+    if (const std::optional<std::wstring> why = WhyNotLoadable(read)) {
+        const std::wstring text =
+            NotLoadedText(value->name, read.label ? std::optional<std::wstring_view>(*read.label) : std::nullopt, *why);
+        MessageBoxW(Handle(), text.c_str(), L"Stored Messages", MB_OK | MB_ICONWARNING);
+        return;
+    }
     composer_.LoadComposition(read, SlotTextOf(value->name), read.song.has_value());
 }
 
