@@ -189,6 +189,24 @@ TEST_F(StoredMessagesWindowTest, TheListFollowsTheStoreAfterAnEmptyUsersKeyIsRem
     EXPECT_TRUE(Shows({L"3"}));
 }
 
+TEST_F(StoredMessagesWindowTest, ManyReadingsLeaveNoThreadOrHandleBehind) {
+    WriteAwayMessage(name_, L"1", L"text");
+    OpenStored();
+    ASSERT_TRUE(Shows({L"1"}));
+    const DWORD threads = CountThreadsOfThisProcess();
+    const DWORD handles = testing::CountKernelHandles(GetCurrentProcessId());
+    // Each change is read again, and every other one brings another name and back.
+    for (int round = 0; round < 40; ++round) {
+        WriteAwayMessage(name_, L"2", round % 2 ? L"even" : L"odd");
+        if (round % 2) ChooseName(name_);
+        ASSERT_TRUE(WaitUntil([&] { return Slots() == std::vector<std::wstring>{L"1", L"2"} && Label() != kReading; }));
+        RemoveAwayMessage(name_, L"2");
+        ASSERT_TRUE(Shows({L"1"}));
+    }
+    EXPECT_EQ(CountThreadsOfThisProcess(), threads);
+    EXPECT_LE(testing::CountKernelHandles(GetCurrentProcessId()), handles);
+}
+
 TEST_F(StoredMessagesWindowTest, TheWindowAnswersWhileABigStoreIsReadAndKeepsTheUsersChoices) {
     MakeManyScreenNames();
     const std::wstring other = L"Otherpine";
