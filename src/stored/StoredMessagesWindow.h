@@ -41,6 +41,7 @@ private:
     void Show(StoreReading& reading);
     void ChooseFirstMessage();
     void ShowSelected();
+    // The label: the chosen message's, or while a reading is told, that one is under way.
     void ShowLabel();
     void UpdateButtons();
     const StoredValue* Selected() const noexcept;
