@@ -66,12 +66,8 @@ std::optional<std::wstring> WhyNotLoadable(const SomeAwayFields& fields) {
 }
 
 std::wstring NotLoadedText(std::wstring_view valueName, std::optional<std::wstring_view> label, std::wstring_view why) {
-    const auto slot = SlotTextOf(valueName);
-    std::wstring text = L"'";
-    text += OneLine(label ? *label : valueName, kMostNamePiece);
-    text += L"' (slot ";
-    text += OneLine(slot ? std::wstring_view(*slot) : valueName, kMostNamePiece);
-    text += L") was not loaded: ";
+    std::wstring text = MessageNamed(valueName, label, kMostNamePiece);
+    text += L" was not loaded: ";
     text += why;
     text += L"\r\n\r\nThe stored message stays as it is.";
     return text;

@@ -108,21 +108,10 @@ HWND StoredMessagesWindow::FirstFocus() const noexcept {
 }
 
 void StoredMessagesWindow::OnCommand(int id, int notification) {
-    switch (id) {
-        case ScreenNames:
-            if (notification == CBN_SELCHANGE) OnScreenNameChosen();
-            break;
-        case Messages:
-            if (notification == LBN_SELCHANGE) OnMessageChosen();
-            break;
-        case Load:
-            if (notification == BN_CLICKED) OnLoadClicked();
-            break;
-        case Delete:
-            if (notification == BN_CLICKED) OnDeleteClicked();
-            break;
-        default: break;
-    }
+    if (id == ScreenNames && notification == CBN_SELCHANGE) OnScreenNameChosen();
+    if (id == Messages && notification == LBN_SELCHANGE) OnMessageChosen();
+    if (id == Load && notification == BN_CLICKED) OnLoadClicked();
+    if (id == Delete && notification == BN_CLICKED) OnDeleteClicked();
 }
 
 void StoredMessagesWindow::OnScreenNameChosen() {
