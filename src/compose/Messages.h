@@ -10,5 +10,7 @@ inline constexpr UINT kCompositionChangedMessage = WM_APP + 1;
 inline constexpr UINT kMainWindowClosedMessage = WM_APP + 40;
 // Posted to Stored Messages by its watch: the stored messages have changed.
 inline constexpr UINT kStoreChangedMessage = WM_APP + 41;
+// Posted to Stored Messages by its reader: a reading of the store is ready.
+inline constexpr UINT kStoreReadMessage = WM_APP + 42;
 
 }  // namespace velmora

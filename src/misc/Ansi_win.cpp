@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <climits>
 
 #include "misc/Ansi.h"
@@ -65,12 +66,16 @@ bool AnsiCarries(char32_t character) {
     static const bool utf = IsUtfCodePage();
     if (utf) return true;
     if (character > 0xFFFF) return ConvertsExactly(character);
-    // Asked once a character: the preview asks for every character at every keystroke. Only the
-    // user-interface thread asks.
+    // Asked once a character: the preview asks for every character at every keystroke. Stored
+    // Messages asks from its reading thread too; two threads asking at once find the same answer.
     enum : unsigned char { Unknown, Carried, NotCarried };
-    static std::array<unsigned char, 0x10000> known{};
-    unsigned char& answer = known[character];
-    if (answer == Unknown) answer = ConvertsExactly(character) ? Carried : NotCarried;
+    static std::array<std::atomic<unsigned char>, 0x10000> known{};
+    std::atomic<unsigned char>& slot = known[character];
+    unsigned char answer = slot.load(std::memory_order_relaxed);
+    if (answer == Unknown) {
+        answer = ConvertsExactly(character) ? Carried : NotCarried;
+        slot.store(answer, std::memory_order_relaxed);
+    }
     return answer == Carried;
 }
 

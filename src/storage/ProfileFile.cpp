@@ -114,6 +114,8 @@ namespace {
 
 using CodeUnits = std::vector<std::uint16_t>;
 
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 bool IsHighSurrogate(std::uint32_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
 bool IsLowSurrogate(std::uint32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
 
@@ -187,6 +189,7 @@ CodeUnits UnitsFromUtf8(std::string_view text) {
 }  // namespace
 
 ProfileText DecodeProfileFile(std::string_view bytes) {
+    if (bytes.substr(0, 3) == kUtf8Mark) return {ProfileEncoding::Utf8, std::string(bytes.substr(3))};
     const bool little = bytes.substr(0, 2) == "\xFF\xFE";
     if (!little && bytes.substr(0, 2) != "\xFE\xFF") return {ProfileEncoding::CodePage, std::string(bytes)};
     CodeUnits units((bytes.size() - 2) / 2);
@@ -200,6 +203,7 @@ ProfileText DecodeProfileFile(std::string_view bytes) {
 
 std::string EncodeProfileFile(ProfileEncoding encoding, std::string_view text) {
     if (encoding == ProfileEncoding::CodePage) return std::string(text);
+    if (encoding == ProfileEncoding::Utf8) return std::string(kUtf8Mark) + std::string(text);
     const bool little = encoding == ProfileEncoding::Utf16LittleEndian;
     const CodeUnits units = UnitsFromUtf8(text);
     std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";

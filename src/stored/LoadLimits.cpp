@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "misc/Text.h"
 #include "stored/StoredNames.h"
 
 namespace velmora {
@@ -12,7 +13,7 @@ constexpr std::size_t kMostNamePiece = 60;
 
 // 102456 as "102,456": a length the user reads at a glance.
 std::wstring Grouped(std::size_t number) {
-    std::wstring digits = std::to_wstring(number);
+    std::wstring digits = DecimalText(static_cast<long long>(number));
     for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, L',');
     return digits;
 }
@@ -65,12 +66,8 @@ std::optional<std::wstring> WhyNotLoadable(const SomeAwayFields& fields) {
 }
 
 std::wstring NotLoadedText(std::wstring_view valueName, std::optional<std::wstring_view> label, std::wstring_view why) {
-    const auto slot = SlotTextOf(valueName);
-    std::wstring text = L"'";
-    text += OneLine(label ? *label : valueName, kMostNamePiece);
-    text += L"' (slot ";
-    text += OneLine(slot ? std::wstring_view(*slot) : valueName, kMostNamePiece);
-    text += L") was not loaded: ";
+    std::wstring text = MessageNamed(valueName, label, kMostNamePiece);
+    text += L" was not loaded: ";
     text += why;
     text += L"\r\n\r\nThe stored message stays as it is.";
     return text;

@@ -50,6 +50,27 @@ TEST_F(MainWindowE2E, TheLastMessageComesBackFromMsgIni) {
     EXPECT_EQ(velmora.Text(Text2_0), L"Gone fishing");
 }
 
+TEST_F(MainWindowE2E, AMsgIniSavedAsUtf16ComesBackAndIsSavedWholeAsUtf16) {
+    const std::wstring greeting = L"\u041f\u0440\u0438\u0432\u0435\u0442 caf\u00e9";
+    const auto utf16 = [](const std::wstring& text) {
+        return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    };
+    WriteWholeFile(SettingsFile(), utf16(L"[General]\r\nMsg=" + greeting + L"\r\n"));
+    {
+        VelmoraProcess velmora(folder_.Path());
+        EXPECT_EQ(velmora.Text(Text2_0), greeting);
+        velmora.Type(Text2_0, greeting + L"!");
+        velmora.Click(Check2);
+        velmora.CloseMainWindow();
+        ASSERT_TRUE(velmora.WaitForExit());
+    }
+    const std::string file = *ReadWholeFile(SettingsFile());
+    const std::wstring exact = L"\\u041F\\u0440\\u0438\\u0432\\u0435\\u0442\\scaf\\u00E9!";
+    EXPECT_EQ(file, utf16(L"[General]\r\nMsg=" + greeting + L"!\r\nMsgExact=" + exact + L"\r\n"));
+    VelmoraProcess again(folder_.Path());
+    EXPECT_EQ(again.Text(Text2_0), greeting + L"!");
+}
+
 TEST_F(MainWindowE2E, AnEmptySavedMessageLeavesTheBoxEmpty) {
     WriteWholeFile(SettingsFile(), "[General]\r\nMsg=\r\n");
     VelmoraProcess velmora(folder_.Path());

@@ -128,6 +128,11 @@ TEST(SavedMessage, AUtf16FileReadsAsTheProfileCallsReadIt) {
     for (const char c : ansi) converted += static_cast<char16_t>(static_cast<unsigned char>(c));
     EXPECT_EQ(Load(Utf16File(converted)), message);
     EXPECT_EQ(Load(Utf16File(u"")), L"");
+    // Marked as UTF-8, the file is read as UTF-8 and stays so.
+    const std::string utf8 = "\xEF\xBB\xBF[General]\r\nMsg=caf\xC3\xA9\r\n";
+    EXPECT_EQ(Load(utf8), L"caf\u00e9");
+    EXPECT_EQ(SaveMessageInto(utf8, L"\u0416", kLatin1),
+              "\xEF\xBB\xBF[General]\r\nMsg=\xD0\x96\r\nMsgExact=\\u0416\r\n");
 }
 
 TEST(SavedMessage, AUtf16FileIsWrittenBackWholeInUtf16WithEveryOtherLineAsItWas) {
@@ -158,10 +163,14 @@ TEST(ProfileFile, Utf16TextGoesThroughTheLineReadersAndBackUnitForUnit) {
         // Half a character at the end is no text.
         EXPECT_EQ(DecodeProfileFile(Utf16File(u"ab", little) + "x").text, "ab");
     }
-    const std::string eightBit = "\xEF\xBB\xBF[General]\r\nMsg=\xE9\xFF";
+    const std::string eightBit = "\xFF[General]\r\nMsg=\xE9\xFF";
     EXPECT_EQ(DecodeProfileFile(eightBit).encoding, ProfileEncoding::CodePage);
     EXPECT_EQ(DecodeProfileFile(eightBit).text, eightBit);
     EXPECT_EQ(EncodeProfileFile(ProfileEncoding::CodePage, eightBit), eightBit);
+    const ProfileText utf8 = DecodeProfileFile("\xEF\xBB\xBF[General]\r\nMsg=caf\xC3\xA9");
+    EXPECT_EQ(utf8.encoding, ProfileEncoding::Utf8);
+    EXPECT_EQ(utf8.text, "[General]\r\nMsg=caf\xC3\xA9");
+    EXPECT_EQ(EncodeProfileFile(utf8.encoding, utf8.text), "\xEF\xBB\xBF[General]\r\nMsg=caf\xC3\xA9");
     // The wide text's own characters, a lone surrogate among them.
     const std::wstring wide = L"caf\u00e9 \u4e2d \U0001F600";
     EXPECT_EQ(WideFromUtf8(Utf8FromWide(wide)), wide);

@@ -154,5 +154,17 @@ TEST_F(SettingsFileTest, AUtf16FileReadsAsTheProfileCallsReadItAndStaysUtf16When
     EXPECT_EQ(LoadLastMessage(path_), message);
 }
 
+TEST_F(SettingsFileTest, AFileMarkedAsUtf8ReadsAsUtf8AndStaysUtf8) {
+    WriteWholeFile(path_, "\xEF\xBB\xBF[General]\r\nMsg=caf\xC3\xA9\r\n");
+    std::wstring buffer(100, L'\0');
+    buffer.resize(GetPrivateProfileStringW(L"General", L"Msg", L"", buffer.data(), 100, path_.c_str()));
+    ASSERT_EQ(buffer, L"caf\u00e9");  // as Wine's profile calls read it
+    EXPECT_EQ(LoadLastMessage(path_), L"caf\u00e9");
+    ASSERT_EQ(SaveLastMessage(path_, L"\u0416 caf\u00e9"), 0u);
+    EXPECT_EQ(*ReadWholeFile(path_),
+              "\xEF\xBB\xBF[General]\r\nMsg=\xD0\x96 caf\xC3\xA9\r\nMsgExact=\\u0416\\scaf\\u00E9\r\n");
+    EXPECT_EQ(LoadLastMessage(path_), L"\u0416 caf\u00e9");
+}
+
 }  // namespace
 }  // namespace velmora

@@ -122,6 +122,26 @@ TEST_F(StoredListTest, AKeyRemovedWhileItIsReadEndsTheReading) {
     RegCloseKey(names);
 }
 
+TEST_F(StoredListTest, AReadingNoLongerWantedEndsBeforeItsNextKeyOrValue) {
+    // As the window's reader ends a reading when the user has chosen another name meanwhile.
+    const std::wstring name = Name(L"abandoned");
+    for (const wchar_t* slot : {L"1", L"2"}) WriteAwayMessage(name, slot, L"text");
+    WriteAwayMessage(name + L"\\nested", L"1", L"text");
+    HKEY list = nullptr, names = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, AwayKeyPath(name).c_str(), 0, KEY_READ, &list), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, (UsersKeyPath() + L"\\" + name).c_str(), 0, KEY_READ, &names),
+              ERROR_SUCCESS);
+    Abandoned abandoned{false};
+    EXPECT_EQ(ValuesOf(list, &abandoned).size(), 2u);
+    EXPECT_EQ(ScreenNamesBelow(names, &abandoned), std::vector<std::wstring>{L"nested"});
+    abandoned = true;
+    EXPECT_TRUE(ValuesOf(list, &abandoned).empty());
+    EXPECT_TRUE(ScreenNamesBelow(names, &abandoned).empty());
+    EXPECT_TRUE(StoredValues(name, &abandoned).empty());
+    RegCloseKey(list);
+    RegCloseKey(names);
+}
+
 TEST(StoredNamesSearch, EveryScreenNameIsListedHoweverManyKeysLieBesideThem) {
     // A Users key of its own, as an IM client's per-user area looks: each screen name beside
     // the keys of its other settings.
