@@ -187,7 +187,8 @@ ImAnswer SendImText(std::wstring_view text) {
     if (const ImAnswer drafted = ReadText(entry, draft); drafted != ImAnswer::InTime) return drafted;
 
     const auto setText = MakeLetter(entry, WM_SETTEXT);
-    setText->text = ToAnsi(text);
+    // No look-alike: a character the code page lacks arrives as "?" (the window has said so).
+    setText->text = ToAnsiWithoutLookAlikes(text);
     setText->carriesText = true;
     // A hung client is left alone: pressing Send later could send whatever the entry holds then.
     if (Send(setText) == Delivery::Unanswered) return ImAnswer::TimedOut;

@@ -6,6 +6,7 @@
 
 #include "compose/Composer.h"
 #include "compose/Messages.h"
+#include "misc/Ansi.h"
 #include "misc/SystemError.h"
 #include "res/resource.h"
 #include "stored/LoadLimits.h"
@@ -88,6 +89,8 @@ void StoredMessagesWindow::OnCreate() {
     // It opens at the main window's screen name when that one has stored messages, else at the
     // first name that has some.
     screenName_ = composer_.IsOpen() ? composer_.ScreenName() : std::wstring();
+    // Nothing is chosen until the first reading arrives.
+    UpdateButtons();
     Reload();
 }
 
@@ -146,7 +149,7 @@ void StoredMessagesWindow::OnMessageChosen() {
 void StoredMessagesWindow::OnLoadClicked() {
     const StoredValue* value = Selected();
     if (!composer_.IsOpen() || !value || !value->IsMessage()) return;
-    const StoredComposition read = ReadAwayDocument(value->text);
+    const StoredComposition read = ReadAwayDocument(value->text, AnsiCarries);
     if (const std::optional<std::wstring> why = WhyNotLoadable(read)) {
         const std::wstring text =
             NotLoadedText(value->name, read.label ? std::optional<std::wstring_view>(*read.label) : std::nullopt, *why);
@@ -162,7 +165,8 @@ void StoredMessagesWindow::OnDeleteClicked() {
     // Copied: the list may be read again while the question is open.
     const std::wstring valueName = value->name;
     const std::wstring screenName = screenName_;
-    const std::optional<std::wstring> label = value->IsMessage() ? ReadAwayDocument(value->text).label : std::nullopt;
+    const std::optional<std::wstring> label =
+        value->IsMessage() ? ReadAwayDocument(value->text, AnsiCarries).label : std::nullopt;
     const std::wstring question =
         RemoveQuestion(valueName, label ? std::optional<std::wstring_view>(*label) : std::nullopt, screenName);
     if (MessageBoxW(Handle(), question.c_str(), L"Stored Messages", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
@@ -285,7 +289,7 @@ void StoredMessagesWindow::ShowSelected() {
         rendering_.SetDocument(L"");
         return;
     }
-    const StoredComposition read = ReadAwayDocument(value->text);
+    const StoredComposition read = ReadAwayDocument(value->text, AnsiCarries);
     labelShown_ = OneLine(read.label.value_or(L""), kMostLabelShown);
     ShowLabel();
     rendering_.SetDocument(value->text);

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "misc/Ansi.h"
 #include "stored/StoredDocument.h"
 #include "stored/StoredNames.h"
 #include "stored/StoredReading.h"
@@ -50,7 +51,8 @@ StoreReading ReadStore(const ReadingAsked& asked, const Abandoned* abandoned) {
     reading.rows.reserve(reading.values.size());
     for (const StoredValue& value : reading.values) {
         if (abandoned && abandoned->load(std::memory_order_relaxed)) break;
-        const std::wstring label = value.IsMessage() ? ReadAwayDocument(value.text).label.value_or(L"") : L"";
+        const std::wstring label =
+            value.IsMessage() ? ReadAwayDocument(value.text, AnsiCarries).label.value_or(L"") : L"";
         reading.rows.push_back(RowText(value.name, value.IsMessage(), label));
     }
     reading.values.resize(reading.rows.size());
