@@ -89,6 +89,8 @@ void StoredMessagesWindow::OnCreate() {
     // It opens at the main window's screen name when that one has stored messages, else at the
     // first name that has some.
     screenName_ = composer_.IsOpen() ? composer_.ScreenName() : std::wstring();
+    // Nothing is chosen until the first reading arrives.
+    UpdateButtons();
     Reload();
 }
 

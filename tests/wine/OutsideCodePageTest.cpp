@@ -78,7 +78,7 @@ protected:
         HWND stored = Open(MenuStored, L"Stored Messages");
         ASSERT_NE(stored, nullptr);
         HWND list = GetDlgItem(stored, StoredIds::Messages);
-        // The messages are read beside the window and come when read.
+        // The list is read beside the window and arrives a moment later.
         ASSERT_TRUE(testing::WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) > 0; }));
         SendMessageW(list, LB_SETCURSEL, 0, 0);
         SendMessageW(stored, WM_COMMAND, MAKEWPARAM(StoredIds::Messages, LBN_SELCHANGE),

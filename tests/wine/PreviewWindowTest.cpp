@@ -170,9 +170,9 @@ TEST_F(PreviewTest, FollowsClearAndLoadAsItFollowsTyping) {
     SendMessageW(main_->Handle(), WM_COMMAND, MAKEWPARAM(AwayIds::MenuStored, 0), 0);
     HWND stored = testing::FindWindowOfProcess(GetCurrentProcessId(), L"Stored Messages");
     ASSERT_NE(stored, nullptr);
-    // The messages are read beside the window, and the first is chosen when they come.
-    ASSERT_TRUE(
-        WaitUntil([&] { return SendMessageW(GetDlgItem(stored, StoredIds::Messages), LB_GETCURSEL, 0, 0) == 0; }));
+    // The list is read beside the window; its first message is chosen once it has arrived.
+    HWND list = GetDlgItem(stored, StoredIds::Messages);
+    ASSERT_TRUE(testing::WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) != LB_ERR; }));
     SendMessageW(GetDlgItem(stored, StoredIds::Load), BM_CLICK, 0, 0);
     EXPECT_EQ(WindowText(main_->Control(AwayIds::Text2_0)), L"\u0394\u03b5\u03bd \u65e5 \U0001F600 <b>bold</b>");
     EXPECT_EQ(Shown(preview), L"\u0394\u03b5\u03bd \u65e5 \U0001F600 bold");
