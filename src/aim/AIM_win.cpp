@@ -274,7 +274,8 @@ ImAnswer SendImTextTo(ImWindow im, std::wstring_view text, bool* reachedClient) 
     if (const ImAnswer drafted = ReadText(entry, draft); drafted != ImAnswer::InTime) return drafted;
 
     const auto setText = MakeLetter(entry, WM_SETTEXT);
-    setText->text = ToAnsi(text);
+    // No look-alike: a character the code page lacks arrives as "?" (the window has said so).
+    setText->text = ToAnsiWithoutLookAlikes(text);
     setText->carriesText = true;
     // A hung client is left alone: pressing Send later could send whatever the entry holds then.
     const Delivery written = Send(setText);

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <iterator>
 
+#include "misc/CharacterReferences.h"
+#include "misc/Text.h"
+
 namespace velmora {
 
 namespace {
@@ -265,6 +268,38 @@ WatchState StateFromLook(std::wstring_view caption, bool timerRuns) {
         return WatchState::SwitchedOff;
     }
     return timerRuns ? WatchState::Watching : WatchState::Answered;
+}
+
+namespace {
+
+// The most characters named; a reply in another alphabet would otherwise list all its letters.
+constexpr std::size_t kMostNamed = 8;
+
+std::wstring CodeOf(char32_t character) {
+    std::wstring digits;
+    for (int shift = character > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4)
+        digits += L"0123456789ABCDEF"[(character >> shift) & 0xF];
+    if (digits.size() > 4 && digits.front() == L'0') digits.erase(0, 1);
+    return L"U+" + digits;
+}
+
+}  // namespace
+
+std::wstring UnsendableNotice(const std::vector<char32_t>& characters, unsigned codePage) {
+    if (characters.empty()) return {};
+    std::wstring notice = L"The IM window takes only the characters of your system's code page (" +
+                          DecimalText(codePage) + L"), so " + (characters.size() == 1 ? L"this one" : L"these") +
+                          L" would arrive as \"?\": ";
+    const std::size_t named = std::min(characters.size(), kMostNamed);
+    for (std::size_t i = 0; i < named; ++i) {
+        if (i > 0) notice += i + 1 == named && named == characters.size() ? L" and " : L", ";
+        AppendCharacter(notice, characters[i]);
+        notice += L" (" + CodeOf(characters[i]) + L")";
+    }
+    if (named < characters.size())
+        notice += L" and " + DecimalText(static_cast<long long>(characters.size() - named)) + L" more";
+    notice += L'.';
+    return notice;
 }
 
 }  // namespace velmora

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -62,5 +64,12 @@ WatchLook LookOf(WatchState state);
 // The window keeps its state in its controls; this reads it back from them.
 // Only the exact caption "Off" means switched off.
 WatchState StateFromLook(std::wstring_view caption, bool timerRuns);
+
+// The reply crosses into the IM window as 8-bit text in the system's code page. What the
+// personal window says when the reply holds characters that code page cannot carry (see
+// UncarriedCharacters): the first few named, each with its number ("П (U+041F)"), and how
+// many more there are. Empty when there are none.
+inline constexpr std::wstring_view kUnsendableTitle = L"Some characters cannot be sent";
+std::wstring UnsendableNotice(const std::vector<char32_t>& characters, unsigned codePage);
 
 }  // namespace velmora

@@ -8,6 +8,7 @@
 #include "app/AwayControls.h"
 #include "app/Program.h"
 #include "compose/AwayDocument.h"
+#include "misc/Ansi.h"
 #include "misc/Paths.h"
 #include "misc/SystemError.h"
 #include "misc/Text.h"
@@ -175,7 +176,7 @@ std::wstring AwayWindow::SettingsPath() const { return SettingsPathFor(Executabl
 void AwayWindow::RestoreLastMessage() {
     // Empty too when the saved message is too long for the box to take in reasonable time.
     const std::wstring message = LoadLastMessage(SettingsPath());
-    if (!message.empty()) SetText(Text2_0, message);
+    if (!message.empty()) SetField(Text2_0, message);
 }
 
 unsigned long AwayWindow::SaveLastMessageIfWanted() {
@@ -214,23 +215,48 @@ void AwayWindow::TellIfNotDone(bool update, const StoreResult& result, std::wstr
 
 namespace {
 
-// Changes that alter the document Update would store; the preview follows them.
-bool ChangesComposition(int id, int notification) {
+// The fields that make the document Update would store.
+bool MakesDocument(int id) {
     switch (id) {
         case Text1:
         case Text2_0:
         case Text6:
-        case Text7: return notification == EN_CHANGE;
+        case Text7:
+        case Combo1:
+        case Check1: return true;
+        default: return false;
+    }
+}
+
+// A user's change of such a field, as the field tells it.
+bool ChangesComposition(int id, int notification) {
+    if (!MakesDocument(id)) return false;
+    switch (id) {
         case Combo1: return notification == CBN_SELCHANGE || notification == CBN_EDITCHANGE;
         case Check1: return notification == BN_CLICKED;
-        default: return false;
+        default: return notification == EN_CHANGE;
     }
 }
 
 }  // namespace
 
+void AwayWindow::ChangeFromCode(const std::function<void()>& change) {
+    // A multi-line box tells nothing of text set from code, and a one-line box tells it in the
+    // middle of the change: the fields' own notices count only for the user's changes, and a
+    // change from code tells the preview once, when it is done.
+    {
+        ++changingFromCode_;
+        struct Done {
+            int& depth;
+            ~Done() { --depth; }
+        } done{changingFromCode_};
+        change();
+    }
+    if (changingFromCode_ == 0) program_.CompositionChanged();
+}
+
 void AwayWindow::OnCommand(int id, int notification) {
-    if (ChangesComposition(id, notification)) program_.CompositionChanged();
+    if (changingFromCode_ == 0 && ChangesComposition(id, notification)) program_.CompositionChanged();
     switch (id) {
         case Label2:
             // A second click soon after the first arrives as a double-click: it is a click too.
@@ -275,7 +301,8 @@ void AwayWindow::OnUpdateClicked() {
     const std::wstring slot = Text(Combo2);
     // No song to be read (no Winamp, a stopped player) stores the message without a song line.
     const std::optional<std::wstring> song = fields.songWanted ? GetWinampSong() : std::nullopt;
-    TellIfNotDone(true, WriteAwayMessage(screenName, slot, BuildAwayDocument(fields, song)), screenName, slot);
+    TellIfNotDone(true, WriteAwayMessage(screenName, slot, BuildAwayDocument(fields, song, AnsiCarries)), screenName,
+                  slot);
 }
 
 AwayFields AwayWindow::ComposedFields() const {
@@ -295,7 +322,7 @@ void AwayWindow::OnDeleteClicked() {
     TellIfNotDone(false, RemoveAwayMessage(screenName, slot), screenName, slot);
 }
 
-void AwayWindow::OnClearClicked() { SetText(Text2_0, L""); }
+void AwayWindow::OnClearClicked() { SetField(Text2_0, L""); }
 
 void AwayWindow::PaintMore(HDC dc) {
     Controls().PaintBitmap(dc, banner_.get(), kBannerX, kBannerY, kBannerWidth, kBannerHeight);
@@ -333,31 +360,33 @@ void AwayWindow::FitComboHeights() {
 
 void AwayWindow::LoadComposition(const SomeAwayFields& fields, const std::optional<std::wstring>& slot,
                                  bool songWanted) {
-    if (fields.label) SetText(Text1, *fields.label);
-    if (fields.fontColour) SetText(Text6, *fields.fontColour);
-    if (fields.bodyColour) SetText(Text7, *fields.bodyColour);
-    if (fields.fontSize) {
-        const LRESULT size = SendMessageW(Control(Combo1), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                          reinterpret_cast<LPARAM>(fields.fontSize->c_str()));
-        if (size != CB_ERR) {
-            SendMessageW(Control(Combo1), CB_SETCURSEL, static_cast<WPARAM>(size), 0);
-            // Heard as a user's choice would be, by whatever follows the composer.
-            SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(Combo1, CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(Control(Combo1)));
+    // The preview hears of it once, with every field loaded.
+    ChangeFromCode([&] {
+        if (fields.label) SetField(Text1, *fields.label);
+        if (fields.fontColour) SetField(Text6, *fields.fontColour);
+        if (fields.bodyColour) SetField(Text7, *fields.bodyColour);
+        if (fields.fontSize) {
+            const LRESULT size = SendMessageW(Control(Combo1), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(fields.fontSize->c_str()));
+            if (size != CB_ERR) SendMessageW(Control(Combo1), CB_SETCURSEL, static_cast<WPARAM>(size), 0);
         }
-    }
-    if (slot) SetText(Combo2, *slot);
-    if (fields.message) SetText(Text2_0, *fields.message);
-    if (IsTicked(Check1) != songWanted) {
+        if (slot) SetField(Combo2, *slot);
+        if (fields.message) SetField(Text2_0, *fields.message);
         SendMessageW(Control(Check1), BM_SETCHECK, songWanted ? BST_CHECKED : BST_UNCHECKED, 0);
-        SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(Check1, BN_CLICKED), reinterpret_cast<LPARAM>(Control(Check1)));
-    }
+    });
 }
 
 std::wstring AwayWindow::ScreenName() const { return Text(Text5); }
 
-void AwayWindow::SetFontColour(std::wstring_view colour) { SetText(Text6, colour); }
-void AwayWindow::SetBodyColour(std::wstring_view colour) { SetText(Text7, colour); }
+void AwayWindow::SetFontColour(std::wstring_view colour) { SetField(Text6, colour); }
+void AwayWindow::SetBodyColour(std::wstring_view colour) { SetField(Text7, colour); }
+
+void AwayWindow::SetField(int id, std::wstring_view text) {
+    if (MakesDocument(id))
+        ChangeFromCode([&] { SetText(id, text); });
+    else
+        SetText(id, text);
+}
 
 bool AwayWindow::IsTicked(int id) const { return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 

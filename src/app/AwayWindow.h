@@ -1,5 +1,6 @@
 #pragma once
 // The main window "Velmora": the away-message composer.
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -55,12 +56,18 @@ private:
     // A failed Update or Delete told in a message box; success stays silent.
     void TellIfNotDone(bool update, const StoreResult& result, std::wstring_view screenName, std::wstring_view slot);
     void FitComboHeights();
+    // Text set from code in a field; the preview follows it as it follows typing.
+    void SetField(int id, std::wstring_view text);
+    // Runs a change of fields that make the document, made from code, and then tells the
+    // preview once.
+    void ChangeFromCode(const std::function<void()>& change);
     bool IsTicked(int id) const;
     std::wstring SettingsPath() const;
 
     Program& program_;
     UniqueBitmap banner_;  // Picture2's picture
     bool askingToClose_ = false;
+    int changingFromCode_ = 0;  // nested changes from code under way
 };
 
 }  // namespace velmora

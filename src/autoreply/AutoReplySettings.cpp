@@ -60,7 +60,9 @@ bool AnyKey(std::string_view) { return true; }
 }  // namespace
 
 AutoReplySettings ReadAutoReplySettings(std::string_view file) {
-    const ProfileSection section(file, kAutoReplySection);
+    // A file an editor saved as UTF-16 or marked UTF-8 is read as the profile calls read it.
+    const ProfileText decoded = DecodeProfileFile(file);
+    const ProfileSection section(decoded.text, kAutoReplySection);
     AutoReplySettings settings;
     const std::optional<std::size_t> rows = Number(section, "Rules");
     if (rows && *rows > 0) {
@@ -90,7 +92,9 @@ std::string WriteAutoReplySettingsInto(std::string_view file, const AutoReplySet
     }
     lines += std::string("EveryoneElse=") + (settings.everyoneElse ? "1" : "0") + "\r\n";
     WriteText(lines, "EveryoneElseReply", settings.everyoneElseReply);
-    return ReplaceProfileKeys(file, kAutoReplySection, AnyKey, lines);
+    // The keys are plain ASCII, so the file stays in the encoding it has.
+    const ProfileText decoded = DecodeProfileFile(file);
+    return EncodeProfileFile(decoded.encoding, ReplaceProfileKeys(decoded.text, kAutoReplySection, AnyKey, lines));
 }
 
 }  // namespace velmora

@@ -29,7 +29,8 @@ inline constexpr std::size_t kMostAutoReplyRules = 100;
 // defaults: one empty row, "Everyone else" unticked, never again, always, switched off. A value
 // that is not one of the choices is taken as the default.
 AutoReplySettings ReadAutoReplySettings(std::string_view file);
-// The file's whole new text with the section replaced; every other section and line stays.
+// The file's whole new bytes with the section replaced; every other section and line stays, and
+// the file keeps its encoding (a UTF-16 file stays UTF-16).
 std::string WriteAutoReplySettingsInto(std::string_view file, const AutoReplySettings& settings);
 
 }  // namespace velmora

@@ -53,10 +53,13 @@ std::wstring BuildAwayDocument(std::wstring_view label, std::wstring_view bodyCo
     return document;
 }
 
-std::wstring BuildAwayDocument(const AwayFields& fields, const std::optional<std::wstring>& song) {
+std::wstring BuildAwayDocument(const AwayFields& fields, const std::optional<std::wstring>& song,
+                               const CarriesCharacter& carries) {
     const bool withSong = fields.songWanted && song.has_value();
-    return BuildAwayDocument(fields.label, fields.bodyColour, fields.fontColour, fields.fontSize, fields.message,
-                             withSong ? std::optional<std::wstring_view>(*song) : std::nullopt);
+    return WithCharacterReferences(
+        BuildAwayDocument(fields.label, fields.bodyColour, fields.fontColour, fields.fontSize, fields.message,
+                          withSong ? std::optional<std::wstring_view>(*song) : std::nullopt),
+        carries);
 }
 
 }  // namespace velmora

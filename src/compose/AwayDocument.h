@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "misc/CharacterReferences.h"
+
 namespace velmora {
 
 // The fixed pieces of the away-message document, as BuildAwayDocument writes them and the
@@ -50,7 +52,10 @@ struct AwayFields : AwayFieldsOf<std::wstring> {
 using SomeAwayFields = AwayFieldsOf<std::optional<std::wstring>>;
 
 // The document Update stores for these fields: the song line only when the song is wanted
-// and one could be read. Update and the preview both build it here, so they cannot differ.
-std::wstring BuildAwayDocument(const AwayFields& fields, const std::optional<std::wstring>& song);
+// and one could be read, and every character of it that the code page cannot carry written as
+// a character reference (WithCharacterReferences), so the buddy gets each one. Update and the
+// preview both build it here, so the preview never shows what is not stored.
+std::wstring BuildAwayDocument(const AwayFields& fields, const std::optional<std::wstring>& song,
+                               const CarriesCharacter& carries);
 
 }  // namespace velmora

@@ -10,7 +10,9 @@ inline constexpr UINT kCompositionChangedMessage = WM_APP + 1;
 inline constexpr UINT kMainWindowClosedMessage = WM_APP + 40;
 // Posted to Stored Messages by its watch: the stored messages have changed.
 inline constexpr UINT kStoreChangedMessage = WM_APP + 41;
+// Posted to Stored Messages by its reader: a reading of the store is ready.
+inline constexpr UINT kStoreReadMessage = WM_APP + 42;
 // Posted to Auto Reply by its watch: a reply was sent; lParam is its log row.
-inline constexpr UINT kReplySentMessage = WM_APP + 42;
+inline constexpr UINT kReplySentMessage = WM_APP + 43;
 
 }  // namespace velmora

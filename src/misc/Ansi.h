@@ -14,5 +14,14 @@ std::wstring FromAnsi(std::string_view text);
 // no look-alike ("Ｂｏｂ" is not "Bob", "＼" is not "\"); otherwise nothing. For names, where a
 // substitute would name something else.
 std::optional<std::string> ToAnsiExactly(std::wstring_view text);
+// Every character as itself where the code page has it, and the code page's own default
+// character ("?") where it has not: never a look-alike. For text typed into another program.
+std::string ToAnsiWithoutLookAlikes(std::wstring_view text);
+
+// Whether the ANSI code page carries the character as itself (the rule ToAnsiExactly applies to
+// a whole text); see CarriesCharacter. A UTF-8 code page carries every character.
+bool AnsiCarries(char32_t character);
+// The ANSI code page's number, such as 1252.
+unsigned AnsiCodePage();
 
 }  // namespace velmora

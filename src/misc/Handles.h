@@ -53,6 +53,7 @@ using UniqueBrush = UniqueHandle<HandleTraits<HBRUSH, &DeleteObject>>;
 using UniqueBitmap = UniqueHandle<HandleTraits<HBITMAP, &DeleteObject>>;
 using UniqueRegion = UniqueHandle<HandleTraits<HRGN, &DeleteObject>>;
 using UniqueMenu = UniqueHandle<HandleTraits<HMENU, &DestroyMenu>>;
+using UniqueWindow = UniqueHandle<HandleTraits<HWND, &DestroyWindow>>;  // a window owned, not a Window
 using UniqueKernelHandle = UniqueHandle<HandleTraits<HANDLE, &CloseHandle>>;
 using UniqueMemoryDc = UniqueHandle<HandleTraits<HDC, &DeleteDC>>;  // from CreateCompatibleDC
 

@@ -5,6 +5,8 @@
 // and the rule that the program ends when its last top-level window has closed.
 #include <windows.h>
 
+#include "misc/Placement.h"
+
 namespace velmora {
 
 struct WindowDesign {
@@ -54,7 +56,7 @@ protected:
     // The control that takes the keys when the window opens: the first of its Tab order,
     // unless a window names another.
     virtual HWND FirstFocus() const noexcept;
-    enum class Side { Left, Right };
+    using Side = velmora::Side;
     // For WM_WINDOWPOSCHANGING: on its first showing the window opens beside `other`, on the
     // preferred side, else on the other side; where neither has room it stays where it was put,
     // or with `elseAtEdge` goes as near the preferred screen edge as it fits. Its top is level

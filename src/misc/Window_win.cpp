@@ -126,22 +126,11 @@ void Window::OpenBeside(HWND other, WINDOWPOS& place, Side preferred, bool elseA
     else
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int gap = ScaleForDpi(8, static_cast<int>(DpiForWindow(hwnd_)));
-    const int left = beside.left - gap - place.cx;
-    const int right = beside.right + gap;
-    const bool leftFits = left >= work.left;
-    const bool rightFits = right + place.cx <= work.right;
-    if (preferred == Side::Left ? leftFits : !rightFits && leftFits)
-        place.x = left;
-    else if (rightFits)
-        place.x = right;
-    else if (!elseAtEdge)
-        return;
-    else
-        place.x = preferred == Side::Left
-                      ? static_cast<int>(work.left)
-                      : std::max(static_cast<int>(work.left), static_cast<int>(work.right) - place.cx);
-    place.y = std::clamp(static_cast<int>(beside.top), static_cast<int>(work.top),
-                         std::max(static_cast<int>(work.top), static_cast<int>(work.bottom) - place.cy));
+    const Spot spot = PlaceBeside({beside.left, beside.top, beside.right, beside.bottom},
+                                  {work.left, work.top, work.right, work.bottom}, place.cx, place.cy, gap,
+                                  {place.x, place.y}, preferred, elseAtEdge);
+    place.x = spot.x;
+    place.y = spot.y;
 }
 
 bool Window::MoveFocusOnTab(const MSG& message) noexcept {

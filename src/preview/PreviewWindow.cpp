@@ -7,6 +7,7 @@
 #include "compose/AwayDocument.h"
 #include "compose/Composer.h"
 #include "compose/Messages.h"
+#include "misc/Ansi.h"
 #include "misc/Dpi.h"
 #include "preview/HtmlColour.h"
 #include "preview/Markup.h"
@@ -191,7 +192,8 @@ void PreviewWindow::ShowComposition() {
     const AwayFields fields = composer_.ComposedFields();
     songWanted_ = fields.songWanted;
     static const std::optional<std::wstring> kNoSong;
-    pane_.SetDocument(BuildAwayDocument(fields, fields.songWanted ? Song() : kNoSong));
+    // The very text Update would store, references and all.
+    pane_.SetDocument(BuildAwayDocument(fields, fields.songWanted ? Song() : kNoSong, AnsiCarries));
 
     const double contrast = ContrastOf(fields);
     // Lines are only rewritten when they change, so the clock's rebuilds never flicker them.

@@ -29,4 +29,26 @@ std::string ReplaceProfileKeys(std::string_view file, std::string_view section,
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
+// How the system's profile calls take a file's bytes: a file that starts with a UTF-16
+// byte-order mark is UTF-16 text in that byte order throughout, and they write it back so;
+// one that starts with the UTF-8 mark is UTF-8 (so Wine's calls read and write it, and so the
+// editor that put the mark meant it); any other file is 8-bit text in its code page.
+enum class ProfileEncoding { CodePage, Utf8, Utf16LittleEndian, Utf16BigEndian };
+
+// A file as the 8-bit text the section reader and ReplaceProfileKeys take. UTF-16 text comes
+// as UTF-8, a lone surrogate as its own three bytes, so that every code unit goes back as it
+// was: each line of the file the same, and nothing of it in another encoding. The mark is not
+// part of the text; an odd last byte of UTF-16 (half a character) is none either.
+struct ProfileText {
+    ProfileEncoding encoding = ProfileEncoding::CodePage;
+    std::string text;
+};
+ProfileText DecodeProfileFile(std::string_view bytes);
+// The file's bytes for that text: the mark and the text in its encoding, or the text itself.
+std::string EncodeProfileFile(ProfileEncoding encoding, std::string_view text);
+
+// Text to and from the UTF-8 of a UTF-16 file, with the same care for lone surrogates.
+std::string Utf8FromWide(std::wstring_view text);
+std::wstring WideFromUtf8(std::string_view bytes);
+
 }  // namespace velmora

@@ -1,6 +1,7 @@
 #pragma once
 // Module Reg: Velmora's only way into the registry, and where the AIM client keeps the
 // away messages Velmora installs (below HKEY_CURRENT_USER, REG_SZ values).
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,5 +45,10 @@ StoreResult RemoveAwayMessage(std::wstring_view screenName, std::wstring_view sl
 // own text for result.error.
 std::wstring StoreFailureText(bool update, const StoreResult& result, std::wstring_view screenName,
                               std::wstring_view slotText, std::wstring_view reason);
+// The same for a Delete of one value as the registry names it (in Stored Messages, any value of
+// a list); the slot line is left out for a value whose name holds none.
+std::wstring RemoveFailureText(const StoreResult& result, std::wstring_view screenName,
+                               std::optional<std::wstring_view> slotText, std::wstring_view valueName,
+                               std::wstring_view reason);
 
 }  // namespace velmora

@@ -36,6 +36,18 @@ std::wstring Quoted(std::wstring_view text) {
     return quoted;
 }
 
+// The lines naming the value a registry call failed on, and the system's words for the failure.
+std::wstring WhereAndWhy(std::wstring_view screenName, std::optional<std::wstring_view> slotText,
+                         std::wstring_view valueName, std::wstring_view reason) {
+    std::wstring where = L"HKEY_CURRENT_USER\\" + AwayKeyPath(screenName);
+    if (where.size() > 200) where = where.substr(0, 160) + L"..." + where.substr(where.size() - 40);
+    std::wstring text = L"Screen name: " + Quoted(screenName);
+    if (slotText) text += L"\r\nSlot: " + Quoted(*slotText);
+    text += L"\r\nWhere: " + where + L", value " + Quoted(valueName) + L"\r\nWhy: ";
+    text += reason;
+    return text;
+}
+
 }  // namespace
 
 std::wstring StoreFailureText(bool update, const StoreResult& result, std::wstring_view screenName,
@@ -64,12 +76,15 @@ std::wstring StoreFailureText(bool update, const StoreResult& result, std::wstri
         case StoreStep::FlushKey:
         case StoreStep::RemoveValue: break;
     }
-    std::wstring where = L"HKEY_CURRENT_USER\\" + AwayKeyPath(screenName);
-    if (where.size() > 200) where = where.substr(0, 160) + L"..." + where.substr(where.size() - 40);
-    text += L"Screen name: " + Quoted(screenName) + L"\r\nSlot: " + Quoted(slotText) + L"\r\nWhere: " + where +
-            L", value " + Quoted(AwayValueName(slotText)) + L"\r\nWhy: ";
-    text += reason;
+    text += WhereAndWhy(screenName, slotText, AwayValueName(slotText), reason);
     return text;
+}
+
+std::wstring RemoveFailureText(const StoreResult& result, std::wstring_view screenName,
+                               std::optional<std::wstring_view> slotText, std::wstring_view valueName,
+                               std::wstring_view reason) {
+    if (result.Done()) return {};
+    return L"The away message was not deleted.\r\n\r\n" + WhereAndWhy(screenName, slotText, valueName, reason);
 }
 
 }  // namespace velmora

@@ -8,11 +8,13 @@
 // place, and then name another key or value, or none.
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "misc/Handles.h"
+#include "storage/Reg.h"
 
 namespace velmora {
 
@@ -25,21 +27,27 @@ struct StoredValue {
     bool operator==(const StoredValue&) const = default;
 };
 
+// The readings below may take seconds in a large registry. Another thread that no longer wants
+// one sets `abandoned`: the reading ends before its next key or value, with what it had.
+using Abandoned = std::atomic<bool>;
+
 // The screen names whose key holds an IAmGoneList, letter case aside in name order. A name
 // with a backslash is a key below another one, and is found there too.
-std::vector<std::wstring> StoredScreenNames();
+std::vector<std::wstring> StoredScreenNames(const Abandoned* abandoned = nullptr);
 // The values of a screen name's IAmGoneList in the registry's order; none when the key is not
 // there. Reading never creates or changes a key.
-std::vector<StoredValue> StoredValues(std::wstring_view screenName);
+std::vector<StoredValue> StoredValues(std::wstring_view screenName, const Abandoned* abandoned = nullptr);
 // The same from a key already open: the Users key, a screen name's list key. A key removed
 // while it is read answers every further question with an error, and the reading ends there.
-std::vector<std::wstring> ScreenNamesBelow(HKEY users);
-std::vector<StoredValue> ValuesOf(HKEY list);
-// Removes that one value; the key stays. False when it was not there.
-bool RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName);
+std::vector<std::wstring> ScreenNamesBelow(HKEY users, const Abandoned* abandoned = nullptr);
+std::vector<StoredValue> ValuesOf(HKEY list, const Abandoned* abandoned = nullptr);
+// Removes that one value; the key stays. A value that is not there is nothing to remove, which
+// is done.
+StoreResult RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName);
 
 // Watches the Users key and everything below it, from a thread that sleeps until the registry
-// signals a change (or the key appears), and posts `message` to the window then. Posts do not
+// signals a change (or the key appears, or is removed and made again, whole or with the keys above
+// it), and posts `message` to the window then. Posts do not
 // pile up: after one, the next waits until the window has called Acknowledge().
 class AwayStoreWatch {
 public:

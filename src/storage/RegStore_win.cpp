@@ -21,12 +21,17 @@ bool SameLetters(std::wstring_view left, std::wstring_view right) {
                                 static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
 }
 
+bool IsAbandoned(const Abandoned* abandoned) noexcept {
+    return abandoned && abandoned->load(std::memory_order_relaxed);
+}
+
 // The key of `name` (Users itself for none) is a screen name's when an IAmGoneList is among its
 // keys; each other key below it may be a screen name with one more part.
-void FindScreenNames(HKEY key, const std::wstring& name, int parts, std::vector<std::wstring>& names) {
+void FindScreenNames(HKEY key, const std::wstring& name, int parts, std::vector<std::wstring>& names,
+                     const Abandoned* abandoned) {
     std::wstring child(kKeyNameRoom, L'\0');
     bool holdsList = false;
-    for (DWORD index = 0;; ++index) {
+    for (DWORD index = 0; !IsAbandoned(abandoned); ++index) {
         DWORD length = kKeyNameRoom;
         const LSTATUS status = RegEnumKeyExW(key, index, child.data(), &length, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_MORE_DATA) continue;  // longer than a key's name: no screen name
@@ -38,7 +43,7 @@ void FindScreenNames(HKEY key, const std::wstring& name, int parts, std::vector<
         }
         if (parts == kMostNameParts) continue;
         if (UniqueHkey sub = OpenForReading(key, childName))
-            FindScreenNames(sub.get(), parts ? name + L"\\" + childName : childName, parts + 1, names);
+            FindScreenNames(sub.get(), parts ? name + L"\\" + childName : childName, parts + 1, names, abandoned);
     }
     if (holdsList && parts) names.push_back(name);
 }
@@ -77,30 +82,30 @@ bool ReadText(HKEY key, const std::wstring& name, std::wstring& text) {
 
 }  // namespace
 
-std::vector<std::wstring> StoredScreenNames() {
+std::vector<std::wstring> StoredScreenNames(const Abandoned* abandoned) {
     UniqueHkey users = OpenForReading(HKEY_CURRENT_USER, UsersKeyPath());
-    return users ? ScreenNamesBelow(users.get()) : std::vector<std::wstring>{};
+    return users ? ScreenNamesBelow(users.get(), abandoned) : std::vector<std::wstring>{};
 }
 
-std::vector<std::wstring> ScreenNamesBelow(HKEY users) {
+std::vector<std::wstring> ScreenNamesBelow(HKEY users, const Abandoned* abandoned) {
     std::vector<std::wstring> names;
-    FindScreenNames(users, L"", 0, names);
+    FindScreenNames(users, L"", 0, names, abandoned);
     std::sort(names.begin(), names.end(), [](const std::wstring& left, const std::wstring& right) {
         return CompareStringOrdinal(left.c_str(), -1, right.c_str(), -1, TRUE) == CSTR_LESS_THAN;
     });
     return names;
 }
 
-std::vector<StoredValue> StoredValues(std::wstring_view screenName) {
+std::vector<StoredValue> StoredValues(std::wstring_view screenName, const Abandoned* abandoned) {
     if (!IsUsableScreenName(screenName)) return {};
     UniqueHkey list = OpenForReading(HKEY_CURRENT_USER, AwayKeyPath(screenName));
-    return list ? ValuesOf(list.get()) : std::vector<StoredValue>{};
+    return list ? ValuesOf(list.get(), abandoned) : std::vector<StoredValue>{};
 }
 
-std::vector<StoredValue> ValuesOf(HKEY list) {
+std::vector<StoredValue> ValuesOf(HKEY list, const Abandoned* abandoned) {
     std::vector<StoredValue> values;
     std::wstring name(kValueNameRoom, L'\0');
-    for (DWORD index = 0;; ++index) {
+    for (DWORD index = 0; !IsAbandoned(abandoned); ++index) {
         DWORD length = kValueNameRoom;
         DWORD type = REG_NONE;
         const LSTATUS status = RegEnumValueW(list, index, name.data(), &length, nullptr, &type, nullptr, nullptr);
@@ -117,15 +122,17 @@ std::vector<StoredValue> ValuesOf(HKEY list) {
     return values;
 }
 
-bool RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName) {
-    if (!IsUsableScreenName(screenName)) return false;
+StoreResult RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName) {
+    if (!IsUsableScreenName(screenName)) return {StoreStep::NameUnusable, 0};
+    // A key or value that has gone meanwhile is nothing to remove, as for the main window's Delete.
     UniqueHkey list;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, AwayKeyPath(screenName).c_str(), 0, KEY_SET_VALUE, list.put()) !=
-        ERROR_SUCCESS)
-        return false;
-    const bool removed = RegDeleteValueW(list.get(), std::wstring(valueName).c_str()) == ERROR_SUCCESS;
-    if (removed) RegFlushKey(list.get());
-    return removed;
+    if (const LSTATUS error =
+            RegOpenKeyExW(HKEY_CURRENT_USER, AwayKeyPath(screenName).c_str(), 0, KEY_SET_VALUE, list.put()))
+        return error == ERROR_FILE_NOT_FOUND ? StoreResult{} : StoreResult{StoreStep::OpenKey, error};
+    if (const LSTATUS error = RegDeleteValueW(list.get(), std::wstring(valueName).c_str()))
+        return error == ERROR_FILE_NOT_FOUND ? StoreResult{} : StoreResult{StoreStep::RemoveValue, error};
+    RegFlushKey(list.get());
+    return {};
 }
 
 }  // namespace velmora

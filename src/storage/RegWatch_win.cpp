@@ -5,20 +5,43 @@
 namespace velmora {
 namespace {
 
-// The Users key, or while it is missing the nearest key above it that exists: its creation is a
-// change there.
-UniqueHkey OpenNearestKey(const std::wstring& usersPath, bool& isUsers) {
+// What one watch is set on: the Users key with everything below it, or while it is missing the
+// nearest key above it that is there (its coming is a change there); and the key above that one,
+// for its removal: a removed key tells nothing to a watch on itself, and a handle to it never
+// sees a change again, not even when a key of the same path is made anew.
+struct WatchedKeys {
+    std::wstring path;
+    UniqueHkey key;
+    UniqueHkey parent;  // none when the key is HKEY_CURRENT_USER itself
+    bool isUsers = false;
+};
+
+WatchedKeys OpenWatchedKeys(const std::wstring& usersPath) {
+    WatchedKeys keys;
     std::wstring path = usersPath;
-    isUsers = true;
+    keys.isUsers = true;
     while (!path.empty()) {
-        if (UniqueHkey key = OpenForReading(HKEY_CURRENT_USER, path)) return key;
-        isUsers = false;
         const std::size_t cut = path.rfind(L'\\');
-        path.resize(cut == std::wstring::npos ? 0 : cut);
+        const std::wstring parentPath = cut == std::wstring::npos ? std::wstring() : path.substr(0, cut);
+        if ((keys.key = OpenForReading(HKEY_CURRENT_USER, path))) {
+            keys.path = path;
+            keys.parent = OpenForReading(HKEY_CURRENT_USER, parentPath);
+            return keys;
+        }
+        keys.isUsers = false;
+        path = parentPath;
     }
-    UniqueHkey root;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, nullptr, 0, KEY_READ, root.put()) != ERROR_SUCCESS) root.reset();
-    return root;
+    keys.key = OpenForReading(HKEY_CURRENT_USER, path);
+    return keys;
+}
+
+// The parent first: a key removed after that is seen there, and one removed before fails here.
+bool Arm(const WatchedKeys& keys, HANDLE changed) {
+    constexpr DWORD kChanges = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET;
+    if (keys.parent &&
+        RegNotifyChangeKeyValue(keys.parent.get(), FALSE, REG_NOTIFY_CHANGE_NAME, changed, TRUE) != ERROR_SUCCESS)
+        return false;
+    return keys.key && RegNotifyChangeKeyValue(keys.key.get(), TRUE, kChanges, changed, TRUE) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -65,34 +88,37 @@ void AwayStoreWatch::WatchUntilStopped() {
     UniqueKernelHandle changed(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!changed) return;
     const std::wstring usersPath = UsersKeyPath();
-    constexpr DWORD kChanges = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET;
     // Only when the registry refuses a watch does the thread look again after a while.
     constexpr DWORD kRetryAfterRefusalMs = 2000;
-    bool watchingUsers = false;
-    UniqueHkey key = OpenNearestKey(usersPath, watchingUsers);
-    // A watch lasts for one signal: it is set again on the same key, or on the nearest key that
-    // is there when the watched one has gone.
-    const auto arm = [&]() {
-        if (key && RegNotifyChangeKeyValue(key.get(), TRUE, kChanges, changed.get(), TRUE) == ERROR_SUCCESS)
-            return true;
-        key = OpenNearestKey(usersPath, watchingUsers);
-        return key && RegNotifyChangeKeyValue(key.get(), TRUE, kChanges, changed.get(), TRUE) == ERROR_SUCCESS;
+    // A watch lasts for one signal. It is set again on the same keys while their paths still
+    // lead to them, else on the keys found now; a removed key refuses the watch, and is looked
+    // up again. Only a change of keys closes handles: a handle closed with its watch set
+    // signals once more.
+    WatchedKeys keys;
+    bool armed = false;
+    const auto watchAgain = [&] {
+        WatchedKeys found = OpenWatchedKeys(usersPath);
+        armed = found.path == keys.path && Arm(keys, changed.get());
+        for (int attempt = 0; attempt < 2 && !armed; ++attempt) {
+            if (attempt) found = OpenWatchedKeys(usersPath);
+            keys = std::move(found);
+            armed = Arm(keys, changed.get());
+        }
+        // The Users key may have come between the search and the watch.
+        if (armed && !keys.isUsers && OpenForReading(HKEY_CURRENT_USER, usersPath)) SetEvent(changed.get());
     };
-    bool armed = arm();
+    watchAgain();
     SetEvent(armed_.get());
     for (;;) {
         const HANDLE events[] = {stop_.get(), changed.get()};
         const DWORD woke =
             WaitForMultipleObjects(armed ? 2 : 1, events, FALSE, armed ? INFINITE : kRetryAfterRefusalMs);
         if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) return;
-        const bool wasUsers = watchingUsers;
-        // Watching from above, the Users key may have come; watching Users, it may have gone.
-        if (!watchingUsers || !OpenForReading(HKEY_CURRENT_USER, usersPath))
-            key = OpenNearestKey(usersPath, watchingUsers);
+        const bool wasUsers = keys.isUsers;
         // Set again before the window is told, so no change after its reading goes unseen.
-        armed = arm();
+        watchAgain();
         // Changes above the Users key that do not bring it are no news to the window.
-        if ((wasUsers || watchingUsers) && InterlockedExchange(&posted_, 1) == 0) {
+        if ((wasUsers || keys.isUsers) && InterlockedExchange(&posted_, 1) == 0) {
             if (!PostMessageW(window_, message_, 0, 0)) InterlockedExchange(&posted_, 0);
         }
     }

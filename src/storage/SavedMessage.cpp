@@ -143,6 +143,9 @@ std::wstring Unescape(std::wstring_view encoded) {
 
 std::string Narrow(std::wstring_view asciiText) { return std::string(asciiText.begin(), asciiText.end()); }
 
+// The text of a UTF-16 file, as its UTF-8.
+constexpr FileCodePage kUnicode{Utf8FromWide, WideFromUtf8};
+
 }  // namespace
 
 std::string EscapeExactText(std::wstring_view text) { return Narrow(Escape(text)); }
@@ -182,8 +185,11 @@ bool IsSavedMessageKey(std::string_view key) {
                        [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::wstring LoadSavedMessage(std::string_view file, FileCodePage codePage) {
-    const ProfileSection general(file, Narrow(kSettingsSection));
+std::wstring LoadSavedMessage(std::string_view bytes, FileCodePage codePage) {
+    const ProfileText file = DecodeProfileFile(bytes);
+    const bool unicode = file.encoding != ProfileEncoding::CodePage;
+    const FileCodePage page = unicode ? kUnicode : codePage;
+    const ProfileSection general(file.text, Narrow(kSettingsSection));
     const std::string_view stored = general.Value(Narrow(kMessageKey)).value_or(std::string_view{});
     std::string exact;
     for (size_t part = 0;; ++part) {
@@ -193,20 +199,25 @@ std::wstring LoadSavedMessage(std::string_view file, FileCodePage codePage) {
     }
     if (!exact.empty()) {
         // Earlier versions left characters of the code page unescaped in the exact keys.
-        std::wstring message = Unescape(codePage.fromFile(exact));
-        if (StoredFirstLine(message, codePage) == stored)
+        std::wstring message = Unescape(page.fromFile(exact));
+        // Velmora's own file saved again as UTF-16 in an editor still has Msg as the code page made it.
+        if (StoredFirstLine(message, page) == stored ||
+            (unicode && Utf8FromWide(codePage.fromFile(StoredFirstLine(message, codePage))) == stored))
             return message.size() > kMaxRestoredMessage ? std::wstring() : message;
     }
     if (stored.size() > kMaxRestoredMessage) return {};
-    return codePage.fromFile(stored);
+    return page.fromFile(stored);
 }
 
-std::string SaveMessageInto(std::string_view file, std::wstring_view message, FileCodePage codePage) {
+std::string SaveMessageInto(std::string_view bytes, std::wstring_view message, FileCodePage codePage) {
+    const ProfileText file = DecodeProfileFile(bytes);
+    const FileCodePage page = file.encoding == ProfileEncoding::CodePage ? codePage : kUnicode;
     const SavedMessageEntries entries = EncodeSavedMessage(message);
-    std::string lines = Narrow(kMessageKey) + "=" + StoredFirstLine(message, codePage) + "\r\n";
+    std::string lines = Narrow(kMessageKey) + "=" + StoredFirstLine(message, page) + "\r\n";
     for (size_t part = 0; part < entries.exactParts.size(); ++part)
         lines += Narrow(ExactPartKey(part)) + "=" + Narrow(entries.exactParts[part]) + "\r\n";
-    return ReplaceProfileKeys(file, Narrow(kSettingsSection), IsSavedMessageKey, lines);
+    return EncodeProfileFile(file.encoding,
+                             ReplaceProfileKeys(file.text, Narrow(kSettingsSection), IsSavedMessageKey, lines));
 }
 
 std::wstring SaveFailureQuestion(std::wstring_view filePath, std::wstring_view reason) {

@@ -50,11 +50,14 @@ struct FileCodePage {
     std::wstring (*fromFile)(std::string_view bytes);
 };
 
-// The message a settings file's text holds (empty when there is none, or when it is longer
-// than kMaxRestoredMessage). Files written by every earlier version read as they did.
+// The message a settings file's bytes hold (empty when there is none, or when it is longer
+// than kMaxRestoredMessage). Files written by every earlier version read as they did. A file
+// in UTF-16 (with its byte-order mark) is read as the profile calls read it, in Unicode; the
+// code page is then only for Msg as Velmora wrote it before an editor saved the file so.
 std::wstring LoadSavedMessage(std::string_view file, FileCodePage codePage);
-// The settings file's whole new text with the message in it: Velmora's keys of "General" are
-// replaced, every other section, key and line of the file stays as it was.
+// The settings file's whole new bytes with the message in it: Velmora's keys of "General" are
+// replaced, every other section, key and line of the file stays as it was, and the file stays
+// in its encoding (a UTF-16 file all UTF-16, Msg in it in Unicode).
 std::string SaveMessageInto(std::string_view file, std::wstring_view message, FileCodePage codePage);
 // Msg, MsgExact, MsgExact2...: the keys a save replaces (any letter case).
 bool IsSavedMessageKey(std::string_view key);

@@ -264,6 +264,10 @@ StoredComposition ReadForeign(std::wstring_view text) {
 
 }  // namespace
 
+StoredComposition ReadAwayDocument(std::wstring_view document, const CarriesCharacter& carries) {
+    return ReadAwayDocument(WithoutCharacterReferences(document, carries));
+}
+
 StoredComposition ReadAwayDocument(std::wstring_view document) {
     // A document ending in the closing tags is read as one without a song first: a song ending
     // in those tags is less likely than a message quoting a song line.

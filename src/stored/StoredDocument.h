@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "compose/AwayDocument.h"
+#include "misc/CharacterReferences.h"
 
 namespace velmora {
 
@@ -14,7 +15,7 @@ namespace velmora {
 struct StoredComposition : SomeAwayFields {
     std::optional<std::wstring> song;  // the song of the song line, when the document has one
     // True when the document has the shape Velmora writes: building the fields again (with the
-    // song, when there is one) gives the very same document.
+    // song, when there is one) gives the very same document, its references read (see below).
     bool ownShape = false;
 };
 
@@ -23,6 +24,13 @@ struct StoredComposition : SomeAwayFields {
 // Other text: the label from <title>, BGCOLOR of the first <BODY>, the first COLOR and SIZE
 // of <FONT> tags, and the message as the markup between <BODY ...> and </BODY> (the whole
 // text without its title when there is no body).
+//
+// The references Update writes for characters the code page cannot carry are read first
+// (WithoutCharacterReferences), so the fields hold those characters again, and any other
+// reference stays as typed: Load and then Update store the same document. The code page is
+// taken to carry ASCII, as every ANSI code page does.
+StoredComposition ReadAwayDocument(std::wstring_view document, const CarriesCharacter& carries);
+// The same for a code page that carries every character (UTF-8): no reference is read.
 StoredComposition ReadAwayDocument(std::wstring_view document);
 
 }  // namespace velmora

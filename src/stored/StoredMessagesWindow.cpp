@@ -2,12 +2,14 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <array>
 
 #include "compose/Composer.h"
 #include "compose/Messages.h"
+#include "misc/Ansi.h"
+#include "misc/SystemError.h"
 #include "res/resource.h"
+#include "stored/LoadLimits.h"
 #include "stored/StoredControls.h"
 #include "stored/StoredDocument.h"
 #include "stored/StoredNames.h"
@@ -52,10 +54,12 @@ constexpr TableDesign kDesign{
 // A label is one line of the window; a megabyte label still shows its start.
 constexpr std::size_t kMostLabelShown = 300;
 
-bool SameLetters(std::wstring_view left, std::wstring_view right) {
-    return CompareStringOrdinal(left.data(), static_cast<int>(left.size()), right.data(),
-                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
-}
+// A reading of a large registry takes seconds. With the list empty the label tells of it at
+// once; over a list shown, only a reading that lasts, so a short one after a change leaves the
+// window as it was.
+constexpr const wchar_t* kReadingText = L"Reading the stored messages...";
+constexpr UINT_PTR kReadingTimer = 1;
+constexpr UINT kTellReadingAfterMs = 300;
 
 }  // namespace
 
@@ -70,6 +74,8 @@ LRESULT StoredMessagesWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPAR
             return DefaultHandling(message, wParam, lParam);
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case kStoreChangedMessage: OnStoreChanged(); return 0;
+        case kStoreReadMessage: OnStoreRead(); return 0;
+        case WM_TIMER: OnTimer(wParam); return 0;
         case kMainWindowClosedMessage: UpdateButtons(); return 0;
         default: return TableWindow::HandleOwnMessage(message, wParam, lParam);
     }
@@ -79,17 +85,19 @@ void StoredMessagesWindow::OnCreate() {
     rendering_.Create(Handle(), Rendering, RenderingRect());
     // Watched before the first reading, so no change between the two is missed.
     watch_.Start(Handle(), kStoreChangedMessage);
-    // It opens at the main window's screen name when that one has stored messages.
+    reader_.Start(Handle(), kStoreReadMessage);
+    // It opens at the main window's screen name when that one has stored messages, else at the
+    // first name that has some.
     screenName_ = composer_.IsOpen() ? composer_.ScreenName() : std::wstring();
+    // Nothing is chosen until the first reading arrives.
+    UpdateButtons();
     Reload();
-    if (SendMessageW(Control(ScreenNames), CB_GETCURSEL, 0, 0) == CB_ERR && !screenNames_.empty()) {
-        screenName_ = screenNames_.front();
-        Reload();
-    }
-    ChooseFirstMessage();
 }
 
-void StoredMessagesWindow::OnDestroy() { watch_.Stop(); }
+void StoredMessagesWindow::OnDestroy() {
+    reader_.Stop();
+    watch_.Stop();
+}
 
 void StoredMessagesWindow::OnPlacing(WINDOWPOS& place) {
     // Opened beside the main window rather than over the fields Load fills: to its left (the
@@ -103,21 +111,10 @@ HWND StoredMessagesWindow::FirstFocus() const noexcept {
 }
 
 void StoredMessagesWindow::OnCommand(int id, int notification) {
-    switch (id) {
-        case ScreenNames:
-            if (notification == CBN_SELCHANGE) OnScreenNameChosen();
-            break;
-        case Messages:
-            if (notification == LBN_SELCHANGE) OnMessageChosen();
-            break;
-        case Load:
-            if (notification == BN_CLICKED) OnLoadClicked();
-            break;
-        case Delete:
-            if (notification == BN_CLICKED) OnDeleteClicked();
-            break;
-        default: break;
-    }
+    if (id == ScreenNames && notification == CBN_SELCHANGE) OnScreenNameChosen();
+    if (id == Messages && notification == LBN_SELCHANGE) OnMessageChosen();
+    if (id == Load && notification == BN_CLICKED) OnLoadClicked();
+    if (id == Delete && notification == BN_CLICKED) OnDeleteClicked();
 }
 
 void StoredMessagesWindow::OnScreenNameChosen() {
@@ -125,8 +122,13 @@ void StoredMessagesWindow::OnScreenNameChosen() {
     if (chosen < 0 || static_cast<std::size_t>(chosen) >= screenNames_.size()) return;
     screenName_ = screenNames_[static_cast<std::size_t>(chosen)];
     selectedValue_.clear();
+    chooseFirst_ = true;
+    // Nothing of the name left stays shown while the chosen one's list is read.
+    values_.clear();
+    SendMessageW(Control(Messages), LB_RESETCONTENT, 0, 0);
     Reload();
-    ChooseFirstMessage();
+    ShowSelected();
+    UpdateButtons();
 }
 
 void StoredMessagesWindow::ChooseFirstMessage() {
@@ -147,7 +149,13 @@ void StoredMessagesWindow::OnMessageChosen() {
 void StoredMessagesWindow::OnLoadClicked() {
     const StoredValue* value = Selected();
     if (!composer_.IsOpen() || !value || !value->IsMessage()) return;
-    const StoredComposition read = ReadAwayDocument(value->text);
+    const StoredComposition read = ReadAwayDocument(value->text, AnsiCarries);
+    if (const std::optional<std::wstring> why = WhyNotLoadable(read)) {
+        const std::wstring text =
+            NotLoadedText(value->name, read.label ? std::optional<std::wstring_view>(*read.label) : std::nullopt, *why);
+        MessageBoxW(Handle(), text.c_str(), L"Stored Messages", MB_OK | MB_ICONWARNING);
+        return;
+    }
     composer_.LoadComposition(read, SlotTextOf(value->name), read.song.has_value());
 }
 
@@ -157,60 +165,114 @@ void StoredMessagesWindow::OnDeleteClicked() {
     // Copied: the list may be read again while the question is open.
     const std::wstring valueName = value->name;
     const std::wstring screenName = screenName_;
-    const std::optional<std::wstring> label = value->IsMessage() ? ReadAwayDocument(value->text).label : std::nullopt;
+    const std::optional<std::wstring> label =
+        value->IsMessage() ? ReadAwayDocument(value->text, AnsiCarries).label : std::nullopt;
     const std::wstring question =
         RemoveQuestion(valueName, label ? std::optional<std::wstring_view>(*label) : std::nullopt, screenName);
     if (MessageBoxW(Handle(), question.c_str(), L"Stored Messages", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    RemoveStoredValue(screenName, valueName);
+    const StoreResult removed = RemoveStoredValue(screenName, valueName);
+    if (!removed.Done()) {
+        // As the main window tells it; the value stays chosen.
+        const std::optional<std::wstring> slot = SlotTextOf(valueName);
+        const std::wstring text =
+            RemoveFailureText(removed, screenName, slot ? std::optional<std::wstring_view>(*slot) : std::nullopt,
+                              valueName, SystemErrorText(static_cast<unsigned long>(removed.error)));
+        MessageBoxW(Handle(), text.c_str(), L"Stored Messages", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    // The removed one is no longer chosen while the list is read again.
     selectedValue_.clear();
+    SendMessageW(Control(Messages), LB_SETCURSEL, static_cast<WPARAM>(LB_ERR), 0);
+    ShowSelected();
+    UpdateButtons();
     Reload();
 }
 
 void StoredMessagesWindow::OnStoreChanged() {
-    // Taken before reading, so a change during the reading brings another message.
+    // Taken before asking, so a change during the reading brings another message.
     watch_.Acknowledge();
-    Reload(/*onlyWhenChanged=*/true);
+    Reload();
 }
 
-void StoredMessagesWindow::Reload(bool onlyWhenChanged) {
-    std::vector<std::wstring> screenNames = StoredScreenNames();
-    LRESULT chosen = CB_ERR;
-    for (std::size_t i = 0; i < screenNames.size(); ++i) {
-        if (!SameLetters(screenNames[i], screenName_)) continue;
-        chosen = static_cast<LRESULT>(i);
-        screenName_ = screenNames[i];  // as the registry spells it
+void StoredMessagesWindow::Reload() {
+    asked_ = ReadingAsked{screenName_, opening_};
+    const bool wasReading = reading_;
+    askedSerial_ = reader_.Ask(asked_);
+    if (!askedSerial_) {
+        // No thread to read on: read here, as before there was one.
+        StoreReading reading = ReadStore(asked_);
+        Show(reading);
+        return;
     }
-    std::vector<StoredValue> values = chosen == CB_ERR ? std::vector<StoredValue>{} : StoredValues(screenName_);
-    std::sort(values.begin(), values.end(),
-              [](const StoredValue& left, const StoredValue& right) { return ListedBefore(left.name, right.name); });
-    // The IM client writes its other settings below the same key: those changes leave the
-    // window as it is, its list scrolled where it was.
-    if (onlyWhenChanged && screenNames == screenNames_ && values == values_) return;
-    screenNames_ = std::move(screenNames);
-    values_ = std::move(values);
+    reading_ = true;
+    if (saysReading_) return;
+    if (values_.empty()) {
+        saysReading_ = true;
+        ShowLabel();
+    } else if (!wasReading) {
+        SetTimer(Handle(), kReadingTimer, kTellReadingAfterMs, nullptr);
+    }
+}
 
+void StoredMessagesWindow::OnTimer(UINT_PTR id) {
+    if (id != kReadingTimer) return;
+    KillTimer(Handle(), kReadingTimer);
+    if (!reading_) return;
+    saysReading_ = true;
+    ShowLabel();
+}
+
+void StoredMessagesWindow::OnStoreRead() {
+    std::optional<StoreReading> reading = reader_.Take();
+    if (!reading) return;
+    // A reading asked before the user chose another name shows nothing; the newer one follows.
+    if (reading->asked == asked_) Show(*reading);
+    if (reading->serial != askedSerial_) return;
+    reading_ = false;
+    KillTimer(Handle(), kReadingTimer);
+    if (!saysReading_) return;
+    saysReading_ = false;
+    ShowLabel();
+}
+
+void StoredMessagesWindow::Show(StoreReading& reading) {
+    opening_ = false;
+    if (reading.chosen) screenName_ = reading.screenNames[*reading.chosen];  // as the registry spells it
+    const LRESULT chosen = reading.chosen ? static_cast<LRESULT>(*reading.chosen) : CB_ERR;
     HWND names = Control(ScreenNames);
-    SendMessageW(names, CB_RESETCONTENT, 0, 0);
-    for (const std::wstring& name : screenNames_)
-        SendMessageW(names, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    // A name whose key has gone shows nothing, and comes back with its key.
-    SendMessageW(names, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
-
-    HWND list = Control(Messages);
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    LRESULT selected = LB_ERR;
-    for (const StoredValue& value : values_) {
-        const std::wstring label = value.IsMessage() ? ReadAwayDocument(value.text).label.value_or(L"") : L"";
-        const std::wstring row = RowText(value.name, value.IsMessage(), label);
-        const LRESULT index = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
-        if (value.name == selectedValue_) selected = index;
+    if (reading.screenNames != screenNames_) {
+        screenNames_ = std::move(reading.screenNames);
+        SendMessageW(names, CB_RESETCONTENT, 0, 0);
+        for (const std::wstring& name : screenNames_)
+            SendMessageW(names, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     }
-    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
-    ShowSelected();
-    UpdateButtons();
+    // A name whose key has gone shows nothing, and comes back with its key.
+    if (SendMessageW(names, CB_GETCURSEL, 0, 0) != chosen)
+        SendMessageW(names, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+
+    // The IM client writes its other settings below the same key: those changes leave the
+    // list as it is, scrolled where it was.
+    if (reading.values != values_) {
+        values_ = std::move(reading.values);
+        HWND list = Control(Messages);
+        SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(list, LB_RESETCONTENT, 0, 0);
+        LRESULT selected = LB_ERR;
+        for (std::size_t i = 0; i < values_.size(); ++i) {
+            const LRESULT index =
+                SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(reading.rows[i].c_str()));
+            if (values_[i].name == selectedValue_) selected = index;
+        }
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+        SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
+        ShowSelected();
+        UpdateButtons();
+    }
+    if (chooseFirst_) {
+        chooseFirst_ = false;
+        ChooseFirstMessage();
+    }
 }
 
 const StoredValue* StoredMessagesWindow::Selected() const noexcept {
@@ -222,13 +284,19 @@ const StoredValue* StoredMessagesWindow::Selected() const noexcept {
 void StoredMessagesWindow::ShowSelected() {
     const StoredValue* value = Selected();
     if (!value || !value->IsMessage()) {
-        Controls().SetText(LabelShown, value ? L"not a message" : L"");
+        labelShown_ = value ? L"not a message" : L"";
+        ShowLabel();
         rendering_.SetDocument(L"");
         return;
     }
-    const StoredComposition read = ReadAwayDocument(value->text);
-    Controls().SetText(LabelShown, OneLine(read.label.value_or(L""), kMostLabelShown));
+    const StoredComposition read = ReadAwayDocument(value->text, AnsiCarries);
+    labelShown_ = OneLine(read.label.value_or(L""), kMostLabelShown);
+    ShowLabel();
     rendering_.SetDocument(value->text);
+}
+
+void StoredMessagesWindow::ShowLabel() {
+    Controls().SetText(LabelShown, saysReading_ ? std::wstring_view(kReadingText) : std::wstring_view(labelShown_));
 }
 
 void StoredMessagesWindow::UpdateButtons() {

@@ -7,6 +7,7 @@
 #include "misc/TableWindow.h"
 #include "preview/RenderPane.h"
 #include "storage/RegStore.h"
+#include "stored/StoredReading.h"
 
 namespace velmora {
 
@@ -31,11 +32,17 @@ private:
     void OnLoadClicked();       // Load
     void OnDeleteClicked();     // Delete
     void OnStoreChanged();      // the watch's message
+    void OnStoreRead();         // the reader's message
+    void OnTimer(UINT_PTR id);
 
-    // Reads the registry again and shows it, keeping the chosen name and message where they remain.
-    void Reload(bool onlyWhenChanged = false);
+    // Asks for the registry to be read again; the window answers meanwhile, and says it reads.
+    void Reload();
+    // Shows a reading, keeping the chosen name and message where they remain.
+    void Show(StoreReading& reading);
     void ChooseFirstMessage();
     void ShowSelected();
+    // The label: the chosen message's, or while a reading is told, that one is under way.
+    void ShowLabel();
     void UpdateButtons();
     const StoredValue* Selected() const noexcept;
     RECT RenderingRect() const noexcept;
@@ -43,10 +50,19 @@ private:
     Composer& composer_;
     RenderPane rendering_;
     AwayStoreWatch watch_;
+    StoreReader reader_;
     std::vector<std::wstring> screenNames_;
     std::vector<StoredValue> values_;
     std::wstring screenName_;     // the chosen name, kept while its key is away
     std::wstring selectedValue_;  // the chosen value's name
+    std::wstring labelShown_;     // the chosen message's label, as the label shows it
+    // The reading asked last, and what is left to do when it has come.
+    ReadingAsked asked_;
+    unsigned long askedSerial_ = 0;
+    bool opening_ = true;      // until the first reading: a name without messages gives the first name
+    bool chooseFirst_ = true;  // a name newly chosen: its first message is chosen when its list comes
+    bool reading_ = false;
+    bool saysReading_ = false;  // the label tells of the reading under way
 };
 
 }  // namespace velmora

@@ -73,14 +73,21 @@ std::wstring RowText(std::wstring_view valueName, bool isMessage, std::wstring_v
     return row;
 }
 
+std::wstring MessageNamed(std::wstring_view valueName, std::optional<std::wstring_view> label, std::size_t most) {
+    const auto slot = SlotTextOf(valueName);
+    std::wstring named = L"'";
+    named += OneLine(label ? *label : valueName, most);
+    named += L"' (slot ";
+    named += OneLine(slot ? std::wstring_view(*slot) : valueName, most);
+    named += L")";
+    return named;
+}
+
 std::wstring RemoveQuestion(std::wstring_view valueName, std::optional<std::wstring_view> label,
                             std::wstring_view screenName) {
-    const auto slot = SlotTextOf(valueName);
-    std::wstring question = L"Remove '";
-    question += OneLine(label ? *label : valueName, kMostQuestionPiece);
-    question += L"' (slot ";
-    question += OneLine(slot ? std::wstring_view(*slot) : valueName, kMostQuestionPiece);
-    question += L") of ";
+    std::wstring question = L"Remove ";
+    question += MessageNamed(valueName, label, kMostQuestionPiece);
+    question += L" of ";
     question += OneLine(screenName, kMostQuestionPiece);
     question += L"?";
     return question;

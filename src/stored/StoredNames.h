@@ -27,5 +27,8 @@ std::wstring RemoveQuestion(std::wstring_view valueName, std::optional<std::wstr
 // A text fit for one line of a control: control characters as blanks, at most `most` characters
 // (the cut marked with "...").
 std::wstring OneLine(std::wstring_view text, std::size_t most);
+// A stored message as questions and notices name it: "'label' (slot N)", each piece one line of
+// at most `most` characters; the value's name stands in for a label or slot it lacks.
+std::wstring MessageNamed(std::wstring_view valueName, std::optional<std::wstring_view> label, std::size_t most);
 
 }  // namespace velmora

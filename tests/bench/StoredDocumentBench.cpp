@@ -1,7 +1,9 @@
 // Reading a stored away message back (Stored Messages reads every listed value on each change
 // of the registry) for messages of 1 KB, 32 KB and 1 MB, beside one wmemchr pass over the same
 // document as the yardstick: Velmora's own document without and with the song line, and
-// foreign markup.
+// foreign markup. And a document stored for the Western code page (what Update and the preview
+// build at each change): of Latin text, and of Cyrillic, which is all character references; the
+// Cyrillic one read back.
 #include <benchmark/benchmark.h>
 
 #include <cwchar>
@@ -39,6 +41,38 @@ void ReadBack(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
 }
 
+bool Latin1(char32_t c) { return c < 0x100; }
+
+velmora::AwayFields Fields(bool cyrillic, std::size_t characters) {
+    velmora::AwayFields fields;
+    fields.label = L"Lunch";
+    fields.bodyColour = L"FFFFFF";
+    fields.fontColour = L"000080";
+    fields.fontSize = L"2";
+    fields.message = Message(characters);
+    if (cyrillic)
+        for (wchar_t& c : fields.message)
+            if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + 0x430);
+    return fields;
+}
+
+template <bool cyrillic>
+void Stored(benchmark::State& state) {
+    const velmora::AwayFields fields = Fields(cyrillic, static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(velmora::BuildAwayDocument(fields, std::nullopt, Latin1));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+
+void StoredLatin(benchmark::State& state) { Stored<false>(state); }
+void StoredCyrillic(benchmark::State& state) { Stored<true>(state); }
+
+void CyrillicReadBack(benchmark::State& state) {
+    const std::wstring text =
+        velmora::BuildAwayDocument(Fields(true, static_cast<std::size_t>(state.range(0))), std::nullopt, Latin1);
+    for (auto _ : state) benchmark::DoNotOptimize(velmora::ReadAwayDocument(text, Latin1));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+
 void OwnDocument(benchmark::State& state) { ReadBack<0>(state); }
 void OwnDocumentWithSong(benchmark::State& state) { ReadBack<1>(state); }
 void ForeignDocument(benchmark::State& state) { ReadBack<2>(state); }
@@ -49,4 +83,7 @@ BENCHMARK(WideMemchrPass)->Arg(1 << 10)->Arg(32 << 10)->Arg(1 << 20);
 BENCHMARK(OwnDocument)->Arg(1 << 10)->Arg(32 << 10)->Arg(1 << 20);
 BENCHMARK(OwnDocumentWithSong)->Arg(1 << 10)->Arg(32 << 10)->Arg(1 << 20);
 BENCHMARK(ForeignDocument)->Arg(1 << 10)->Arg(32 << 10)->Arg(1 << 20);
+BENCHMARK(StoredLatin)->Arg(1 << 10)->Arg(32 << 10)->Arg(1 << 20);
+BENCHMARK(StoredCyrillic)->Arg(1 << 10)->Arg(32 << 10)->Arg(1 << 20);
+BENCHMARK(CyrillicReadBack)->Arg(1 << 10)->Arg(32 << 10)->Arg(1 << 20);
 BENCHMARK_MAIN();

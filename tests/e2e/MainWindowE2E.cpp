@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AwayControls.h"
+#include "preview/PreviewControls.h"
 #include "support/TestSupport.h"
 
 namespace velmora {
@@ -47,6 +48,27 @@ TEST_F(MainWindowE2E, TheLastMessageComesBackFromMsgIni) {
     WriteWholeFile(SettingsFile(), "[General]\r\nMsg=Gone fishing\r\n");
     VelmoraProcess velmora(folder_.Path());
     EXPECT_EQ(velmora.Text(Text2_0), L"Gone fishing");
+}
+
+TEST_F(MainWindowE2E, AMsgIniSavedAsUtf16ComesBackAndIsSavedWholeAsUtf16) {
+    const std::wstring greeting = L"\u041f\u0440\u0438\u0432\u0435\u0442 caf\u00e9";
+    const auto utf16 = [](const std::wstring& text) {
+        return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    };
+    WriteWholeFile(SettingsFile(), utf16(L"[General]\r\nMsg=" + greeting + L"\r\n"));
+    {
+        VelmoraProcess velmora(folder_.Path());
+        EXPECT_EQ(velmora.Text(Text2_0), greeting);
+        velmora.Type(Text2_0, greeting + L"!");
+        velmora.Click(Check2);
+        velmora.CloseMainWindow();
+        ASSERT_TRUE(velmora.WaitForExit());
+    }
+    const std::string file = *ReadWholeFile(SettingsFile());
+    const std::wstring exact = L"\\u041F\\u0440\\u0438\\u0432\\u0435\\u0442\\scaf\\u00E9!";
+    EXPECT_EQ(file, utf16(L"[General]\r\nMsg=" + greeting + L"!\r\nMsgExact=" + exact + L"\r\n"));
+    VelmoraProcess again(folder_.Path());
+    EXPECT_EQ(again.Text(Text2_0), greeting + L"!");
 }
 
 TEST_F(MainWindowE2E, AnEmptySavedMessageLeavesTheBoxEmpty) {
@@ -115,6 +137,26 @@ TEST_F(MainWindowE2E, ALongMultiLineMessageSurvivesARestartExactly) {
 
     VelmoraProcess again(folder_.Path());
     EXPECT_EQ(again.Text(Text2_0), message);
+}
+
+// The box is filled from code at start, which a multi-line box does not tell of: the preview
+// shows it all the same, characters outside the code page too.
+TEST_F(MainWindowE2E, TheRestoredMessageIsWhatThePreviewShows) {
+    const std::wstring message = L"Back at five, \u0416\u0434\u0443 \U0001F600 <b>caf\u00e9</b>";
+    {
+        VelmoraProcess velmora(folder_.Path());
+        velmora.Type(Text2_0, message);
+        velmora.Click(Check2);
+        velmora.CloseMainWindow();
+        ASSERT_TRUE(velmora.WaitForExit());
+    }
+    VelmoraProcess again(folder_.Path());
+    ASSERT_EQ(again.Text(Text2_0), message);
+    again.ChooseMenu(MenuPreview);
+    HWND preview = again.WaitForWindowTitled(L"Preview");
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(testing::WindowText(GetDlgItem(preview, PreviewIds::Pane)),
+              L"Back at five, \u0416\u0434\u0443 \U0001F600 caf\u00e9");
 }
 
 TEST_F(MainWindowE2E, EndingTheSessionSavesWhenTicked) {

@@ -1,7 +1,10 @@
 // The Stored Messages window in the real velmora.exe: what Update stores is listed, loads back
 // into the main window and is stored again unchanged; Delete asks and removes one value; the
 // list follows the registry by itself.
+#include <windows.h>
+// (sddl.h needs windows.h first.)
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include "app/AwayControls.h"
 #include "stored/StoredControls.h"
@@ -46,6 +49,10 @@ protected:
         ASSERT_NE(stored_, nullptr);
     }
     HWND Part(int id) const { return GetDlgItem(stored_, id); }
+    // The list is read beside the window, which answers meanwhile: its rows come a moment later.
+    bool Lists(const std::vector<std::wstring>& rows) const {
+        return WaitUntil([&] { return Rows() == rows; });
+    }
     std::vector<std::wstring> Rows() const {
         std::vector<std::wstring> rows;
         for (LRESULT i = 0, count = SendMessageW(Part(StoredIds::Messages), LB_GETCOUNT, 0, 0); i < count; ++i) {
@@ -66,6 +73,10 @@ protected:
     // Delete holds its button until the question is answered, so it is pressed without waiting.
     std::wstring AskAndAnswer(int button) const {
         PostMessageW(Part(StoredIds::Delete), BM_CLICK, 0, 0);
+        return Answer(button);
+    }
+    // The box the process shows: its longest text, and the box answered with `button`.
+    std::wstring Answer(int button) const {
         std::pair<DWORD, HWND> search{velmora_.ProcessId(), nullptr};
         WaitUntil([&] { return !EnumWindows(FindQuestion, reinterpret_cast<LPARAM>(&search)); });
         std::wstring asked;
@@ -74,6 +85,17 @@ protected:
         PostMessageW(GetDlgItem(search.second, button), BM_CLICK, 0, 0);
         WaitUntil([&] { return !IsWindow(search.second); });
         return asked;
+    }
+    // Gives everyone only these rights on the list key (SDDL), as a key the user may not change.
+    void Protect(const wchar_t* rights) const {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        ASSERT_TRUE(
+            ConvertStringSecurityDescriptorToSecurityDescriptorW(rights, SDDL_REVISION_1, &descriptor, nullptr));
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, ListKey().c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS);
+        EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
+        RegCloseKey(key);
+        LocalFree(descriptor);
     }
     std::vector<std::wstring> Composer() const {
         return {velmora_.Text(Text1),
@@ -114,8 +136,8 @@ TEST_F(StoredMessagesE2E, WhatUpdateStoredLoadsBackAndIsStoredAgainByteForByte) 
     ASSERT_NE(storedFirst.find("winamp:  Artist - Title"), std::string::npos);
 
     OpenStored();
+    EXPECT_TRUE(Lists({L"1\tWeekend", L"3\tLunch & <b>more</b>"}));
     EXPECT_EQ(testing::WindowText(Part(StoredIds::ScreenNames)), screenName_);
-    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"1\tWeekend", L"3\tLunch & <b>more</b>"}));
     Load(1);
     EXPECT_EQ(Composer(), third);
     velmora_.Click(Command5);
@@ -135,11 +157,11 @@ TEST_F(StoredMessagesE2E, DeleteAsksTheListFollowsTheRegistryAndLoadNeedsTheMain
     }
     const std::string fifth = Stored(L"GoneMsg5");
     OpenStored();
-    ASSERT_EQ(Rows(), (std::vector<std::wstring>{L"3\tLunch", L"5\tMeeting"}));
+    ASSERT_TRUE(Lists({L"3\tLunch", L"5\tMeeting"}));
     EXPECT_EQ(AskAndAnswer(IDNO), L"Remove 'Lunch' (slot 3) of " + screenName_ + L"?");
     EXPECT_NE(Stored(L"GoneMsg3"), "(no value)");
     AskAndAnswer(IDYES);
-    EXPECT_TRUE(WaitUntil([&] { return Rows() == std::vector<std::wstring>{L"5\tMeeting"}; }));
+    EXPECT_TRUE(Lists({L"5\tMeeting"}));
     EXPECT_EQ(Stored(L"GoneMsg5"), fifth);
 
     // Changes made elsewhere show up by themselves.
@@ -147,7 +169,7 @@ TEST_F(StoredMessagesE2E, DeleteAsksTheListFollowsTheRegistryAndLoadNeedsTheMain
     velmora_.Click(Command5);
     EXPECT_TRUE(WaitUntil([&] { return Rows().size() == 2; }));
     velmora_.Click(Command2);
-    EXPECT_TRUE(WaitUntil([&] { return Rows() == std::vector<std::wstring>{L"5\tMeeting"}; }));
+    EXPECT_TRUE(Lists({L"5\tMeeting"}));
     testing::DeleteRegistryTree(HKEY_CURRENT_USER, kUsers + screenName_);
     EXPECT_TRUE(WaitUntil([&] { return Rows().empty(); }));
     EXPECT_EQ(velmora_.CountWindowsTitled(L"Stored Messages"), 1);  // no error box
@@ -160,6 +182,24 @@ TEST_F(StoredMessagesE2E, DeleteAsksTheListFollowsTheRegistryAndLoadNeedsTheMain
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(Part(StoredIds::Load)); }));
     testing::CloseWithCloseBox(stored_);
     EXPECT_TRUE(velmora_.WaitForExit());
+}
+
+TEST_F(StoredMessagesE2E, ADeleteThatFailsSaysWhatWasNotRemovedAndWhy) {
+    velmora_.Type(Text1, L"Lunch");
+    velmora_.Choose(Combo2, 2);
+    velmora_.Click(Command5);
+    OpenStored();
+    ASSERT_TRUE(Lists({L"3\tLunch"}));
+    Protect(L"D:P(A;;KRSDWD;;;WD)");  // read, remove and change the rights: no values written or removed
+    AskAndAnswer(IDYES);
+    const std::wstring told = Answer(IDOK);
+    Protect(L"D:P(A;;KA;;;WD)");
+    EXPECT_EQ(told.rfind(L"The away message was not deleted.", 0), 0u) << told;
+    for (const std::wstring& part : {L"\"" + screenName_ + L"\"", std::wstring(L"Slot: \"3\""),
+                                     std::wstring(L"value \"GoneMsg3\""), std::wstring(L"(error 5)")})
+        EXPECT_NE(told.find(part), std::wstring::npos) << told;
+    EXPECT_EQ(Rows(), std::vector<std::wstring>{L"3\tLunch"});
+    EXPECT_NE(Stored(L"GoneMsg3"), "(no value)");
 }
 
 }  // namespace

@@ -16,6 +16,15 @@ inline std::wstring WideFrom(const std::uint8_t* data, std::size_t size) {
     return text;
 }
 
+// Fuzz input as text of any 16-bit units, two bytes each (low byte first): every character of the
+// Basic Multilingual Plane, pairs beyond it, and halves of pairs on their own.
+inline std::wstring WideUnitsFrom(const std::uint8_t* data, std::size_t size) {
+    std::wstring text;
+    text.reserve(size / 2);
+    for (std::size_t i = 0; i + 1 < size; i += 2) text += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
+    return text;
+}
+
 // Fields separated by byte 0x1F (unit separator); missing fields are empty.
 inline std::vector<std::wstring> Fields(const std::uint8_t* data, std::size_t size, std::size_t count) {
     std::vector<std::wstring> fields(count);

@@ -453,6 +453,22 @@ TEST(AutoReplySettingsFile, EveryCharacterComesBackAndGeneralStaysByteForByte) {
     EXPECT_EQ(LoadSavedMessage(withMessage, kLatin1), L"dinner\r\nat 8");
 }
 
+TEST(AutoReplySettingsFile, AUtf16FileStaysUtf16AndKeepsItsOtherLines) {
+    const std::wstring text = L"[General]\r\nMsg=\u041f\u0440\u0438\r\n";
+    std::string file = "\xFF\xFE";
+    for (wchar_t c : text) {
+        file += static_cast<char>(c & 0xFF);
+        file += static_cast<char>((c >> 8) & 0xFF);
+    }
+    AutoReplySettings settings;
+    settings.rules = {{L"pal42", L"brb"}};
+    settings.on = true;
+    const std::string written = WriteAutoReplySettingsInto(file, settings);
+    EXPECT_EQ(written.substr(0, file.size()), file) << "the mark and the lines before, as they were";
+    EXPECT_EQ(written.size() % 2, 0u);
+    EXPECT_EQ(ReadAutoReplySettings(written), settings);
+}
+
 TEST(AutoReplySettingsFile, AnOlderFileStartsWithOneEmptyRowSwitchedOff) {
     for (const std::string& file : {std::string(), std::string("[General]\r\nMsg=hi\r\n"),
                                     std::string("[AutoReply]\r\n"), std::string("[autoreply]\r\nRules=0\r\n")}) {

@@ -131,5 +131,28 @@ TEST(AwayDocument, LongMessageIsCopiedWhole) {
     EXPECT_TRUE(EndsWith(document, L"winamp:  song"));
 }
 
+// What Update stores: the document of the fields, with references for what the code page lacks.
+TEST(AwayDocument, TheStoredDocumentCarriesEveryCharacterOfLabelMessageAndSongAsAReference) {
+    const auto latin1 = [](char32_t c) { return c < 0x100; };
+    AwayFields fields;
+    fields.label = L"\u041f\u0440\u0438";
+    fields.bodyColour = L"FFFFFF";
+    fields.fontColour = L"000080";
+    fields.fontSize = L"2";
+    fields.message = L"Caf\u00e9 \u263a &#65;";
+    fields.songWanted = true;
+    EXPECT_EQ(BuildAwayDocument(fields, std::wstring(L"\u65e5 - \u00e9"), latin1),
+              L"<title>&#1055;&#1088;&#1080;</title><HTML><BODY BGCOLOR=\"#FFFFFF\"><B><FONT COLOR=\"#000080\"FACE="
+              L"\"Tahoma\"LANG=\"0\"SIZE=2>Caf\u00e9 &#9786; &#65;</FONT></BODY></HTML><BR><HTML><BODY BGCOLOR="
+              L"\"#FFFFFF\"><B><FONT COLOR=\"#000080\"FACE=\"Tahoma\"LANG=\"0\"SIZE=2>Last Song Played on winamp:  "
+              L"&#26085; - \u00e9");
+    // A message the code page carries is stored exactly as the plain document.
+    fields.label = L"Lunch";
+    fields.message = L"Gr\u00fc\u00dfe & <b>bye</b>";
+    fields.songWanted = false;
+    EXPECT_EQ(BuildAwayDocument(fields, std::wstring(L"\u65e5"), latin1),
+              BuildAwayDocument(L"Lunch", L"FFFFFF", L"000080", L"2", fields.message, std::nullopt));
+}
+
 }  // namespace
 }  // namespace velmora

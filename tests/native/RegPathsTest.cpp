@@ -37,6 +37,12 @@ TEST(AwayStore, AFailureSaysWhatWasNotStoredWhereAndWhyAndStaysReadable) {
     EXPECT_LT(
         StoreFailureText(true, {StoreStep::OpenKey, 87}, std::wstring(300, L'n'), std::wstring(5000, L'7'), L"").size(),
         600u);
+    // A value of a list that holds no slot in its name, as Stored Messages removes it.
+    EXPECT_EQ(RemoveFailureText({StoreStep::RemoveValue, 5}, L"pal42", std::nullopt, L"Sounds", L"Access denied."),
+              L"The away message was not deleted.\r\n\r\nScreen name: \"pal42\"\r\nWhere: HKEY_CURRENT_USER\\"
+              L"SOFTWARE\\America Online\\AOL Instant Messenger (TM)\\CurrentVersion\\Users\\pal42\\IAmGoneList, "
+              L"value \"Sounds\"\r\nWhy: Access denied.");
+    EXPECT_EQ(RemoveFailureText({}, L"pal42", std::nullopt, L"Sounds", L""), L"");
 }
 
 }  // namespace

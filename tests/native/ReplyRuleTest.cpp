@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "aim/ReplyRule.h"
 
@@ -229,6 +230,23 @@ TEST(ReplyTest, ScreenNamesCompareWithoutCaseAndBlanksAndTitlesNameTheBuddy) {
     EXPECT_FALSE(SenderIsTheBuddy(L"eve - Instant Message", L""));
     EXPECT_TRUE(SenderIsTheBuddy(L"Chat with eve", L"pal42"));
     EXPECT_TRUE(SenderIsTheBuddy(L"", L"pal42"));
+}
+
+TEST(ReplyRule, TheNoticeNamesTheCharactersThatCannotBeSentWithTheirNumbers) {
+    EXPECT_EQ(UnsendableNotice({}, 1252), L"");
+    EXPECT_EQ(UnsendableNotice({0x41F}, 1252),
+              L"The IM window takes only the characters of your system's code page (1252), so this one would arrive as "
+              L"\"?\": \u041f (U+041F).");
+    const std::wstring two = UnsendableNotice({0x263A, 0x1F600}, 1253);
+    EXPECT_NE(two.find(L"(1253), so these would arrive as \"?\": \u263a (U+263A) and "), std::wstring::npos) << two;
+    EXPECT_NE(two.find(L" (U+1F600)."), std::wstring::npos) << two;
+    // A reply in another alphabet names its first letters and counts the rest.
+    std::vector<char32_t> many;
+    for (char32_t c = 0x430; c < 0x440; ++c) many.push_back(c);
+    const std::wstring notice = UnsendableNotice(many, 1252);
+    EXPECT_NE(notice.find(L"\u0430 (U+0430), \u0431 (U+0431)"), std::wstring::npos) << notice;
+    EXPECT_NE(notice.find(L"\u0437 (U+0437) and 8 more."), std::wstring::npos) << notice;
+    EXPECT_EQ(notice.find(L"\u0438"), std::wstring::npos) << notice;
 }
 
 }  // namespace

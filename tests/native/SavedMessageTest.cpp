@@ -8,6 +8,8 @@
 namespace velmora {
 namespace {
 
+using namespace std::string_literals;
+
 // The ANSI code page of a Western system: Latin-1, anything beyond it becomes "?".
 std::string ToLatin1(std::wstring_view text) {
     std::string bytes;
@@ -102,6 +104,78 @@ TEST(SavedMessage, AHostileFileGivesAnEmptyBoxNotAStall) {
     EXPECT_EQ(Load("[General]\r\nMsg=" + std::string(kMaxRestoredMessage + 1, 'x') + "\r\n"), L"");
     EXPECT_EQ(RoundTrip(std::wstring(kMaxRestoredMessage, L'\n')).size(), kMaxRestoredMessage);
     EXPECT_EQ(RoundTrip(std::wstring(kMaxRestoredMessage + 1, L'\n')), L"");
+}
+
+// A file as an editor saves it in UTF-16: the byte-order mark, then each code unit in that order.
+std::string Utf16File(std::u16string_view text, bool littleEndian = true) {
+    std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+    for (const char16_t unit : text) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += littleEndian ? low : high;
+        bytes += littleEndian ? high : low;
+    }
+    return bytes;
+}
+
+TEST(SavedMessage, AUtf16FileReadsAsTheProfileCallsReadIt) {
+    EXPECT_EQ(Load(Utf16File(u"[General]\r\nMsg=\u041f\u0440\u0438\u0432\u0435\u0442 caf\u00e9\r\n")),
+              L"\u041f\u0440\u0438\u0432\u0435\u0442 caf\u00e9");
+    EXPECT_EQ(Load(Utf16File(u"[General]\r\nMsg=\U0001F600 big-endian", false)), L"\U0001F600 big-endian");
+    // Velmora's own file, made in the code page and then saved as UTF-16 by an editor.
+    const std::wstring message = L"\u041f\u0440\u0438\u0432\u0435\u0442 caf\u00e9\r\nline two";
+    const std::string ansi = SaveMessageInto("", message, kLatin1);
+    std::u16string converted;
+    for (const char c : ansi) converted += static_cast<char16_t>(static_cast<unsigned char>(c));
+    EXPECT_EQ(Load(Utf16File(converted)), message);
+    EXPECT_EQ(Load(Utf16File(u"")), L"");
+    // Marked as UTF-8, the file is read as UTF-8 and stays so.
+    const std::string utf8 = "\xEF\xBB\xBF[General]\r\nMsg=caf\xC3\xA9\r\n";
+    EXPECT_EQ(Load(utf8), L"caf\u00e9");
+    EXPECT_EQ(SaveMessageInto(utf8, L"\u0416", kLatin1),
+              "\xEF\xBB\xBF[General]\r\nMsg=\xD0\x96\r\nMsgExact=\\u0416\r\n");
+}
+
+TEST(SavedMessage, AUtf16FileIsWrittenBackWholeInUtf16WithEveryOtherLineAsItWas) {
+    // Other keys beyond the code page, a lone surrogate, a last line without its break.
+    const std::u16string before =
+        u"; \u00fcber\r\n[General]\r\nMsg=old\r\nMine=\u4e2d\xD800x\r\n[Other]\r\nA=\U0001F600";
+    const std::wstring message = L"\u041f\u0440\u0438\u0432\u0435\u0442 caf\u00e9\r\n\U0001F600";
+    for (const bool little : {true, false}) {
+        SCOPED_TRACE(little);
+        const std::string saved = SaveMessageInto(Utf16File(before, little), message, kLatin1);
+        EXPECT_EQ(saved,
+                  Utf16File(u"; \u00fcber\r\n[General]\r\nMsg=\u041f\u0440\u0438\u0432\u0435\u0442 caf\u00e9\r\n"
+                            u"MsgExact=\\u041F\\u0440\\u0438\\u0432\\u0435\\u0442\\scaf\\u00E9\\r\\n\\uD83D\\uDE00\r\n"
+                            u"Mine=\u4e2d\xD800x\r\n[Other]\r\nA=\U0001F600",
+                            little));
+        EXPECT_EQ(LoadSavedMessage(saved, kLatin1), message);
+        EXPECT_EQ(SaveMessageInto(saved, message, kLatin1), saved);
+    }
+}
+
+TEST(ProfileFile, Utf16TextGoesThroughTheLineReadersAndBackUnitForUnit) {
+    const std::u16string units = u"a\r\n\xD800\xDC00\xDBFF\xDFFF\xDC00\xD800\xFFFF\x0000\xFEFF\u00e9\xD83D"s;
+    for (const bool little : {true, false}) {
+        const ProfileText text = DecodeProfileFile(Utf16File(units, little));
+        EXPECT_EQ(text.encoding, little ? ProfileEncoding::Utf16LittleEndian : ProfileEncoding::Utf16BigEndian);
+        EXPECT_EQ(text.text.substr(0, 3), "a\r\n");
+        EXPECT_EQ(EncodeProfileFile(text.encoding, text.text), Utf16File(units, little));
+        // Half a character at the end is no text.
+        EXPECT_EQ(DecodeProfileFile(Utf16File(u"ab", little) + "x").text, "ab");
+    }
+    const std::string eightBit = "\xFF[General]\r\nMsg=\xE9\xFF";
+    EXPECT_EQ(DecodeProfileFile(eightBit).encoding, ProfileEncoding::CodePage);
+    EXPECT_EQ(DecodeProfileFile(eightBit).text, eightBit);
+    EXPECT_EQ(EncodeProfileFile(ProfileEncoding::CodePage, eightBit), eightBit);
+    const ProfileText utf8 = DecodeProfileFile("\xEF\xBB\xBF[General]\r\nMsg=caf\xC3\xA9");
+    EXPECT_EQ(utf8.encoding, ProfileEncoding::Utf8);
+    EXPECT_EQ(utf8.text, "[General]\r\nMsg=caf\xC3\xA9");
+    EXPECT_EQ(EncodeProfileFile(utf8.encoding, utf8.text), "\xEF\xBB\xBF[General]\r\nMsg=caf\xC3\xA9");
+    // The wide text's own characters, a lone surrogate among them.
+    const std::wstring wide = L"caf\u00e9 \u4e2d \U0001F600";
+    EXPECT_EQ(WideFromUtf8(Utf8FromWide(wide)), wide);
+    EXPECT_EQ(Utf8FromWide(wide), "caf\xC3\xA9 \xE4\xB8\xAD \xF0\x9F\x98\x80");
+    EXPECT_EQ(WideFromUtf8("\xFF\xC3"), L"\uFFFD\uFFFD");
 }
 
 TEST(ProfileFile, ReadsKeysAsTheProfileCallsDo) {

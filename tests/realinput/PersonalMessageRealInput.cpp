@@ -93,6 +93,48 @@ TEST_F(PersonalMessageRealInput, AListedNameGetsTheReplyOnce) {
     EXPECT_EQ(WindowText(GetDlgItem(watch, PersonalIds::Label2)), L"On");
 }
 
+// A visible tooltip owned by search->first: search->second is then true.
+BOOL CALLBACK FindBalloon(HWND candidate, LPARAM found) {
+    auto* search = reinterpret_cast<std::pair<HWND, bool>*>(found);
+    wchar_t className[32]{};
+    GetClassNameW(candidate, className, 32);
+    if (GetWindow(candidate, GW_OWNER) != search->first || !IsWindowVisible(candidate) ||
+        lstrcmpiW(className, L"tooltips_class32") != 0)
+        return TRUE;
+    search->second = true;
+    return FALSE;
+}
+
+// A visible balloon (tooltip) that the window owns.
+bool ShowsBalloon(HWND window) {
+    std::pair<HWND, bool> search{window, false};
+    EnumWindows(FindBalloon, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+TEST_F(PersonalMessageRealInput, TypingCharactersTheCodePageLacksShowsABalloonAtTheReply) {
+    if (GetACP() != 1252) GTEST_SKIP() << "the characters typed are those code page 1252 lacks";
+    ChooseFromOptions(0, /*withPointer=*/false);
+    HWND watch = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (watch = velmora_.FindWindowTitled(L"Personal Away Msg")) != nullptr; }));
+    HWND reply = GetDlgItem(watch, PersonalIds::Text3);
+    ASSERT_TRUE(ClickToFocus(reply));
+    SelectAllInField(/*multiLine=*/true);
+    TypeText(L"Back soon, caf\u00e9");
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(reply) == L"Back soon, caf\u00e9"; }));
+    EXPECT_FALSE(ShowsBalloon(watch));
+    TypeText(L" \u041f\u0440\u0438\u0432\u0435\u0442");
+    ASSERT_TRUE(
+        WaitUntil([&] { return WindowText(reply) == L"Back soon, caf\u00e9 \u041f\u0440\u0438\u0432\u0435\u0442"; }));
+    EXPECT_TRUE(WaitUntil([&] { return ShowsBalloon(watch); }, 5000));
+    Shot(L"01-balloon");
+    // The keys still go to the reply, and the balloon goes with the last such character.
+    for (int i = 0; i < 7; ++i) PressKey(VK_BACK);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(reply) == L"Back soon, caf\u00e9"; }));
+    EXPECT_TRUE(WaitUntil([&] { return !ShowsBalloon(watch); }, 5000));
+    Shot(L"02-gone");
+}
+
 TEST_F(PersonalMessageRealInput, ItOpensOnTheNamesAndTabLeavesTheReplyBoxBothWays) {
     using namespace PersonalIds;
     ChooseFromOptions(0, /*withPointer=*/false);

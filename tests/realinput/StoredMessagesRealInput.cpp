@@ -61,9 +61,12 @@ TEST_F(StoredMessagesRealInput, AStoredMessageLoadsWithClicks) {
     HWND stored = velmora_.WaitForWindowTitled(L"Stored Messages");
     ASSERT_NE(stored, nullptr);
     HWND list = GetDlgItem(stored, StoredIds::Messages);
-    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }));
+    // The list is read beside the window and comes a moment after it, its first row chosen.
+    ASSERT_TRUE(WaitUntil(
+        [&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1 && SendMessageW(list, LB_GETCURSEL, 0, 0) == 0; }));
     Shot(L"01-open");
     ClickControlAt(list, 30, 8);  // the first row
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(stored, StoredIds::Load)) != FALSE; }));
     ClickControl(GetDlgItem(stored, StoredIds::Load));
     EXPECT_TRUE(WaitUntil([&] { return velmora_.Text(Text2_0) == L"Back at two"; })) << velmora_.Text(Text2_0);
     Shot(L"02-loaded-by-pointer");

@@ -2,6 +2,8 @@
 // older versions read it with.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "autoreply/AutoReplySettings.h"
 #include "misc/Handles.h"
 #include "storage/INI.h"
@@ -146,6 +148,51 @@ TEST_F(SettingsFileTest, AutoReplysSectionAndTheMessageEachKeepTheOthersThroughT
     SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(*ReadWholeFile(path_), before);
     EXPECT_EQ(ReadSettingsFile(folder_.File(L"none.ini")), "");
+}
+
+// A file an editor saved as UTF-16: the byte-order mark, then the text's code units.
+std::string Utf16File(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    return bytes;
+}
+
+TEST_F(SettingsFileTest, AUtf16FileReadsAsTheProfileCallsReadItAndStaysUtf16WhenSaved) {
+    const std::wstring greeting = L"\u041f\u0440\u0438\u0432\u0435\u0442 caf\u00e9";
+    WriteWholeFile(path_, Utf16File(L"[General]\r\nMsg=" + greeting + L"\r\n[Other]\r\nKey=\u0416\u4e2d\r\n"));
+    const auto profileValue = [&](const wchar_t* section, const wchar_t* key) {
+        std::wstring buffer(1000, L'\0');
+        buffer.resize(GetPrivateProfileStringW(section, key, L"", buffer.data(), 1000, path_.c_str()));
+        return buffer;
+    };
+    ASSERT_EQ(profileValue(L"General", L"Msg"), greeting);  // the system reads it so
+    EXPECT_EQ(LoadLastMessage(path_), greeting);
+
+    const std::wstring message = greeting + L"\r\nsecond line";
+    ASSERT_EQ(SaveLastMessage(path_, message), 0u);
+    const std::string file = *ReadWholeFile(path_);
+    ASSERT_EQ(file.substr(0, 2), "\xFF\xFE");
+    ASSERT_EQ(file.size() % 2, 0u);
+    std::wstring text(file.size() / 2 - 1, L'\0');
+    std::memcpy(text.data(), file.data() + 2, text.size() * sizeof(wchar_t));
+    // All of it UTF-16: the other section as it was, Msg the first line in Unicode.
+    EXPECT_EQ(text.substr(0, text.find(L"MsgExact=")), L"[General]\r\nMsg=" + greeting + L"\r\n");
+    EXPECT_NE(text.find(L"\r\n[Other]\r\nKey=\u0416\u4e2d\r\n"), std::wstring::npos);
+    EXPECT_EQ(profileValue(L"General", L"Msg"), greeting);
+    EXPECT_EQ(profileValue(L"Other", L"Key"), L"\u0416\u4e2d");
+    EXPECT_EQ(LoadLastMessage(path_), message);
+}
+
+TEST_F(SettingsFileTest, AFileMarkedAsUtf8ReadsAsUtf8AndStaysUtf8) {
+    WriteWholeFile(path_, "\xEF\xBB\xBF[General]\r\nMsg=caf\xC3\xA9\r\n");
+    std::wstring buffer(100, L'\0');
+    buffer.resize(GetPrivateProfileStringW(L"General", L"Msg", L"", buffer.data(), 100, path_.c_str()));
+    ASSERT_EQ(buffer, L"caf\u00e9");  // as Wine's profile calls read it
+    EXPECT_EQ(LoadLastMessage(path_), L"caf\u00e9");
+    ASSERT_EQ(SaveLastMessage(path_, L"\u0416 caf\u00e9"), 0u);
+    EXPECT_EQ(*ReadWholeFile(path_),
+              "\xEF\xBB\xBF[General]\r\nMsg=\xD0\x96 caf\xC3\xA9\r\nMsgExact=\\u0416\\scaf\\u00E9\r\n");
+    EXPECT_EQ(LoadLastMessage(path_), L"\u0416 caf\u00e9");
 }
 
 }  // namespace

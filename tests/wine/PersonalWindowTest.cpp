@@ -1,5 +1,8 @@
 // The personal-message window made in this process: its layout, its switch, its watch driven
 // tick by tick (WM_TIMER sent with Timer1's id) against the AIM stand-in, and its handles.
+#include <windows.h>
+// (commctrl.h needs windows.h first.)
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -240,6 +243,56 @@ TEST_F(PersonalWindowTest, TheLampIsDarkRedWhenOffAndBlueWhenOn) {
 
 // ---------------------------------------------------------------------------
 
+// A visible tooltip owned by search->first, into search->second.
+BOOL CALLBACK FindBalloon(HWND candidate, LPARAM found) {
+    auto* search = reinterpret_cast<std::pair<HWND, HWND>*>(found);
+    wchar_t className[32]{};
+    GetClassNameW(candidate, className, 32);
+    if (GetWindow(candidate, GW_OWNER) != search->first || !IsWindowVisible(candidate) ||
+        lstrcmpiW(className, TOOLTIPS_CLASSW) != 0)
+        return TRUE;
+    search->second = candidate;
+    return FALSE;
+}
+
+// The balloon the window shows: a visible tooltip it owns, and what it says (empty when none).
+std::wstring BalloonText(HWND window) {
+    std::pair<HWND, HWND> search{window, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindBalloon, reinterpret_cast<LPARAM>(&search));
+    if (!search.second) return L"";
+    std::wstring text(1024, L'\0');
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window;
+    tool.uId = 1;
+    tool.lpszText = text.data();
+    SendMessageW(search.second, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+    return text.c_str();
+}
+
+TEST_F(PersonalWindowTest, AReplyWithCharactersTheCodePageLacksSaysSoAsItIsTypedNamingThem) {
+    if (GetACP() != 1252) GTEST_SKIP() << "the characters named are those code page 1252 lacks";
+    EXPECT_EQ(BalloonText(Window()), L"");
+    Type(Text3, L"\u041f\u0440\u0438 caf\u00e9 \U0001F600");
+    const std::wstring notice = BalloonText(Window());
+    EXPECT_NE(notice.find(L"code page (1252)"), std::wstring::npos);
+    EXPECT_NE(notice.find(L"\u041f (U+041F), \u0440 (U+0440), \u0438 (U+0438) and \U0001F600 (U+1F600)."),
+              std::wstring::npos);
+    EXPECT_EQ(notice.find(L"\u00e9"), std::wstring::npos);
+    // Nothing in the way of the watch (a message box would disable its owner), and the window
+    // is as designed.
+    EXPECT_TRUE(IsWindowEnabled(Window()));
+    const RECT reply = ClientRectOf(Control(Text3));
+    EXPECT_EQ(reply.right - reply.left, 273);
+    EXPECT_EQ(reply.bottom - reply.top, 113);
+    // Other such characters: the balloon names them instead.
+    Type(Text3, L"\u65e5\u672c");
+    EXPECT_NE(BalloonText(Window()).find(L"these would arrive as \"?\": \u65e5 (U+65E5) and \u672c (U+672C)."),
+              std::wstring::npos);
+    Type(Text3, L"Back at six, caf\u00e9 \u20ac");
+    EXPECT_EQ(BalloonText(Window()), L"");
+}
+
 TEST_F(PersonalWindowTest, ANewWindowIsSwitchedOffAndTheSwitchTogglesIt) {
     EXPECT_EQ(window_.State(), WatchState::SwitchedOff);
     EXPECT_EQ(Text(Label2), L"Off");
@@ -296,6 +349,17 @@ TEST_F(PersonalWatchTest, TheReplyIsTheMessageBoxAsTyped) {
     Receive("Pellbrook", "hi");
     Tick();
     EXPECT_EQ(Sent(), std::vector<std::string>{Narrow(reply)});
+}
+
+// The IM window takes 8-bit text: what the code page has goes exactly, the rest as "?", never as
+// a look-alike ("B" for the full-width letter, "\\" for the set-minus).
+TEST_F(PersonalWatchTest, AReplyGoesWithoutLookAlikes) {
+    if (GetACP() != 1252) GTEST_SKIP() << "the expected bytes are those of code page 1252";
+    Type(Text3, L"\uff22ob \u2216 caf\u00e9 \u20ac \u041f");
+    SwitchOnAndSee(L"stranger");
+    Receive("Pellbrook", "hi");
+    Tick();
+    EXPECT_EQ(Sent(), std::vector<std::string>{"?ob ? caf\xE9 \x80 ?"});
 }
 
 TEST_F(PersonalWatchTest, APartOfAListedNameAndOneOfSeveralNamesMatch) {

@@ -15,6 +15,7 @@
 #include "colour/ColourPickerControls.h"
 #include "preview/PreviewControls.h"
 #include "preview/RenderPane.h"
+#include "stored/StoredControls.h"
 #include "support/StandIn.h"
 #include "support/TestSupport.h"
 #include "winamp/Winamp.h"
@@ -144,6 +145,39 @@ TEST_F(PreviewTest, FollowsTypingAndShowsTheLabelAboveTheRendering) {
     EXPECT_EQ(Shown(preview), L"one two");
     EXPECT_EQ(Line(preview, PreviewIds::LabelLineBreaks),
               L"Readers see line breaks as spaces; use <BR> for a new line");
+}
+
+// A multi-line box says nothing of text set from code: Clear and Load change the message so.
+TEST_F(PreviewTest, FollowsClearAndLoadAsItFollowsTyping) {
+    HWND preview = OpenPreview();
+    ASSERT_NE(preview, nullptr);
+    Type(AwayIds::Text1, L"Old label");
+    Type(AwayIds::Text2_0, L"Old message");
+    ASSERT_EQ(Shown(preview), L"Old message");
+    SendMessageW(main_->Control(AwayIds::Command3), BM_CLICK, 0, 0);
+    EXPECT_EQ(Shown(preview), L"");
+    EXPECT_EQ(Line(preview, PreviewIds::LabelTitle), L"Old label");
+
+    // A message stored with characters outside the code page, loaded back while other text stands.
+    const std::wstring screenName = testing::UniqueScreenName(L"previewload");
+    const std::wstring users = L"SOFTWARE\\America Online\\AOL Instant Messenger (TM)\\CurrentVersion\\Users\\";
+    Type(AwayIds::Text5, screenName);
+    Type(AwayIds::Text1, L"\u041f\u043e\u043a\u0430");
+    Type(AwayIds::Text2_0, L"\u0394\u03b5\u03bd \u65e5 \U0001F600 <b>bold</b>");
+    SendMessageW(main_->Control(AwayIds::Command5), BM_CLICK, 0, 0);
+    Type(AwayIds::Text1, L"Other label");
+    Type(AwayIds::Text2_0, L"Other message");
+    SendMessageW(main_->Handle(), WM_COMMAND, MAKEWPARAM(AwayIds::MenuStored, 0), 0);
+    HWND stored = testing::FindWindowOfProcess(GetCurrentProcessId(), L"Stored Messages");
+    ASSERT_NE(stored, nullptr);
+    // The list is read beside the window; its first message is chosen once it has arrived.
+    HWND list = GetDlgItem(stored, StoredIds::Messages);
+    ASSERT_TRUE(testing::WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) != LB_ERR; }));
+    SendMessageW(GetDlgItem(stored, StoredIds::Load), BM_CLICK, 0, 0);
+    EXPECT_EQ(WindowText(main_->Control(AwayIds::Text2_0)), L"\u0394\u03b5\u03bd \u65e5 \U0001F600 <b>bold</b>");
+    EXPECT_EQ(Shown(preview), L"\u0394\u03b5\u03bd \u65e5 \U0001F600 bold");
+    EXPECT_EQ(Line(preview, PreviewIds::LabelTitle), L"\u041f\u043e\u043a\u0430");
+    testing::DeleteRegistryTree(HKEY_CURRENT_USER, users + screenName);
 }
 
 TEST_F(PreviewTest, FollowsThePickersAndShowsTheContrast) {

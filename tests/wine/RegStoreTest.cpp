@@ -97,9 +97,9 @@ TEST_F(StoredListTest, ScreenNamesHoldAListAndRemovalTakesOneValueByItsExactName
     EXPECT_TRUE(StoredValues(absent).empty());
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + absent));
 
-    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg\u4e2d"));
-    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg3"));
-    EXPECT_FALSE(RemoveStoredValue(wide, L"GoneMsg3"));
+    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg\u4e2d").Done());
+    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg3").Done());
+    EXPECT_TRUE(RemoveStoredValue(wide, L"GoneMsg3").Done());  // nothing left to remove
     EXPECT_EQ(NamesOf(StoredValues(wide)), std::vector<std::wstring>{L"GoneMsg?"});
 }
 
@@ -118,6 +118,26 @@ TEST_F(StoredListTest, AKeyRemovedWhileItIsReadEndsTheReading) {
     testing::DeleteRegistryTree(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + name);
     EXPECT_TRUE(ValuesOf(list).empty());
     EXPECT_TRUE(ScreenNamesBelow(names).empty());
+    RegCloseKey(list);
+    RegCloseKey(names);
+}
+
+TEST_F(StoredListTest, AReadingNoLongerWantedEndsBeforeItsNextKeyOrValue) {
+    // As the window's reader ends a reading when the user has chosen another name meanwhile.
+    const std::wstring name = Name(L"abandoned");
+    for (const wchar_t* slot : {L"1", L"2"}) WriteAwayMessage(name, slot, L"text");
+    WriteAwayMessage(name + L"\\nested", L"1", L"text");
+    HKEY list = nullptr, names = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, AwayKeyPath(name).c_str(), 0, KEY_READ, &list), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, (UsersKeyPath() + L"\\" + name).c_str(), 0, KEY_READ, &names),
+              ERROR_SUCCESS);
+    Abandoned abandoned{false};
+    EXPECT_EQ(ValuesOf(list, &abandoned).size(), 2u);
+    EXPECT_EQ(ScreenNamesBelow(names, &abandoned), std::vector<std::wstring>{L"nested"});
+    abandoned = true;
+    EXPECT_TRUE(ValuesOf(list, &abandoned).empty());
+    EXPECT_TRUE(ScreenNamesBelow(names, &abandoned).empty());
+    EXPECT_TRUE(StoredValues(name, &abandoned).empty());
     RegCloseKey(list);
     RegCloseKey(names);
 }
