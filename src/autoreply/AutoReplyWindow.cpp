@@ -133,6 +133,10 @@ void AutoReplyWindow::OnCreate() {
 
 void AutoReplyWindow::OnDestroy() {
     watch_.Stop();
+    // Rows posted before the watch stopped and not shown yet: theirs is the memory they carry.
+    MSG posted{};
+    while (PeekMessageW(&posted, Handle(), kReplySentMessage, kReplySentMessage, PM_REMOVE))
+        delete reinterpret_cast<AutoReplyLogRow*>(posted.lParam);
     KillTimer(Handle(), TickTimer);
     KillTimer(Handle(), SaveTimer);
     if (savePending_) Save();

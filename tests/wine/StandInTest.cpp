@@ -533,20 +533,23 @@ struct TitledWindow {
     std::string title;
 };
 
+struct ImWindowSearch {
+    DWORD processId;
+    std::vector<TitledWindow> found;
+};
+
+// A named callback: a lambda is no stdcall procedure in the 32-bit build.
+BOOL CALLBACK CollectImWindowOf(HWND window, LPARAM lParam) {
+    auto& search = *reinterpret_cast<ImWindowSearch*>(lParam);
+    if (ClassOf(window) == kImClass && OwnerProcessId(window) == search.processId)
+        search.found.push_back({window, ReadText(window)});
+    return TRUE;
+}
+
 // The process's top-level IM windows, as the window system lists them.
 std::vector<TitledWindow> ImWindowsOf(const StandInProcess& aim) {
-    struct Search {
-        DWORD processId;
-        std::vector<TitledWindow> found;
-    } search{aim.ProcessId(), {}};
-    EnumWindows(
-        [](HWND window, LPARAM lParam) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(lParam);
-            if (ClassOf(window) == kImClass && OwnerProcessId(window) == s.processId)
-                s.found.push_back({window, ReadText(window)});
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ImWindowSearch search{aim.ProcessId(), {}};
+    EnumWindows(CollectImWindowOf, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
