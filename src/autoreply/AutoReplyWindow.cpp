@@ -100,9 +100,6 @@ AutoReplyWindow::AutoReplyWindow(HINSTANCE instance, Composer* composer, std::ws
 LRESULT AutoReplyWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_DESTROY: OnDestroy(); return 0;
-        case WM_WINDOWPOSCHANGING:
-            OnPlacing(*reinterpret_cast<WINDOWPOS*>(lParam));
-            return DefaultHandling(message, wParam, lParam);
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_TIMER: OnTimer(wParam); return 0;
         case kReplySentMessage: OnReplySent(reinterpret_cast<AutoReplyLogRow*>(lParam)); return 0;
@@ -142,38 +139,19 @@ void AutoReplyWindow::OnDestroy() {
     if (savePending_) Save();
 }
 
-void AutoReplyWindow::OnPlacing(WINDOWPOS& place) {
-    // Beside the main window, to its right, else to its left; where neither fits, where it was put.
-    if (composer_ && composer_->IsOpen()) OpenBeside(composer_->Handle(), place, Side::Right, false);
+// Beside the main window, to its right, else to its left; where neither fits, where it was put.
+HWND AutoReplyWindow::OpensBeside() const noexcept {
+    return composer_ && composer_->IsOpen() ? composer_->Handle() : nullptr;
 }
 
 void AutoReplyWindow::OnCommand(int id, int notification) {
-    switch (id) {
-        case Rules:
-            if (notification == LBN_SELCHANGE) OnRowChosen();
-            break;
-        case Add:
-            if (notification == BN_CLICKED) OnAddClicked();
-            break;
-        case Remove:
-            if (notification == BN_CLICKED) OnRemoveClicked();
-            break;
-        case EveryoneElse:
-            if (notification == BN_CLICKED) OnEveryoneElseTicked();
-            break;
-        case Names:
-        case Reply:
-            if (notification == EN_CHANGE) OnRowTextChanged();
-            break;
-        case AnswerAgain:
-        case Idle:
-            if (notification == CBN_SELCHANGE) OnChoiceMade();
-            break;
-        case Switch:
-            if (notification == BN_CLICKED) OnSwitchClicked();
-            break;
-        default: break;
-    }
+    if (id == Rules && notification == LBN_SELCHANGE) OnRowChosen();
+    if (id == Add && notification == BN_CLICKED) OnAddClicked();
+    if (id == Remove && notification == BN_CLICKED) OnRemoveClicked();
+    if (id == EveryoneElse && notification == BN_CLICKED) OnEveryoneElseTicked();
+    if ((id == Names || id == Reply) && notification == EN_CHANGE) OnRowTextChanged();
+    if ((id == AnswerAgain || id == Idle) && notification == CBN_SELCHANGE) OnChoiceMade();
+    if (id == Switch && notification == BN_CLICKED) OnSwitchClicked();
 }
 
 void AutoReplyWindow::OnTimer(UINT_PTR id) {

@@ -26,9 +26,9 @@ private:
     LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreate() override;
     void PaintMore(HDC dc) override;
+    HWND OpensBeside() const noexcept override;
 
     void OnDestroy();
-    void OnPlacing(WINDOWPOS& place);
     void OnCommand(int id, int notification);
     void OnTimer(UINT_PTR id);
     void OnReplySent(AutoReplyLogRow* row);

@@ -18,6 +18,10 @@ struct TableDesign {
     FontSpec windowFont;                    // the font of the controls that name none
     std::span<const PaintedRect> rects = {};
     std::span<const PaintedLine> lines = {};
+    // A window that opens beside another: on which side first, and whether it goes to that
+    // screen edge when neither side has room (else it stays where it was put).
+    Side besideSide = Side::Right;
+    bool besideElseAtEdge = false;
 };
 
 class TableWindow : public Window {
@@ -42,6 +46,8 @@ protected:
     virtual void OnLayout(UINT /*dpi*/) {}
     // Drawn over the table's panels and lines.
     virtual void PaintMore(HDC /*dc*/) {}
+    // The window this one opens beside on its first showing (the main window), or none.
+    virtual HWND OpensBeside() const noexcept { return nullptr; }
     // WM_CTLCOLORSTATIC, WM_CTLCOLOREDIT and WM_CTLCOLORBTN.
     virtual LRESULT OnControlColour(UINT message, HWND control, HDC dc);
 

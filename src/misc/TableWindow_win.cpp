@@ -14,6 +14,10 @@ LRESULT TableWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             controls_.Create(Handle(), instance_, DpiForWindow(Handle()));
             OnCreate();
             return 0;
+        case WM_WINDOWPOSCHANGING:
+            if (HWND other = OpensBeside())
+                OpenBeside(other, *reinterpret_cast<WINDOWPOS*>(lParam), design_.besideSide, design_.besideElseAtEdge);
+            return HandleOwnMessage(message, wParam, lParam);
         case WM_PAINT: OnPaint(); return 0;
         case WM_PRINTCLIENT: PaintOn(reinterpret_cast<HDC>(wParam)); return 0;
         case WM_CTLCOLORSTATIC:

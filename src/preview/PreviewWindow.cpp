@@ -74,6 +74,12 @@ constexpr TableDesign kDesign{
     {L"VelmoraPreview", L"Preview", kClientWidth, kClientHeight, true, IDI_VELMORA, true},
     kControls,
     Tahoma(825),
+    {},
+    {},
+    // Beside the main window rather than over it, so the fields being typed in stay in view:
+    // to its right, else to its left, else as far right as the screen allows.
+    Side::Right,
+    true,
 };
 
 // The colours as the stored document carries them: behind a "#", read as a buddy's client does.
@@ -94,9 +100,6 @@ LRESULT PreviewWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
         case WM_SIZE: OnSize(); return 0;
         case WM_GETMINMAXINFO: OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
-        case WM_WINDOWPOSCHANGING:
-            OnPlacing(*reinterpret_cast<WINDOWPOS*>(lParam));
-            return DefaultHandling(message, wParam, lParam);
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_TIMER: OnTimer(wParam); return 0;
         case WM_MOUSEWHEEL: OnMouseWheel(wParam, lParam); return 0;
@@ -147,11 +150,7 @@ void PreviewWindow::OnGetMinMaxInfo(MINMAXINFO& limits) {
     limits.ptMinTrackSize.y = smallest.cy;
 }
 
-void PreviewWindow::OnPlacing(WINDOWPOS& place) {
-    // Opened beside the main window rather than over it, so the fields being typed in stay in
-    // view: to its right, else to its left, else as far right as the screen allows.
-    if (composer_.IsOpen()) OpenBeside(composer_.Handle(), place, Side::Right, true);
-}
+HWND PreviewWindow::OpensBeside() const noexcept { return composer_.IsOpen() ? composer_.Handle() : nullptr; }
 
 void PreviewWindow::OnLayout(UINT /*dpi*/) { PlaceControls(); }
 

@@ -23,10 +23,10 @@ private:
     LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreate() override;
     void OnLayout(UINT dpi) override;
+    HWND OpensBeside() const noexcept override;
 
     void OnSize();
     void OnGetMinMaxInfo(MINMAXINFO& limits);
-    void OnPlacing(WINDOWPOS& place);
     void OnCommand(int id, int notification);
     void OnTimer(UINT_PTR id);
     void OnMouseWheel(WPARAM wParam, LPARAM lParam);

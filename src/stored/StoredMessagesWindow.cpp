@@ -49,6 +49,12 @@ constexpr TableDesign kDesign{
     {L"VelmoraStored", L"Stored Messages", 480, 329, true, IDI_TOOLS},
     kControls,
     Tahoma(825),
+    {},
+    {},
+    // Beside the main window rather than over the fields Load fills: to its left (the preview
+    // opens to its right), else to its right; where neither fits, where it was put.
+    Side::Left,
+    false,
 };
 
 // A label is one line of the window; a megabyte label still shows its start.
@@ -69,9 +75,6 @@ StoredMessagesWindow::StoredMessagesWindow(HINSTANCE instance, Composer& compose
 LRESULT StoredMessagesWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_DESTROY: OnDestroy(); return 0;
-        case WM_WINDOWPOSCHANGING:
-            OnPlacing(*reinterpret_cast<WINDOWPOS*>(lParam));
-            return DefaultHandling(message, wParam, lParam);
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case kStoreChangedMessage: OnStoreChanged(); return 0;
         case kStoreReadMessage: OnStoreRead(); return 0;
@@ -99,11 +102,7 @@ void StoredMessagesWindow::OnDestroy() {
     watch_.Stop();
 }
 
-void StoredMessagesWindow::OnPlacing(WINDOWPOS& place) {
-    // Opened beside the main window rather than over the fields Load fills: to its left (the
-    // preview opens to its right), else to its right; where neither fits, where it was put.
-    if (composer_.IsOpen()) OpenBeside(composer_.Handle(), place, Side::Left, false);
-}
+HWND StoredMessagesWindow::OpensBeside() const noexcept { return composer_.IsOpen() ? composer_.Handle() : nullptr; }
 
 HWND StoredMessagesWindow::FirstFocus() const noexcept {
     // The keys work at once on the messages; the names chooser is a Shift+Tab away.

@@ -21,9 +21,9 @@ private:
     LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreate() override;
     void OnLayout(UINT dpi) override;
+    HWND OpensBeside() const noexcept override;
 
     void OnDestroy();
-    void OnPlacing(WINDOWPOS& place);
     void OnCommand(int id, int notification);
     HWND FirstFocus() const noexcept override;
 
