@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "misc/CharacterReferences.h"
 #include "misc/Text.h"
 
 namespace velmora {
@@ -83,15 +84,7 @@ struct Tag {
 // Appends a character given by its number, in two halves where wchar_t has 16 bits.
 void AppendCodePoint(std::wstring& out, std::uint32_t code) {
     if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-    if constexpr (sizeof(wchar_t) == 2) {
-        if (code > 0xFFFF) {
-            code -= 0x10000;
-            out += static_cast<wchar_t>(0xD800 + (code >> 10));
-            out += static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
-            return;
-        }
-    }
-    out += static_cast<wchar_t>(code);
+    AppendCharacter(out, code);
 }
 
 // Reads an entity at text[at] == '&'. On success appends its character and returns the length

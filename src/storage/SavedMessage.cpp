@@ -1,6 +1,7 @@
 #include "storage/SavedMessage.h"
 
 #include <algorithm>
+#include <array>
 
 #include "misc/Text.h"
 #include "storage/ProfileFile.h"
@@ -13,6 +14,21 @@ bool IsEdgeSensitive(wchar_t c) { return c <= L' ' || c == 0x7F || c == L'"' || 
 bool IsEdgeSensitiveByte(char c) { return IsEdgeSensitive(static_cast<wchar_t>(static_cast<unsigned char>(c))); }
 // Printable ASCII reads the same in every code page a profile file may be in.
 bool IsPrintableAscii(wchar_t c) { return c >= L' ' && c < 0x7F; }
+
+// The characters written as a backslash and a letter, and their letters.
+struct Escaped {
+    wchar_t character;
+    wchar_t letter;
+};
+constexpr std::array<Escaped, 7> kEscapes{{
+    {L'\\', L'\\'},
+    {L'\r', L'r'},
+    {L'\n', L'n'},
+    {L'\t', L't'},
+    {L'"', L'q'},
+    {L'\'', L'a'},
+    {L' ', L's'},
+}};
 
 std::wstring_view TrimEdges(std::wstring_view line) {
     while (!line.empty() && IsEdgeSensitive(line.front())) line.remove_prefix(1);
@@ -70,19 +86,15 @@ std::wstring Escape(std::wstring_view message) {
     // No blank, quote, control character or line break is left, and nothing beyond ASCII,
     // so the text may be cut into parts anywhere and crosses every code page unchanged.
     for (const wchar_t c : message) {
-        switch (c) {
-            case L'\\': encoded += L"\\\\"; break;
-            case L'\r': encoded += L"\\r"; break;
-            case L'\n': encoded += L"\\n"; break;
-            case L'\t': encoded += L"\\t"; break;
-            case L'"': encoded += L"\\q"; break;
-            case L'\'': encoded += L"\\a"; break;
-            case L' ': encoded += L"\\s"; break;
-            default:
-                if (IsPrintableAscii(c))
-                    encoded += c;
-                else
-                    EscapeCharacter(encoded, c);
+        const auto escaped =
+            std::find_if(kEscapes.begin(), kEscapes.end(), [c](const Escaped& e) { return e.character == c; });
+        if (escaped != kEscapes.end()) {
+            encoded += L'\\';
+            encoded += escaped->letter;
+        } else if (IsPrintableAscii(c)) {
+            encoded += c;
+        } else {
+            EscapeCharacter(encoded, c);
         }
     }
     return encoded;
@@ -109,14 +121,14 @@ std::wstring Unescape(std::wstring_view encoded) {
             message += c;
             continue;
         }
-        switch (encoded[++i]) {
-            case L'\\': message += L'\\'; break;
-            case L'r': message += L'\r'; break;
-            case L'n': message += L'\n'; break;
-            case L't': message += L'\t'; break;
-            case L'q': message += L'"'; break;
-            case L'a': message += L'\''; break;
-            case L's': message += L' '; break;
+        const wchar_t letter = encoded[++i];
+        const auto escaped =
+            std::find_if(kEscapes.begin(), kEscapes.end(), [letter](const Escaped& e) { return e.letter == letter; });
+        if (escaped != kEscapes.end()) {
+            message += escaped->character;
+            continue;
+        }
+        switch (letter) {
             case L'u':
                 if (const long unit = CodeUnitAt(encoded, i + 1); unit >= 0) {
                     i += 4;
