@@ -35,18 +35,6 @@ bool Answers(HWND window, double* seconds = nullptr) {
     return answered;
 }
 
-// The visible dialog box of a process (a message box), if one is open.
-BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-    auto* search = reinterpret_cast<std::pair<DWORD, HWND>*>(found);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[8]{};
-    GetClassNameW(window, className, 8);
-    if (owner != search->first || std::wstring(className) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-    search->second = window;
-    return FALSE;
-}
-
 // A document as the IM client itself writes one, every attribute with its blank.
 std::wstring ForeignDocument(const std::wstring& colour, const std::wstring& text) {
     return L"<HTML><BODY BGCOLOR=\"#ffffff\"><FONT COLOR=\"#" + colour + L"\" FACE=\"Arial\" SIZE=2>" + text +
@@ -123,8 +111,7 @@ protected:
         QueryPerformanceCounter(&start);
         PostMessageW(Part(StoredIds::Load), BM_CLICK, 0, 0);
         for (;;) {
-            std::pair<DWORD, HWND> search{velmora_.ProcessId(), nullptr};
-            const bool told = !EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+            const bool told = testing::VisibleDialogOfProcess(velmora_.ProcessId()) != nullptr;
             const LRESULT length = told ? before : MessageLength();
             QueryPerformanceCounter(&now);
             const double seconds =
@@ -146,11 +133,11 @@ protected:
     }
     // The message box Load opened (nullptr when none did), its text read and OK pressed.
     std::wstring AnswerTheBox() const {
-        std::pair<DWORD, HWND> search{velmora_.ProcessId(), nullptr};
-        if (!WaitUntil([&] { return !EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search)); }, 5000))
+        HWND box = nullptr;
+        if (!WaitUntil([&] { return (box = testing::VisibleDialogOfProcess(velmora_.ProcessId())) != nullptr; }, 5000))
             return L"(no box)";
-        const std::wstring told = testing::MessageBoxText(search.second);
-        testing::PressMessageBoxButton(search.second, IDOK);
+        const std::wstring told = testing::MessageBoxText(box);
+        testing::PressMessageBoxButton(box, IDOK);
         return told;
     }
     // The composer's fields; a long one by its start and length.

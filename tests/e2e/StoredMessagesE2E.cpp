@@ -21,18 +21,6 @@ using testing::WaitUntil;
 
 const std::wstring kUsers = L"SOFTWARE\\America Online\\AOL Instant Messenger (TM)\\CurrentVersion\\Users\\";
 
-// The question box of a process: a visible dialog, and its longest text.
-BOOL CALLBACK FindQuestion(HWND window, LPARAM found) {
-    auto* search = reinterpret_cast<std::pair<DWORD, HWND>*>(found);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[8]{};
-    GetClassNameW(window, className, 8);
-    if (owner != search->first || std::wstring(className) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-    search->second = window;
-    return FALSE;
-}
-
 class StoredMessagesE2E : public ::testing::Test {
 protected:
     void SetUp() override { velmora_.Type(Text5, screenName_); }
@@ -78,7 +66,7 @@ protected:
     // The box the process shows: its longest text, and the box answered with `button`.
     std::wstring Answer(int button) const {
         std::pair<DWORD, HWND> search{velmora_.ProcessId(), nullptr};
-        WaitUntil([&] { return !EnumWindows(FindQuestion, reinterpret_cast<LPARAM>(&search)); });
+        WaitUntil([&] { return (search.second = testing::VisibleDialogOfProcess(search.first)) != nullptr; });
         std::wstring asked;
         for (HWND text = nullptr; (text = FindWindowExW(search.second, text, L"Static", nullptr));)
             if (testing::WindowText(text).size() > asked.size()) asked = testing::WindowText(text);

@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <string>
 #include <thread>
+#include <utility>
 
 namespace velmora::testing {
 
@@ -343,6 +345,27 @@ HWND FindWindowOfProcess(DWORD processId, const wchar_t* title) {
     TitledSearch search{processId, title, nullptr};
     EnumWindows(MatchTitled, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+namespace {
+
+BOOL CALLBACK MatchVisibleDialog(HWND window, LPARAM found) {
+    auto* search = reinterpret_cast<std::pair<DWORD, HWND>*>(found);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[8]{};
+    GetClassNameW(window, className, 8);
+    if (owner != search->first || std::wstring(className) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+    search->second = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND VisibleDialogOfProcess(DWORD processId) {
+    std::pair<DWORD, HWND> search{processId, nullptr};
+    EnumWindows(MatchVisibleDialog, reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
 HWND VelmoraProcess::WaitForWindowTitled(const wchar_t* title, DWORD timeoutMs) const {

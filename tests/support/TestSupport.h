@@ -120,6 +120,8 @@ std::wstring VelmoraExePath();
 // Top-level windows of a process (this one or another) with the given title.
 HWND FindWindowOfProcess(DWORD processId, const wchar_t* title);
 int CountWindowsOfProcess(DWORD processId, const wchar_t* title);
+// A visible dialog box (a message box) of a process, or nullptr when none is open.
+HWND VisibleDialogOfProcess(DWORD processId);
 
 // A left click at a point of a window's client area, delivered as the system delivers a
 // real one: to the window found there by hit-testing (a label that does not take clicks lets
