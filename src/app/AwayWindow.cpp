@@ -9,9 +9,9 @@
 #include "app/Program.h"
 #include "compose/AwayDocument.h"
 #include "misc/Ansi.h"
-#include "misc/Paths.h"
 #include "misc/SystemError.h"
 #include "misc/Text.h"
+#include "preview/HtmlColour.h"
 #include "res/resource.h"
 #include "storage/INI.h"
 #include "storage/Reg.h"
@@ -85,6 +85,16 @@ constexpr std::array kControls{
     OnPanel({Label5_1, WC_STATICW, L"Msg #", kLabel, 0, 8, 288, 49, 17, kSmallBold, kDesktop, kPanelWhite}),
 };
 
+// The main window's own: the notice about the saved message, once the window is shown.
+constexpr UINT kShowStartNoticeMessage = WM_APP + 60;
+
+// Below this the font colour is hardly told from the body colour: "Contrast 1.4 : 1".
+constexpr double kUnreadableContrast = 1.5;
+constexpr std::wstring_view kUnreadableTitle = L"Hard to read";
+
+constexpr FileCodePage kAnsi{[](std::wstring_view text) { return ToAnsi(text); },
+                             [](std::string_view bytes) { return FromAnsi(bytes); }};
+
 constexpr Paint kGrey80 = Paint::Rgb(0x808080);
 constexpr Paint kGreyC0 = Paint::Rgb(0xC0C0C0);
 constexpr Paint kGreyE0 = Paint::Rgb(0xE0E0E0);
@@ -144,6 +154,11 @@ LRESULT AwayWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
         case WM_CLOSE: OnClose(); return 0;
         case WM_DESTROY: OnDestroy(); return 0;
+        case WM_MOVE:
+            startBalloon_.Follow();
+            contrastBalloon_.Follow();
+            return 0;
+        case kShowStartNoticeMessage: ShowStartNotice(); return 0;
         case WM_QUERYENDSESSION: return TRUE;
         case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
@@ -157,7 +172,7 @@ void AwayWindow::OnCreate() {
     FitComboHeights();
     ClipToPanel(Controls());
     LoadLists();
-    RestoreLastMessage();
+    RestoreLastComposition();
 }
 
 void AwayWindow::LoadLists() {
@@ -171,17 +186,91 @@ void AwayWindow::LoadLists() {
     SendMessageW(sizes, CB_SETCURSEL, 0, 0);
 }
 
-std::wstring AwayWindow::SettingsPath() const { return SettingsPathFor(ExecutableFolder()); }
+std::wstring AwayWindow::SettingsPath() const { return program_.SettingsPath(); }
 
-void AwayWindow::RestoreLastMessage() {
-    // Empty too when the saved message is too long for the box to take in reasonable time.
-    const std::wstring message = LoadLastMessage(SettingsPath());
+void AwayWindow::RestoreLastComposition() {
+    // One reading of the file for the fields and the message.
+    const std::string file = ReadSettingsFile(SettingsPath());
+    if (file.empty()) return;
+    RestoreFields(LoadComposerFields(file));
+    std::wstring message = LoadWholeSavedMessage(file, kAnsi);
+    // An edit box takes minutes to fill with tens of megabytes, and no away message is that
+    // long: such a message is not put back, but it is not lost either.
+    if (message.size() > kMaxRestoredMessage) {
+        keepSavedMessage_ = true;
+        startNotice_ = TooLongToRestoreNotice(message.size(), SettingsPath());
+        // Said once the window is on the screen, where the balloon can point at the box.
+        PostMessageW(Handle(), kShowStartNoticeMessage, 0, 0);
+        return;
+    }
     if (!message.empty()) SetField(Text2_0, message);
+}
+
+void AwayWindow::RestoreFields(const ComposerFields& fields) {
+    ChangeFromCode([&] {
+        if (fields.screenName) SetField(Text5, *fields.screenName);
+        if (fields.label) SetField(Text1, *fields.label);
+        if (fields.fontColour) SetField(Text6, *fields.fontColour);
+        if (fields.bodyColour) SetField(Text7, *fields.bodyColour);
+        if (fields.fontSize) {
+            const LRESULT size = SendMessageW(Control(Combo1), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(fields.fontSize->c_str()));
+            if (size != CB_ERR) SendMessageW(Control(Combo1), CB_SETCURSEL, static_cast<WPARAM>(size), 0);
+        }
+        if (fields.slot) SetField(Combo2, *fields.slot);
+        if (fields.songWanted)
+            SendMessageW(Control(Check1), BM_SETCHECK, *fields.songWanted ? BST_CHECKED : BST_UNCHECKED, 0);
+    });
+}
+
+ComposerFields AwayWindow::CurrentFields() const {
+    ComposerFields fields;
+    fields.screenName = Text(Text5);
+    fields.label = Text(Text1);
+    fields.fontColour = Text(Text6);
+    fields.bodyColour = Text(Text7);
+    fields.fontSize = Text(Combo1);
+    fields.slot = Text(Combo2);
+    fields.songWanted = IsTicked(Check1);
+    return fields;
 }
 
 unsigned long AwayWindow::SaveLastMessageIfWanted() {
     if (!IsTicked(Check2)) return ERROR_SUCCESS;
-    return SaveLastMessage(SettingsPath(), Text(Text2_0));
+    // The message and the fields in one replacement of the file.
+    std::optional<std::wstring> message;
+    if (!keepSavedMessage_) message = Text(Text2_0);
+    const ComposerFields fields = CurrentFields();
+    return RewriteSettingsFile(SettingsPath(), [&](std::string_view file) {
+        return SaveComposerInto(message ? SaveMessageInto(file, *message, kAnsi) : std::string(file), fields);
+    });
+}
+
+void AwayWindow::ShowStartNotice() {
+    if (!startNotice_.empty()) startBalloon_.Show(Control(Text2_0), kTooLongToRestoreTitle, startNotice_);
+}
+
+void AwayWindow::OnMessageChanged() {
+    // The box no longer stands for the saved message: a close saves what it holds.
+    keepSavedMessage_ = false;
+    startNotice_.clear();
+    startBalloon_.Hide();
+}
+
+void AwayWindow::TellIfUnreadable(const AwayFields& fields) {
+    // Read as a buddy's client and the preview read them.
+    const Rgb text = ParseLegacyColour(L"#" + fields.fontColour).value_or(0x000000);
+    const Rgb page = ParseLegacyColour(L"#" + fields.bodyColour).value_or(0xFFFFFF);
+    const double ratio = ContrastRatio(text, page);
+    if (ratio >= kUnreadableContrast) {
+        contrastBalloon_.Hide();
+        return;
+    }
+    std::wstring notice = L"The message was stored, but its font colour #" + fields.fontColour +
+                          L" can hardly be told from its body colour #" + fields.bodyColour + L" (" +
+                          ContrastText(ratio) + L"). Buddies will not be able to read it: pick other colours" +
+                          L" with the \"..\" buttons and press Update again.";
+    contrastBalloon_.Show(Control(Text6), kUnreadableTitle, notice);
 }
 
 void AwayWindow::OnClose() {
@@ -197,7 +286,11 @@ void AwayWindow::OnClose() {
     DestroyWindow(Handle());
 }
 
-void AwayWindow::OnDestroy() { program_.MainWindowClosing(); }
+void AwayWindow::OnDestroy() {
+    startBalloon_.Destroy();
+    contrastBalloon_.Destroy();
+    program_.MainWindowClosing();
+}
 
 void AwayWindow::OnEndSession(bool ending) {
     // Windows ends the program after this without a WM_CLOSE, and there is no time to ask:
@@ -257,6 +350,8 @@ void AwayWindow::ChangeFromCode(const std::function<void()>& change) {
 
 void AwayWindow::OnCommand(int id, int notification) {
     if (changingFromCode_ == 0 && ChangesComposition(id, notification)) program_.CompositionChanged();
+    if (id == Text2_0 && notification == EN_CHANGE) OnMessageChanged();
+    if ((id == Text6 || id == Text7) && notification == EN_CHANGE) contrastBalloon_.Hide();
     switch (id) {
         case Label2:
             // A second click soon after the first arrives as a double-click: it is a click too.
@@ -301,8 +396,9 @@ void AwayWindow::OnUpdateClicked() {
     const std::wstring slot = Text(Combo2);
     // No song to be read (no Winamp, a stopped player) stores the message without a song line.
     const std::optional<std::wstring> song = fields.songWanted ? GetWinampSong() : std::nullopt;
-    TellIfNotDone(true, WriteAwayMessage(screenName, slot, BuildAwayDocument(fields, song, AnsiCarries)), screenName,
-                  slot);
+    const StoreResult stored = WriteAwayMessage(screenName, slot, BuildAwayDocument(fields, song, AnsiCarries));
+    TellIfNotDone(true, stored, screenName, slot);
+    if (stored.Done()) TellIfUnreadable(fields);
 }
 
 AwayFields AwayWindow::ComposedFields() const {
@@ -382,6 +478,8 @@ void AwayWindow::SetFontColour(std::wstring_view colour) { SetField(Text6, colou
 void AwayWindow::SetBodyColour(std::wstring_view colour) { SetField(Text7, colour); }
 
 void AwayWindow::SetField(int id, std::wstring_view text) {
+    // A multi-line box tells nothing of text set from code.
+    if (id == Text2_0) OnMessageChanged();
     if (MakesDocument(id))
         ChangeFromCode([&] { SetText(id, text); });
     else

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "compose/Composer.h"
+#include "misc/Balloon.h"
 #include "misc/TableWindow.h"
+#include "storage/ComposerSection.h"
 #include "storage/Reg.h"
 
 namespace velmora {
@@ -40,6 +42,7 @@ private:
     void PaintMore(HDC dc) override;
 
     void OnClose();
+    void OnMessageChanged();
     void OnDestroy();
     void OnEndSession(bool ending);
     void OnCommand(int id, int notification);
@@ -50,9 +53,16 @@ private:
     void OnClearClicked();    // Command3
 
     void LoadLists();
-    void RestoreLastMessage();
+    // The composer as the last close with "Save Last Msg" ticked left it, message and fields.
+    void RestoreLastComposition();
+    void RestoreFields(const ComposerFields& fields);
+    ComposerFields CurrentFields() const;
     // 0 when saved or not wanted, else the system's error code.
     unsigned long SaveLastMessageIfWanted();
+    // Said in balloons, never in a box: at start, a saved message the box could not take;
+    // after Update, a message stored with colours too close to read.
+    void ShowStartNotice();
+    void TellIfUnreadable(const AwayFields& fields);
     // A failed Update or Delete told in a message box; success stays silent.
     void TellIfNotDone(bool update, const StoreResult& result, std::wstring_view screenName, std::wstring_view slot);
     void FitComboHeights();
@@ -67,6 +77,11 @@ private:
     Program& program_;
     UniqueBitmap banner_;  // Picture2's picture
     bool askingToClose_ = false;
+    // The saved message was too long to put back: a close keeps it until the box is changed.
+    bool keepSavedMessage_ = false;
+    std::wstring startNotice_;
+    Balloon startBalloon_;      // at the message box
+    Balloon contrastBalloon_;   // at the colour boxes
     int changingFromCode_ = 0;  // nested changes from code under way
 };
 

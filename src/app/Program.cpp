@@ -1,5 +1,7 @@
 #include "app/Program.h"
 
+#include <utility>
+
 #include "about/AboutWindow.h"
 #include "about/HelpWindow.h"
 #include "aim/PersonalWindow.h"
@@ -25,7 +27,18 @@ std::unique_ptr<Window> Opened(Arguments&&... arguments) {
 
 }  // namespace
 
-Program::Program(HINSTANCE instance) : instance_(instance) {}
+std::wstring DecideSettingsPath(const std::wstring& exeFolder, const std::wstring& appDataFolder,
+                                bool (*canWrite)(const std::wstring& folder)) {
+    // The folder is tried only when no Msg.ini is there: an existing file decides alone.
+    const bool besideExe = FileExists(SettingsPathFor(exeFolder));
+    return SettingsPathFor(SettingsFolderFor(exeFolder, appDataFolder, besideExe, besideExe || canWrite(exeFolder)));
+}
+
+Program::Program(HINSTANCE instance)
+    : Program(instance, DecideSettingsPath(ExecutableFolder(), ApplicationDataFolder(), &CanWriteInFolder)) {}
+
+Program::Program(HINSTANCE instance, std::wstring settingsPath)
+    : instance_(instance), settingsPath_(std::move(settingsPath)) {}
 
 Program::~Program() = default;
 
@@ -78,8 +91,7 @@ std::unique_ptr<Window> Program::Make(ChildWindow which) {
         case ChildWindow::About: return Opened<AboutWindow>(instance_);
         case ChildWindow::Preview: return Opened<PreviewWindow>(instance_, composer);
         case ChildWindow::StoredMessages: return Opened<StoredMessagesWindow>(instance_, composer);
-        case ChildWindow::AutoReply:
-            return Opened<AutoReplyWindow>(instance_, &composer, SettingsPathFor(ExecutableFolder()));
+        case ChildWindow::AutoReply: return Opened<AutoReplyWindow>(instance_, &composer, settingsPath_);
         case ChildWindow::Count: break;
     }
     return nullptr;

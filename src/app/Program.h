@@ -4,6 +4,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 #include "compose/Messages.h"
 #include "misc/SingleWindow.h"
@@ -24,14 +25,22 @@ enum class ChildWindow {
     Count
 };
 
+// Where Msg.ini is read and written: SettingsFolderFor's rule, asked of this system with the
+// probe given (CanWriteInFolder in Velmora).
+std::wstring DecideSettingsPath(const std::wstring& exeFolder, const std::wstring& appDataFolder,
+                                bool (*canWrite)(const std::wstring& folder));
+
 class Program {
 public:
+    // The settings path is decided here, once, for every window that reads or writes it.
     explicit Program(HINSTANCE instance);
+    Program(HINSTANCE instance, std::wstring settingsPath);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
     HINSTANCE Instance() const noexcept { return instance_; }
+    const std::wstring& SettingsPath() const noexcept { return settingsPath_; }
     // Creates and shows the main window; false when it could not be made.
     bool Start();
     // Runs until the last top-level window has closed; returns the exit code. Messages come
@@ -53,6 +62,7 @@ private:
     std::unique_ptr<Window> Make(ChildWindow which);
 
     HINSTANCE instance_;
+    std::wstring settingsPath_;
     std::unique_ptr<AwayWindow> main_;
     std::array<SingleWindow, static_cast<size_t>(ChildWindow::Count)> children_;
 };

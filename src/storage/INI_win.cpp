@@ -44,9 +44,17 @@ DWORD ReadWholeFile(const std::wstring& path, std::string& bytes) {
     return ERROR_SUCCESS;
 }
 
+HANDLE CreateNewFile(const std::wstring& path) {
+    return OrNull(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 DWORD WriteNewFile(const std::wstring& path, const std::string& bytes) {
-    UniqueKernelHandle file(
-        OrNull(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    UniqueKernelHandle file(CreateNewFile(path));
+    // The settings folder in the user's application data is made when it is first written.
+    if (!file && GetLastError() == ERROR_PATH_NOT_FOUND) {
+        const std::wstring folder = path.substr(0, path.find_last_of(L"\\/"));
+        if (CreateDirectoryW(folder.c_str(), nullptr)) file.reset(CreateNewFile(path));
+    }
     if (!file) return GetLastError();
     size_t done = 0;
     while (done < bytes.size()) {

@@ -197,7 +197,7 @@ bool IsSavedMessageKey(std::string_view key) {
                        [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::wstring LoadSavedMessage(std::string_view bytes, FileCodePage codePage) {
+std::wstring LoadWholeSavedMessage(std::string_view bytes, FileCodePage codePage) {
     const ProfileText file = DecodeProfileFile(bytes);
     const bool unicode = file.encoding != ProfileEncoding::CodePage;
     const FileCodePage page = unicode ? kUnicode : codePage;
@@ -215,10 +215,14 @@ std::wstring LoadSavedMessage(std::string_view bytes, FileCodePage codePage) {
         // Velmora's own file saved again as UTF-16 in an editor still has Msg as the code page made it.
         if (StoredFirstLine(message, page) == stored ||
             (unicode && Utf8FromWide(codePage.fromFile(StoredFirstLine(message, codePage))) == stored))
-            return message.size() > kMaxRestoredMessage ? std::wstring() : message;
+            return message;
     }
-    if (stored.size() > kMaxRestoredMessage) return {};
     return page.fromFile(stored);
+}
+
+std::wstring LoadSavedMessage(std::string_view bytes, FileCodePage codePage) {
+    std::wstring message = LoadWholeSavedMessage(bytes, codePage);
+    return message.size() > kMaxRestoredMessage ? std::wstring() : message;
 }
 
 std::string SaveMessageInto(std::string_view bytes, std::wstring_view message, FileCodePage codePage) {
@@ -238,6 +242,32 @@ std::wstring SaveFailureQuestion(std::wstring_view filePath, std::wstring_view r
     text += L"\r\n\r\nWhy: ";
     text += reason;
     text += L"\r\n\r\nClose anyway? Yes closes Velmora and the message is lost; No goes back to it.";
+    return text;
+}
+
+namespace {
+
+// 1234567 as "1,234,567".
+std::wstring GroupedDigits(std::size_t value) {
+    const std::wstring digits = DecimalText(static_cast<long long>(value));
+    std::wstring grouped;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) grouped += L',';
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+}  // namespace
+
+std::wstring TooLongToRestoreNotice(std::size_t length, std::wstring_view filePath) {
+    std::wstring text = L"The message saved in ";
+    text += filePath;
+    text += L" is " + GroupedDigits(length) + L" characters long, more than the message box takes (" +
+            GroupedDigits(kMaxRestoredMessage) + L").";
+    text +=
+        L" It stays saved there: closing with \"Save Last Msg\" ticked keeps it, unless you type, clear or load"
+        L" another message first.";
     return text;
 }
 

@@ -11,6 +11,7 @@
 // no code page or profile reader changes. The exact keys count only while Msg still equals the
 // first line derived from them, so a Msg written later by a version that knows nothing of them
 // wins over stale ones.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +56,8 @@ struct FileCodePage {
 // in UTF-16 (with its byte-order mark) is read as the profile calls read it, in Unicode; the
 // code page is then only for Msg as Velmora wrote it before an editor saved the file so.
 std::wstring LoadSavedMessage(std::string_view file, FileCodePage codePage);
+// The same message however long it is, for telling the user of one too long for the box.
+std::wstring LoadWholeSavedMessage(std::string_view file, FileCodePage codePage);
 // The settings file's whole new bytes with the message in it: Velmora's keys of "General" are
 // replaced, every other section, key and line of the file stays as it was, and the file stays
 // in its encoding (a UTF-16 file all UTF-16, Msg in it in Unicode).
@@ -65,6 +68,11 @@ bool IsSavedMessageKey(std::string_view key);
 // The question asked when closing could not save the message: which file and why (reason is
 // the system's own text); Yes closes anyway, No goes back.
 std::wstring SaveFailureQuestion(std::wstring_view filePath, std::wstring_view reason);
+
+// What the main window says at start of a saved message too long for its box (length in
+// characters): that it was not put back, and that it stays saved until another is saved.
+inline constexpr std::wstring_view kTooLongToRestoreTitle = L"Your saved message was not put back";
+std::wstring TooLongToRestoreNotice(std::size_t length, std::wstring_view filePath);
 
 // The folder and the file name joined by exactly one separator, also at a drive's root.
 std::wstring SettingsPathFor(std::wstring_view exeFolder);
