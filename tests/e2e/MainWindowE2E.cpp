@@ -66,7 +66,12 @@ TEST_F(MainWindowE2E, AMsgIniSavedAsUtf16ComesBackAndIsSavedWholeAsUtf16) {
     }
     const std::string file = *ReadWholeFile(SettingsFile());
     const std::wstring exact = L"\\u041F\\u0440\\u0438\\u0432\\u0435\\u0442\\scaf\\u00E9!";
-    EXPECT_EQ(file, utf16(L"[General]\r\nMsg=" + greeting + L"!\r\nMsgExact=" + exact + L"\r\n"));
+    // The composer's fields in their own section, after the message.
+    const std::wstring composer =
+        L"[Composer]\r\nScreenName=Harlowpine\r\nLabel=My\\sVelmora\\sMessage\r\n"
+        L"FontColour=FFFFFF\r\nBodyColour=FFFFFF\r\nFontSize=1\r\nSlot=1\r\n"
+        L"BroadcastWinamp=0\r\n";
+    EXPECT_EQ(file, utf16(L"[General]\r\nMsg=" + greeting + L"!\r\nMsgExact=" + exact + L"\r\n" + composer));
     VelmoraProcess again(folder_.Path());
     EXPECT_EQ(again.Text(Text2_0), greeting + L"!");
 }
@@ -132,7 +137,7 @@ TEST_F(MainWindowE2E, ALongMultiLineMessageSurvivesARestartExactly) {
     EXPECT_EQ(file.find("\n[x]"), std::string::npos) << file;
     EXPECT_EQ(file.find("\na=b"), std::string::npos) << file;
     int lines = 0;
-    for (char c : file) lines += c == '\n';
+    for (char c : file.substr(0, file.find("[Composer]"))) lines += c == '\n';
     EXPECT_EQ(lines, 3) << file;
 
     VelmoraProcess again(folder_.Path());
