@@ -124,7 +124,9 @@ unsigned long RewriteSettingsFile(std::wstring_view filePath,
         std::string file;
         // Other sections and keys are kept, so a file that cannot be read is not replaced.
         const DWORD readError = ReadWholeFile(path, file);
-        if (readError != ERROR_SUCCESS && readError != ERROR_FILE_NOT_FOUND) return readError;
+        // A missing file, or a missing folder (made when it is written), is an empty one.
+        if (readError != ERROR_SUCCESS && readError != ERROR_FILE_NOT_FOUND && readError != ERROR_PATH_NOT_FOUND)
+            return readError;
         return ReplaceWholeFile(path, edit(file));
     } catch (...) {
         return ERROR_NOT_ENOUGH_MEMORY;

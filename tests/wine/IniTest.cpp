@@ -4,8 +4,12 @@
 
 #include <cstring>
 
+#include "app/AwayControls.h"
+#include "app/AwayWindow.h"
+#include "app/Program.h"
 #include "autoreply/AutoReplySettings.h"
 #include "misc/Handles.h"
+#include "misc/Paths.h"
 #include "storage/INI.h"
 #include "support/TestSupport.h"
 
@@ -193,6 +197,79 @@ TEST_F(SettingsFileTest, AFileMarkedAsUtf8ReadsAsUtf8AndStaysUtf8) {
     EXPECT_EQ(*ReadWholeFile(path_),
               "\xEF\xBB\xBF[General]\r\nMsg=\xD0\x96 caf\xC3\xA9\r\nMsgExact=\\u0416\\scaf\\u00E9\r\n");
     EXPECT_EQ(LoadLastMessage(path_), L"\u0416 caf\u00e9");
+}
+
+// ---------------------------------------------------------------------------
+// Where Msg.ini lives: beside the exe when its folder can be written or already holds one, else
+// in the user's application data. The exe folder's answer comes from a probe the test chooses
+// (every folder a test can make is writable to it), and from the real probe where it can be.
+
+bool NeverWritable(const std::wstring&) { return false; }
+bool AlwaysWritable(const std::wstring&) { return true; }
+bool NotToBeAsked(const std::wstring&) {
+    ADD_FAILURE() << "the exe folder was tried though a Msg.ini is there";
+    return false;
+}
+
+class SettingsPlaceTest : public ::testing::Test {
+protected:
+    testing::TempFolder exeFolder_;
+    testing::TempFolder appData_;
+};
+
+TEST_F(SettingsPlaceTest, AnExeFolderThatCannotBeWrittenPutsMsgIniInAppDataMadeAtTheFirstSave) {
+    const std::wstring path = DecideSettingsPath(exeFolder_.Path(), appData_.Path(), &NeverWritable);
+    EXPECT_EQ(path, appData_.Path() + L"\\Velmora\\Msg.ini");
+    // Nothing is made at start; the first save makes the folder and the file, and reads back.
+    EXPECT_EQ(GetFileAttributesW(appData_.File(L"Velmora").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(LoadLastMessage(path), L"");
+    EXPECT_EQ(SaveLastMessage(path, L"kept where I can write"), 0u);
+    EXPECT_EQ(LoadLastMessage(path), L"kept where I can write");
+    EXPECT_FALSE(ReadWholeFile(exeFolder_.File(L"Msg.ini")).has_value());
+    // The next start finds it there again: the exe folder has not changed.
+    EXPECT_EQ(DecideSettingsPath(exeFolder_.Path(), appData_.Path(), &NeverWritable), path);
+}
+
+TEST_F(SettingsPlaceTest, AMsgIniBesideTheExeOrAFolderThatCanBeWrittenKeepsItBesideTheExe) {
+    const std::wstring beside = exeFolder_.File(L"Msg.ini");
+    EXPECT_EQ(DecideSettingsPath(exeFolder_.Path(), appData_.Path(), &AlwaysWritable), beside);
+    WriteWholeFile(beside, "[General]\r\nMsg=portable\r\n");
+    EXPECT_EQ(DecideSettingsPath(exeFolder_.Path(), appData_.Path(), &NotToBeAsked), beside);
+    // With no application-data folder known there is nowhere else.
+    EXPECT_EQ(DecideSettingsPath(appData_.Path(), L"", &NeverWritable), appData_.File(L"Msg.ini"));
+}
+
+TEST_F(SettingsPlaceTest, TheRealProbeLeavesNothingBehindAndAnswersNoWhereNothingCanBeMade) {
+    EXPECT_TRUE(CanWriteInFolder(exeFolder_.Path()));
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((exeFolder_.Path() + L"\\*").c_str(), &found);
+    int entries = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do entries += found.cFileName[0] != L'.';
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    EXPECT_EQ(entries, 0);
+    EXPECT_FALSE(CanWriteInFolder(exeFolder_.File(L"not made")));
+    // A folder nobody may write, not even an administrator: under Wine, Linux's /proc.
+    if (GetFileAttributesW(L"Z:\\proc\\self") == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no Z:\\proc here (not Wine)";
+    EXPECT_FALSE(CanWriteInFolder(L"Z:\\proc"));
+    EXPECT_EQ(DecideSettingsPath(L"Z:\\proc", appData_.Path(), &CanWriteInFolder),
+              appData_.Path() + L"\\Velmora\\Msg.ini");
+}
+
+TEST_F(SettingsPlaceTest, TheMainWindowReadsAndWritesThePathTheProgramDecided) {
+    const std::wstring path = appData_.File(L"Msg.ini");
+    WriteWholeFile(path, "[General]\r\nMsg=from the decided file\r\n[Composer]\r\nSlot=4\r\n");
+    Program program(GetModuleHandleW(nullptr), path);
+    ASSERT_TRUE(program.Start());
+    HWND main = program.OpenMainWindow()->Handle();
+    EXPECT_EQ(testing::WindowText(GetDlgItem(main, AwayIds::Text2_0)), L"from the decided file");
+    EXPECT_EQ(testing::WindowText(GetDlgItem(main, AwayIds::Combo2)), L"4");
+    SendDlgItemMessageW(main, AwayIds::Check2, BM_SETCHECK, BST_CHECKED, 0);
+    SetDlgItemTextW(main, AwayIds::Text2_0, L"written back there");
+    SendMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(LoadLastMessage(path), L"written back there");
 }
 
 }  // namespace
