@@ -15,6 +15,7 @@
 #include "res/resource.h"
 #include "storage/INI.h"
 #include "storage/Reg.h"
+#include "storage/RegStore.h"
 #include "storage/SavedMessage.h"
 #include "winamp/Winamp.h"
 
@@ -352,6 +353,9 @@ void AwayWindow::OnCommand(int id, int notification) {
     if (changingFromCode_ == 0 && ChangesComposition(id, notification)) program_.CompositionChanged();
     if (id == Text2_0 && notification == EN_CHANGE) OnMessageChanged();
     if ((id == Text6 || id == Text7) && notification == EN_CHANGE) contrastBalloon_.Hide();
+    // The names the client holds now, read each time the box is entered: a few keys, read
+    // without their values.
+    if (id == Text5 && notification == EN_SETFOCUS) screenNames_.Offer(Control(Text5), StoredScreenNames());
     switch (id) {
         case Label2:
             // A second click soon after the first arrives as a double-click: it is a click too.

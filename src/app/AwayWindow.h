@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "app/ScreenNameCompletion.h"
 #include "compose/Composer.h"
 #include "misc/Balloon.h"
 #include "misc/TableWindow.h"
@@ -80,9 +81,10 @@ private:
     // The saved message was too long to put back: a close keeps it until the box is changed.
     bool keepSavedMessage_ = false;
     std::wstring startNotice_;
-    Balloon startBalloon_;      // at the message box
-    Balloon contrastBalloon_;   // at the colour boxes
-    int changingFromCode_ = 0;  // nested changes from code under way
+    Balloon startBalloon_;              // at the message box
+    Balloon contrastBalloon_;           // at the colour boxes
+    ScreenNameCompletion screenNames_;  // offered in Text5
+    int changingFromCode_ = 0;          // nested changes from code under way
 };
 
 }  // namespace velmora

@@ -6,6 +6,7 @@
 #include "app/AwayControls.h"
 #include "app/AwayWindow.h"
 #include "app/Program.h"
+#include "misc/Text.h"
 #include "support/TestSupport.h"
 
 namespace velmora {
@@ -179,6 +180,32 @@ TEST_F(MainWindowTest, ClosingTheMainWindowEndsTheProgramWhenNothingElseIsOpen) 
     EXPECT_EQ(Window::OpenWindowCount(), 0);
     MSG message{};
     ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+// The screen-name box offers the names the IM client holds as the user types: the system's
+// autocomplete types the rest of the one name that starts so, selected, to be typed over.
+TEST_F(MainWindowTest, TheScreenNameBoxOffersTheClientsNamesAsTheUserTypes) {
+    const std::wstring users = L"SOFTWARE\\America Online\\AOL Instant Messenger (TM)\\CurrentVersion\\Users\\";
+    const std::wstring name = testing::UniqueScreenName(L"Zq");
+    HKEY list = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (users + name + L"\\IAmGoneList").c_str(), 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &list, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(list);
+    HWND box = Control(Text5);
+    SetForegroundWindow(Main());
+    SetFocus(box);
+    SetWindowTextW(box, L"");
+    // Typed as keys arrive, lower case: the client's names compare without case.
+    const std::wstring typed = L"zq" + name.substr(2, 3);
+    for (wchar_t c : typed) SendMessageW(box, WM_CHAR, c, 1);
+    const std::wstring shown = testing::WindowText(box);
+    DWORD start = 0, end = 0;
+    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    testing::DeleteRegistryTree(HKEY_CURRENT_USER, users + name);
+    EXPECT_EQ(AsciiLower(shown), AsciiLower(name));
+    EXPECT_EQ(start, typed.size());
+    EXPECT_EQ(end, name.size());
 }
 
 }  // namespace
