@@ -15,7 +15,6 @@
 #include "res/resource.h"
 #include "storage/INI.h"
 #include "storage/Reg.h"
-#include "storage/RegStore.h"
 #include "storage/SavedMessage.h"
 #include "winamp/Winamp.h"
 
@@ -88,6 +87,8 @@ constexpr std::array kControls{
 
 // The main window's own: the notice about the saved message, once the window is shown.
 constexpr UINT kShowStartNoticeMessage = WM_APP + 60;
+// The names the IM client holds, read beside the window, are ready to be taken.
+constexpr UINT kScreenNamesReadMessage = WM_APP + 61;
 
 // Below this the font colour is hardly told from the body colour: "Contrast 1.4 : 1".
 constexpr double kUnreadableContrast = 1.5;
@@ -160,6 +161,7 @@ LRESULT AwayWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             contrastBalloon_.Follow();
             return 0;
         case kShowStartNoticeMessage: ShowStartNotice(); return 0;
+        case kScreenNamesReadMessage: OnScreenNamesRead(); return 0;
         case WM_QUERYENDSESSION: return TRUE;
         case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
@@ -174,6 +176,7 @@ void AwayWindow::OnCreate() {
     ClipToPanel(Controls());
     LoadLists();
     RestoreLastComposition();
+    namesReader_.Start(Handle(), kScreenNamesReadMessage);
 }
 
 void AwayWindow::LoadLists() {
@@ -287,7 +290,13 @@ void AwayWindow::OnClose() {
     DestroyWindow(Handle());
 }
 
+void AwayWindow::OnScreenNamesRead() {
+    if (std::optional<StoreReading> reading = namesReader_.Take())
+        screenNames_.Offer(Control(Text5), std::move(reading->screenNames));
+}
+
 void AwayWindow::OnDestroy() {
+    namesReader_.Stop();
     startBalloon_.Destroy();
     contrastBalloon_.Destroy();
     program_.MainWindowClosing();
@@ -353,9 +362,9 @@ void AwayWindow::OnCommand(int id, int notification) {
     if (changingFromCode_ == 0 && ChangesComposition(id, notification)) program_.CompositionChanged();
     if (id == Text2_0 && notification == EN_CHANGE) OnMessageChanged();
     if ((id == Text6 || id == Text7) && notification == EN_CHANGE) contrastBalloon_.Hide();
-    // The names the client holds now, read each time the box is entered: a few keys, read
-    // without their values.
-    if (id == Text5 && notification == EN_SETFOCUS) screenNames_.Offer(Control(Text5), StoredScreenNames());
+    // The names the client holds now, read again each time the box is entered, beside the
+    // window: a large registry takes seconds, and the box takes typing meanwhile.
+    if (id == Text5 && notification == EN_SETFOCUS) namesReader_.Ask(ReadingAsked{});
     switch (id) {
         case Label2:
             // A second click soon after the first arrives as a double-click: it is a click too.

@@ -11,6 +11,7 @@
 #include "misc/TableWindow.h"
 #include "storage/ComposerSection.h"
 #include "storage/Reg.h"
+#include "stored/StoredReading.h"
 
 namespace velmora {
 
@@ -44,6 +45,7 @@ private:
 
     void OnClose();
     void OnMessageChanged();
+    void OnScreenNamesRead();
     void OnDestroy();
     void OnEndSession(bool ending);
     void OnCommand(int id, int notification);
@@ -84,6 +86,7 @@ private:
     Balloon startBalloon_;              // at the message box
     Balloon contrastBalloon_;           // at the colour boxes
     ScreenNameCompletion screenNames_;  // offered in Text5
+    StoreReader namesReader_;           // reads them beside the window
     int changingFromCode_ = 0;          // nested changes from code under way
 };
 

@@ -195,11 +195,16 @@ TEST_F(MainWindowTest, TheScreenNameBoxOffersTheClientsNamesAsTheUserTypes) {
     HWND box = Control(Text5);
     SetForegroundWindow(Main());
     SetFocus(box);
-    SetWindowTextW(box, L"");
-    // Typed as keys arrive, lower case: the client's names compare without case.
+    // Typed as keys arrive, lower case: the client's names compare without case. The names are
+    // read beside the window, so the typing is tried again as messages arrive until they have.
     const std::wstring typed = L"zq" + name.substr(2, 3);
-    for (wchar_t c : typed) SendMessageW(box, WM_CHAR, c, 1);
-    const std::wstring shown = testing::WindowText(box);
+    std::wstring shown;
+    testing::WaitUntil([&] {
+        SetWindowTextW(box, L"");
+        for (wchar_t c : typed) SendMessageW(box, WM_CHAR, c, 1);
+        shown = testing::WindowText(box);
+        return shown != typed;
+    });
     DWORD start = 0, end = 0;
     SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     testing::DeleteRegistryTree(HKEY_CURRENT_USER, users + name);
