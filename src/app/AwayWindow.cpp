@@ -440,6 +440,9 @@ void AwayWindow::PaintMore(HDC dc) {
 void AwayWindow::OnLayout(UINT /*dpi*/) {
     FitComboHeights();
     ClipToPanel(Controls());
+    // The boxes the balloons point at have moved with the new DPI.
+    startBalloon_.Follow();
+    contrastBalloon_.Follow();
 }
 
 void AwayWindow::FitComboHeights() {
