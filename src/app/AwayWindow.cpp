@@ -216,11 +216,7 @@ void AwayWindow::RestoreFields(const ComposerFields& fields) {
         if (fields.label) SetField(Text1, *fields.label);
         if (fields.fontColour) SetField(Text6, *fields.fontColour);
         if (fields.bodyColour) SetField(Text7, *fields.bodyColour);
-        if (fields.fontSize) {
-            const LRESULT size = SendMessageW(Control(Combo1), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                              reinterpret_cast<LPARAM>(fields.fontSize->c_str()));
-            if (size != CB_ERR) SendMessageW(Control(Combo1), CB_SETCURSEL, static_cast<WPARAM>(size), 0);
-        }
+        if (fields.fontSize) ChooseFontSize(*fields.fontSize);
         if (fields.slot) SetField(Combo2, *fields.slot);
         if (fields.songWanted)
             SendMessageW(Control(Check1), BM_SETCHECK, *fields.songWanted ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -477,11 +473,7 @@ void AwayWindow::LoadComposition(const SomeAwayFields& fields, const std::option
         if (fields.label) SetField(Text1, *fields.label);
         if (fields.fontColour) SetField(Text6, *fields.fontColour);
         if (fields.bodyColour) SetField(Text7, *fields.bodyColour);
-        if (fields.fontSize) {
-            const LRESULT size = SendMessageW(Control(Combo1), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                              reinterpret_cast<LPARAM>(fields.fontSize->c_str()));
-            if (size != CB_ERR) SendMessageW(Control(Combo1), CB_SETCURSEL, static_cast<WPARAM>(size), 0);
-        }
+        if (fields.fontSize) ChooseFontSize(*fields.fontSize);
         if (slot) SetField(Combo2, *slot);
         if (fields.message) SetField(Text2_0, *fields.message);
         SendMessageW(Control(Check1), BM_SETCHECK, songWanted ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -492,6 +484,13 @@ std::wstring AwayWindow::ScreenName() const { return Text(Text5); }
 
 void AwayWindow::SetFontColour(std::wstring_view colour) { SetField(Text6, colour); }
 void AwayWindow::SetBodyColour(std::wstring_view colour) { SetField(Text7, colour); }
+
+void AwayWindow::ChooseFontSize(const std::wstring& size) {
+    // A size that is not one of the list's leaves the size as it is.
+    const LRESULT item = SendMessageW(Control(Combo1), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(size.c_str()));
+    if (item != CB_ERR) SendMessageW(Control(Combo1), CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+}
 
 void AwayWindow::SetField(int id, std::wstring_view text) {
     // A multi-line box tells nothing of text set from code.

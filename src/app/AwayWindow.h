@@ -71,6 +71,7 @@ private:
     void FitComboHeights();
     // Text set from code in a field; the preview follows it as it follows typing.
     void SetField(int id, std::wstring_view text);
+    void ChooseFontSize(const std::wstring& size);
     // Runs a change of fields that make the document, made from code, and then tells the
     // preview once.
     void ChangeFromCode(const std::function<void()>& change);
