@@ -7,6 +7,7 @@
 #include "app/AwayControls.h"
 #include "app/AwayWindow.h"
 #include "app/Program.h"
+#include "autoreply/AutoReplyControls.h"
 #include "autoreply/AutoReplySettings.h"
 #include "misc/Handles.h"
 #include "misc/Paths.h"
@@ -260,12 +261,19 @@ TEST_F(SettingsPlaceTest, TheRealProbeLeavesNothingBehindAndAnswersNoWhereNothin
 
 TEST_F(SettingsPlaceTest, TheMainWindowReadsAndWritesThePathTheProgramDecided) {
     const std::wstring path = appData_.File(L"Msg.ini");
-    WriteWholeFile(path, "[General]\r\nMsg=from the decided file\r\n[Composer]\r\nSlot=4\r\n");
+    WriteWholeFile(path,
+                   "[General]\r\nMsg=from the decided file\r\n[Composer]\r\nSlot=4\r\n"
+                   "[AutoReply]\r\nRules=1\r\nRule1Names=pal42\r\nRule1Reply=away\r\n");
     Program program(GetModuleHandleW(nullptr), path);
     ASSERT_TRUE(program.Start());
     HWND main = program.OpenMainWindow()->Handle();
     EXPECT_EQ(testing::WindowText(GetDlgItem(main, AwayIds::Text2_0)), L"from the decided file");
     EXPECT_EQ(testing::WindowText(GetDlgItem(main, AwayIds::Combo2)), L"4");
+    // Auto Reply reads its rules from the same file.
+    program.Show(ChildWindow::AutoReply);
+    Window* autoReply = program.OpenChild(ChildWindow::AutoReply);
+    ASSERT_NE(autoReply, nullptr);
+    EXPECT_EQ(testing::WindowText(GetDlgItem(autoReply->Handle(), AutoReplyIds::Names)), L"pal42");
     SendDlgItemMessageW(main, AwayIds::Check2, BM_SETCHECK, BST_CHECKED, 0);
     SetDlgItemTextW(main, AwayIds::Text2_0, L"written back there");
     SendMessageW(main, WM_CLOSE, 0, 0);
