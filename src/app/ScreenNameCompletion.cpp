@@ -130,8 +130,9 @@ bool ScreenNameCompletion::Attach(HWND edit) {
     names_ = new (std::nothrow) NameList(allocate);
     if (!names_) return false;
     if (FAILED(completion_->Init(edit, names_, nullptr, nullptr))) return false;
-    // Suggested in a list under the box, and the rest of the first match typed ahead, selected.
-    completion_->SetOptions(ACO_AUTOSUGGEST | ACO_AUTOAPPEND);
+    // Suggested in a list under the box, to be chosen. Not typed ahead: a new name that begins
+    // as a stored one would then be stored under the stored one by an Update pressed at once.
+    completion_->SetOptions(ACO_AUTOSUGGEST);
     failed_ = false;
     return true;
 }
