@@ -12,24 +12,38 @@ namespace {
 bool Latin1(char32_t c) { return c < 0x100; }
 bool Everything(char32_t) { return true; }
 
-// What an HTML reader shows of the entry's text: the three entities and decimal references.
+const std::wstring kEmoji{static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
+
+TEST(ReplyForHtmlEntry, WhatTheCodePageLacksBecomesReferencesAndWhatReadsAsMarkupEntities) {
+    EXPECT_EQ(ReplyForHtmlEntry(
+                  L"\u041f\u0440\u0438, \u0395\u03bb\u03ad " + kEmoji + L"\r\nTom & Jerry <3 -> caf\u00e9", Latin1),
+              L"&#1055;&#1088;&#1080;, &#917;&#955;&#941; &#128512;\r\nTom &amp; Jerry &lt;3 -&gt; caf\u00e9");
+    // A reference or entity the user typed is text, not the character it would name.
+    EXPECT_EQ(ReplyForHtmlEntry(L"&#1055; &amp; <B>", Latin1), L"&amp;#1055; &amp;amp; &lt;B&gt;");
+    // Where the code page carries everything, only the escapes remain.
+    EXPECT_EQ(ReplyForHtmlEntry(L"\u041f " + kEmoji + L" & <", Everything), L"\u041f " + kEmoji + L" &amp; &lt;");
+    // A long reply of many lines in the code page, without markup, goes as it stands.
+    std::wstring plain;
+    for (int line = 0; line < 2000; ++line) plain += L"Back at six, caf\u00e9 \u00fcber 100% \"ok\"?\r\n";
+    EXPECT_EQ(ReplyForHtmlEntry(plain, Latin1), plain);
+}
+
+// What an HTML reader shows of the entry: the three entities and decimal references (a
+// character beyond the plane as two halves, as the replies below hold it).
 std::wstring AsShown(std::wstring_view html) {
     std::wstring shown;
     for (std::size_t at = 0; at < html.size(); ++at) {
         const std::wstring_view rest = html.substr(at);
         if (rest.starts_with(L"&amp;") || rest.starts_with(L"&lt;") || rest.starts_with(L"&gt;")) {
             shown += rest[1] == L'a' ? L'&' : rest[1] == L'l' ? L'<' : L'>';
-            at += rest[1] == L'a' ? std::size_t{4} : std::size_t{3};
+            at = html.find(L';', at);
         } else if (rest.starts_with(L"&#")) {
             const std::size_t end = rest.find(L';');
-            // As two halves, the way the replies below hold a character beyond the plane.
-            const auto character = static_cast<char32_t>(std::stoul(std::wstring(rest.substr(2, end - 2))));
-            if (character > 0xFFFF) {
-                shown += static_cast<wchar_t>(0xD800 + ((character - 0x10000) >> 10));
-                shown += static_cast<wchar_t>(0xDC00 + ((character - 0x10000) & 0x3FF));
-            } else {
-                shown += static_cast<wchar_t>(character);
-            }
+            const auto c = static_cast<char32_t>(std::stoul(std::wstring(rest.substr(2, end - 2))));
+            if (c > 0xFFFF)
+                shown += kEmoji;  // the only such character the replies hold
+            else
+                shown += static_cast<wchar_t>(c);
             at += end;
         } else {
             shown += html[at];
@@ -38,50 +52,18 @@ std::wstring AsShown(std::wstring_view html) {
     return shown;
 }
 
-TEST(ReplyForHtmlEntry, CharactersTheCodePageLacksBecomeReferencesAnEmojiOneOfThem) {
-    const std::wstring emoji{static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
-    EXPECT_EQ(
-        ReplyForHtmlEntry(
-            L"\u041f\u0440\u0438\u0432\u0435\u0442, \u0395\u03bb\u03ad\u03bd\u03b7 " + emoji + L" caf\u00e9", Latin1),
-        L"&#1055;&#1088;&#1080;&#1074;&#1077;&#1090;, &#917;&#955;&#941;&#957;&#951; &#128512; caf\u00e9");
-    // A lone half is no character: the replacement character stands for it.
-    EXPECT_EQ(ReplyForHtmlEntry(std::wstring(L"a") + static_cast<wchar_t>(0xDC00) + L"b", Latin1), L"a&#65533;b");
-    // Where the code page carries everything, only the escapes remain.
-    EXPECT_EQ(ReplyForHtmlEntry(L"\u041f " + emoji + L" & <", Everything), L"\u041f " + emoji + L" &amp; &lt;");
-}
-
-TEST(ReplyForHtmlEntry, WhatTheUserTypedAsMarkupArrivesAsTyped) {
-    EXPECT_EQ(ReplyForHtmlEntry(L"Tom & Jerry <3 -> <B>x</B>", Latin1),
-              L"Tom &amp; Jerry &lt;3 -&gt; &lt;B&gt;x&lt;/B&gt;");
-    // A reference or entity the user typed is text, not the character it would name.
-    EXPECT_EQ(ReplyForHtmlEntry(L"&#1055; &amp; &", Latin1), L"&amp;#1055; &amp;amp; &amp;");
-}
-
-TEST(ReplyForHtmlEntry, ALongMultiLineReplyInTheCodePageIsUnchanged) {
-    std::wstring reply;
-    for (int line = 0; line < 2000; ++line) reply += L"Back at six, caf\u00e9 \u00fcber 100% \"ok\"?\r\n";
-    reply += L"\r\n\r\n-- me";
-    EXPECT_EQ(ReplyForHtmlEntry(reply, Latin1), reply);
-    EXPECT_EQ(ReplyForHtmlEntry(L"", Latin1), L"");
-}
-
-// Whatever the reply, an HTML reader shows exactly it (a lone half as U+FFFD), even where the
-// user's "&", "#", digits and ";" stand right beside a reference.
+// Whatever the reply, an HTML reader shows exactly it, even where the user's "&", "#", digits
+// and ";" stand right beside a reference; and every character is one of the code page.
 TEST(ReplyForHtmlEntry, AnHtmlReaderShowsEveryReplyAsItWasTyped) {
     const std::wstring pool = L"&#;0159<>\r\nab\u00e9\u041f\u03bb";
     std::mt19937 random(7);
     for (int round = 0; round < 2000; ++round) {
         std::wstring reply;
-        const int length = static_cast<int>(random() % 24);
-        for (int i = 0; i < length; ++i) {
-            if (random() % 8 == 0)
-                reply += std::wstring{static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
-            else
-                reply += pool[random() % pool.size()];
-        }
+        for (auto i = random() % 24; i > 0; --i)
+            reply += random() % 8 == 0 ? kEmoji : pool.substr(random() % pool.size(), 1);
         const std::wstring html = ReplyForHtmlEntry(reply, Latin1);
-        EXPECT_EQ(AsShown(html), reply) << "round " << round;
-        for (wchar_t c : html) EXPECT_TRUE(c < 0x100) << "round " << round;
+        ASSERT_EQ(AsShown(html), reply) << "round " << round;
+        for (wchar_t c : html) ASSERT_LT(static_cast<unsigned>(c), 0x100u) << "round " << round;
     }
 }
 

@@ -122,6 +122,7 @@ TEST_F(PersonalMessageRealInput, CharactersTheCodePageLacksTypedIntoTheReplyReac
     ChooseFromOptions(0, /*withPointer=*/false);
     HWND watch = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (watch = velmora_.FindWindowTitled(L"Personal Away Msg")) != nullptr; }));
+    Settle();
     ASSERT_TRUE(ClickToFocus(GetDlgItem(watch, PersonalIds::Text1)));
     SelectAllInField();
     TypeText(L"pal42");

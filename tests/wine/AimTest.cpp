@@ -127,13 +127,6 @@ std::string Utf8(const std::wstring& text) {
     return converted;
 }
 
-template <typename Text>
-Text Repeated(const Text& line, int times) {
-    Text text;
-    for (int i = 0; i < times; ++i) text += line;
-    return text;
-}
-
 TEST(AimEveryCharacter, AnAnsiEntryGetsReferencesForWhatTheCodePageLacksAndTheDraftBackByteForByte) {
     if (GetACP() != 1252) GTEST_SKIP() << "the expected bytes are those of code page 1252, not " << GetACP();
     StandInProcess aim = StartAim();
@@ -145,9 +138,14 @@ TEST(AimEveryCharacter, AnAnsiEntryGetsReferencesForWhatTheCodePageLacksAndTheDr
     EXPECT_EQ(Entry(aim), draft);
 
     // A long reply of many lines, each with an emoji: every line whole, no "?" anywhere.
-    const std::wstring longReply = Repeated<std::wstring>(L"\u0395\u03bb\u03ad\u03bd\u03b7 " + kEmoji + L"\r\n", 200);
+    std::wstring longReply;
+    std::string longReplyHtml;
+    for (int line = 0; line < 200; ++line) {
+        longReply += L"\u0395\u03bb\u03ad\u03bd\u03b7 " + kEmoji + L"\r\n";
+        longReplyHtml += "&#917;&#955;&#941;&#957;&#951; &#128512;\r\n";
+    }
     EXPECT_EQ(SendImText(longReply), ImAnswer::InTime);
-    EXPECT_EQ(SentTexts(aim).at(1), Repeated<std::string>("&#917;&#955;&#941;&#957;&#951; &#128512;\r\n", 200));
+    EXPECT_EQ(SentTexts(aim).at(1), longReplyHtml);
     EXPECT_EQ(Entry(aim), draft);
 }
 
@@ -163,7 +161,8 @@ TEST(AimEveryCharacter, AUnicodeEntryGetsTheReplyItselfAndTheDraftBackExactly) {
                                       L"\u0395\u03bb\u03ad\u03bd\u03b7 " +
                                       kEmoji + L"<BR>Tom &amp; Jerry &lt;3 caf\u00e9"));
 
-    const std::wstring longReply = Repeated<std::wstring>(L"\u041f\u0440\u0438 " + kEmoji + L" & <\r\n", 200);
+    std::wstring longReply;
+    for (int line = 0; line < 200; ++line) longReply += L"\u041f\u0440\u0438 " + kEmoji + L" & <\r\n";
     EXPECT_EQ(SendImText(longReply), ImAnswer::InTime);
     EXPECT_EQ(SentTexts(aim).at(1), Utf8(longReply));
     EXPECT_EQ(Entry(aim), Utf8(draft));
