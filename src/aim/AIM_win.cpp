@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "aim/AIM.h"
@@ -185,6 +186,16 @@ struct HeldText {
     bool Empty() const noexcept { return wide ? units.empty() : bytes.empty(); }
 };
 
+// What the client wrote into a WM_GETTEXT buffer: its first `copied` characters, up to the
+// text's terminator (what lies after it was never written by the client).
+template <typename Characters>
+Characters WrittenPart(Characters& buffer, std::size_t copied) {
+    buffer.resize(copied);
+    if (const std::size_t end = buffer.find(typename Characters::value_type{}); end != Characters::npos)
+        buffer.resize(end);
+    return std::move(buffer);
+}
+
 // A text control's text, asked for as the client expects: its length n, then n characters,
 // through the "W" messages when wide. TimedOut when the client did not answer in time,
 // Nonsense when its answers cannot be so; an empty text when there is no window.
@@ -214,14 +225,12 @@ ImAnswer ReadHeldText(HWND control, bool wide, HeldText& text) {
     // Under Wine a wide text comes back across processes only as far as the answer claims: a
     // claim beyond the buffer leaves it unwritten, and its filling would be taken for the text.
     if (wide && SignedResult(*read) > static_cast<long long>(*n)) return ImAnswer::Nonsense;
-    // What lies after the text's terminator was never written by the client.
-    if (wide) {
-        std::wstring_view copy(read->wideText.data(), *copied);
-        text.units = copy.substr(0, copy.find(L'\0'));
-    } else {
-        std::string_view copy(read->text.data(), *copied);
-        text.bytes = copy.substr(0, copy.find('\0'));
-    }
+    // Answered: the letter is finished, and its buffer is taken over rather than copied (a
+    // conversation may be megabytes).
+    if (wide)
+        text.units = WrittenPart(read->wideText, *copied);
+    else
+        text.bytes = WrittenPart(read->text, *copied);
     return ImAnswer::InTime;
 }
 
