@@ -173,6 +173,10 @@ std::wstring FromUtf8(std::string_view text) {
     return converted;
 }
 
+// Under --unicode the text controls hold Unicode text. Without it none does, though a lying
+// window is a Unicode window while it lies.
+bool HoldsUnicodeText(HWND window) { return g_options.unicode && IsWindowUnicode(window); }
+
 std::string WindowText(HWND window) {
     // The stand-in reads its own texts truthfully, also while it handles another program's
     // message (when InSendMessage holds for everything it does).
@@ -182,7 +186,7 @@ std::string WindowText(HWND window) {
         bool reading;
         ~Restore() { g_readingOwnText = reading; }
     } restore{reading};
-    if (IsWindowUnicode(window)) {
+    if (HoldsUnicodeText(window)) {
         const int length = GetWindowTextLengthW(window);
         if (length <= 0) return {};
         std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -199,7 +203,7 @@ std::string WindowText(HWND window) {
 
 // A text control's text, given as WindowText gives it (UTF-8 for a Unicode window).
 void SetWindowTextAs(HWND window, const std::string& text) {
-    if (IsWindowUnicode(window))
+    if (HoldsUnicodeText(window))
         SetWindowTextW(window, FromUtf8(text).c_str());
     else
         SetWindowTextA(window, text.c_str());
