@@ -61,10 +61,13 @@ ImReading ConversationOf(ImWindow im);
 // The functions below work on the IM window given; the ones without a window take the first.
 
 // Puts the text into the IM window's entry pane (the second "wndate32class" pane) and presses
-// the Send button (the first "_oscar_iconbtn"), as the user would. The text goes unchanged,
-// CR LF included. What the user was typing in the entry is read first and put back after the
-// press, so a draft is never lost. Stops at the first message the client leaves unanswered,
-// and sends nothing when the draft cannot be read.
+// the Send button (the first "_oscar_iconbtn"), as the user would. Every character arrives:
+// the client's ANSI entry holds HTML, so there the text goes as HTML text, "&", "<" and ">" as
+// entities and the characters the code page lacks as decimal references (aim/EntryText.h);
+// a Unicode entry (IsWindowUnicode) gets the text itself. CR LF goes as it is. What the user
+// was typing in the entry is read first, in the form the entry holds it, and put back exactly
+// after the press, so a draft is never lost. Stops at the first message the client leaves
+// unanswered, and sends nothing when the draft cannot be read.
 // reachedClient, when given, tells whether anything may have reached the client: false when it
 // stopped before the text was written (the draft could not be read, or the client had not yet
 // answered an earlier message), so nothing of the reply went out and it may be tried again.

@@ -4,9 +4,11 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "aim/AIM.h"
+#include "aim/EntryText.h"
 #include "misc/Ansi.h"
 #include "misc/Text.h"
 
@@ -34,7 +36,9 @@ struct Letter {
     UINT message = 0;
     WPARAM wParam = 0;
     std::string text;
+    std::wstring wideText;     // the text of a wide letter
     bool carriesText = false;  // lParam is the text
+    bool wide = false;         // sent as the "W" message, carrying wideText
     DWORD_PTR result = 0;
     Delivery delivery = Delivery::Unanswered;
     bool finished = false;  // guarded by the courier's lock
@@ -49,10 +53,14 @@ std::shared_ptr<Letter> MakeLetter(HWND target, UINT message, WPARAM wParam = 0)
 }
 
 void Deliver(Letter& letter) noexcept {
-    const LPARAM lParam = letter.carriesText ? reinterpret_cast<LPARAM>(letter.text.data()) : 0;
+    LPARAM lParam = 0;
+    if (letter.carriesText)
+        lParam = letter.wide ? reinterpret_cast<LPARAM>(letter.wideText.data())
+                             : reinterpret_cast<LPARAM>(letter.text.data());
     SetLastError(ERROR_SUCCESS);
-    if (SendMessageTimeoutA(letter.target, letter.message, letter.wParam, lParam, SMTO_ABORTIFHUNG, kImAnswerBoundMs,
-                            &letter.result)) {
+    const auto send = letter.wide ? &SendMessageTimeoutW : &SendMessageTimeoutA;
+    if (send(letter.target, letter.message, letter.wParam, lParam, SMTO_ABORTIFHUNG, kImAnswerBoundMs,
+             &letter.result)) {
         letter.delivery = Delivery::Answered;
         return;
     }
@@ -168,19 +176,45 @@ ImAnswer AnswerOf(Delivery delivery) {
 // An answer carried back as LRESULT, read as the signed number it is.
 long long SignedResult(const Letter& letter) { return static_cast<LONG_PTR>(letter.result); }
 
-// A text control's text, asked for as the client expects: its length n, then n characters.
-// TimedOut when the client did not answer in time, Nonsense when its answers cannot be so;
-// an empty text when there is no window.
-ImAnswer ReadText(HWND control, std::wstring& text) {
-    text.clear();
+// A text control's text in the form the control holds it: the code page's bytes in an ANSI
+// window, UTF-16 in a Unicode one. Written back in that form it is exactly what it was.
+struct HeldText {
+    bool wide = false;
+    std::string bytes;
+    std::wstring units;
+
+    bool Empty() const noexcept { return wide ? units.empty() : bytes.empty(); }
+};
+
+// What the client wrote into a WM_GETTEXT buffer: its first `copied` characters, up to the
+// text's terminator (what lies after it was never written by the client).
+template <typename Characters>
+Characters WrittenPart(Characters& buffer, std::size_t copied) {
+    buffer.resize(copied);
+    if (const std::size_t end = buffer.find(typename Characters::value_type{}); end != Characters::npos)
+        buffer.resize(end);
+    return std::move(buffer);
+}
+
+// A text control's text, asked for as the client expects: its length n, then n characters,
+// through the "W" messages when wide. TimedOut when the client did not answer in time,
+// Nonsense when its answers cannot be so; an empty text when there is no window.
+ImAnswer ReadHeldText(HWND control, bool wide, HeldText& text) {
+    text = HeldText{};
+    text.wide = wide;
     const auto length = MakeLetter(control, WM_GETTEXTLENGTH);
+    length->wide = wide;
     const Delivery lengthDelivery = Send(length);
     if (lengthDelivery != Delivery::Answered) return AnswerOf(lengthDelivery);
     const std::optional<std::size_t> n = TrustedTextLength(SignedResult(*length));
     if (!n) return ImAnswer::Nonsense;
 
     const auto read = MakeLetter(control, WM_GETTEXT, *n + 1);
-    read->text.assign(*n + 1, ' ');
+    read->wide = wide;
+    if (wide)
+        read->wideText.assign(*n + 1, L' ');
+    else
+        read->text.assign(*n + 1, ' ');
     read->carriesText = true;
     const Delivery readDelivery = Send(read);
     if (readDelivery != Delivery::Answered) return AnswerOf(readDelivery);
@@ -188,10 +222,46 @@ ImAnswer ReadText(HWND control, std::wstring& text) {
     // count, and a claim of more than that never reaches past the buffer.
     const std::optional<std::size_t> copied = TrustedCopiedLength(SignedResult(*read), *n);
     if (!copied) return ImAnswer::Nonsense;
-    // What lies after the text's terminator was never written by the client.
-    std::string_view copy(read->text.data(), *copied);
-    text = FromAnsi(copy.substr(0, copy.find('\0')));
+    // Under Wine a wide text comes back across processes only as far as the answer claims: a
+    // claim beyond the buffer leaves it unwritten, and its filling would be taken for the text.
+    if (wide && SignedResult(*read) > static_cast<long long>(*n)) return ImAnswer::Nonsense;
+    // Answered: the letter is finished, and its buffer is taken over rather than copied (a
+    // conversation may be megabytes).
+    if (wide)
+        text.units = WrittenPart(read->wideText, *copied);
+    else
+        text.bytes = WrittenPart(read->text, *copied);
     return ImAnswer::InTime;
+}
+
+ImAnswer ReadText(HWND control, std::wstring& text) {
+    HeldText held;
+    const ImAnswer answer = ReadHeldText(control, false, held);
+    text = FromAnsi(held.bytes);
+    return answer;
+}
+
+// Sets a text control's text, in the form given.
+std::shared_ptr<Letter> SetTextLetter(HWND control, const HeldText& text) {
+    auto letter = MakeLetter(control, WM_SETTEXT);
+    letter->carriesText = true;
+    letter->wide = text.wide;
+    letter->text = text.bytes;
+    letter->wideText = text.units;
+    return letter;
+}
+
+// The reply as the entry takes it: the text itself in a Unicode entry; in the client's ANSI
+// entry, whose text is HTML, with entities and character references (aim/EntryText.h), so no
+// character becomes "?" or a look-alike.
+HeldText ReplyForEntry(std::wstring_view reply, bool wideEntry) {
+    HeldText text;
+    text.wide = wideEntry;
+    if (wideEntry)
+        text.units = reply;
+    else
+        text.bytes = ToAnsiWithoutLookAlikes(ReplyForHtmlEntry(reply, AnsiCarries));
+    return text;
 }
 
 // The conversation pane's text control; every handle on the way is passed on as found.
@@ -269,16 +339,16 @@ ImAnswer SendImTextTo(ImWindow im, std::wstring_view text, bool* reachedClient) 
     HWND entryPane = FindWindowExA(im, conversationPane, kPaneClass, nullptr);
     HWND entry = FindWindowExA(entryPane, nullptr, kTextClass, nullptr);
 
-    // What the user is typing there now: a reply that cannot keep it safe is not sent.
-    std::wstring draft;
-    if (const ImAnswer drafted = ReadText(entry, draft); drafted != ImAnswer::InTime) return drafted;
+    // The window system tells the entry's kind without asking the client.
+    const bool wideEntry = entry != nullptr && IsWindowUnicode(entry);
 
-    const auto setText = MakeLetter(entry, WM_SETTEXT);
-    // No look-alike: a character the code page lacks arrives as "?" (the window has said so).
-    setText->text = ToAnsiWithoutLookAlikes(text);
-    setText->carriesText = true;
+    // What the user is typing there now, as the entry holds it: a reply that cannot keep it
+    // safe is not sent.
+    HeldText draft;
+    if (const ImAnswer drafted = ReadHeldText(entry, wideEntry, draft); drafted != ImAnswer::InTime) return drafted;
+
     // A hung client is left alone: pressing Send later could send whatever the entry holds then.
-    const Delivery written = Send(setText);
+    const Delivery written = Send(SetTextLetter(entry, ReplyForEntry(text, wideEntry)));
     if (written == Delivery::Refused) return ImAnswer::TimedOut;
     if (reachedClient) *reachedClient = true;
     if (written == Delivery::Unanswered) return ImAnswer::TimedOut;
@@ -290,11 +360,8 @@ ImAnswer SendImTextTo(ImWindow im, std::wstring_view text, bool* reachedClient) 
             pressed == Delivery::Unanswered || pressed == Delivery::Refused)
             return ImAnswer::TimedOut;
 
-    if (draft.empty()) return ImAnswer::InTime;
-    const auto putBack = MakeLetter(entry, WM_SETTEXT);
-    putBack->text = ToAnsi(draft);
-    putBack->carriesText = true;
-    return AnswerOf(Send(putBack));
+    if (draft.Empty()) return ImAnswer::InTime;
+    return AnswerOf(Send(SetTextLetter(entry, draft)));
 }
 
 ImReading ReadLastImLineOf(ImWindow im) {

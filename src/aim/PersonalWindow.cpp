@@ -7,8 +7,6 @@
 
 #include "aim/AIM.h"
 #include "aim/PersonalControls.h"
-#include "misc/Ansi.h"
-#include "misc/CharacterReferences.h"
 #include "res/resource.h"
 
 namespace velmora {
@@ -73,11 +71,6 @@ LRESULT PersonalWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_TIMER: OnTimer(wParam); return 0;
-        // The balloon about the reply is shown while the window is active (the watch runs while
-        // the user is in the IM window, which it must not cover) and follows the window.
-        case WM_NCACTIVATE: ShowNotice(wParam != FALSE); return DefaultHandling(message, wParam, lParam);
-        case WM_MOVE: balloon_.Follow(); return 0;
-        case WM_DESTROY: balloon_.Destroy(); return 0;
         default: return TableWindow::HandleOwnMessage(message, wParam, lParam);
     }
 }
@@ -86,23 +79,6 @@ void PersonalWindow::OnCommand(int id, int notification) {
     // A second click soon after the first arrives as a double-click: it is a click too.
     if (id == Label2 && (notification == STN_CLICKED || notification == STN_DBLCLK)) OnSwitchClicked();
     if (id == Text2 && notification == EN_CHANGE) OnSenderChanged();
-    if (id == Text3 && notification == EN_CHANGE) OnReplyChanged();
-}
-
-void PersonalWindow::OnReplyChanged() {
-    // Said at once, beside the reply, without a dialog in the way of the watch: a balloon over
-    // the box, shown again only when what it names changes.
-    const std::wstring notice = UnsendableNotice(UncarriedCharacters(Text(Text3), AnsiCarries), AnsiCodePage());
-    if (notice == unsendableNotice_) return;
-    unsendableNotice_ = notice;
-    ShowNotice(true);
-}
-
-void PersonalWindow::ShowNotice(bool shown) {
-    if (shown && !unsendableNotice_.empty())
-        balloon_.Show(Control(Text3), kUnsendableTitle, unsendableNotice_);
-    else
-        balloon_.Hide();
 }
 
 WatchState PersonalWindow::State() const { return StateFromLook(Text(Label2), timer1_.Runs()); }

@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "aim/ReplyRule.h"
-#include "misc/Balloon.h"
 #include "misc/TableWindow.h"
 
 namespace velmora {
@@ -46,18 +45,12 @@ private:
     void OnSwitchClicked();     // Label2
     void OnTimer(UINT_PTR id);  // Timer1
     void OnSenderChanged();     // Text2
-    void OnReplyChanged();      // Text3
-    // The balloon naming the reply's characters that cannot be sent, when there are any.
-    void ShowNotice(bool shown);
 
     void ShowLook(const WatchLook& look);
     RECT LampRect() const noexcept;
 
     WindowTimer timer1_;
     bool replying_ = false;  // a reply is on its way to the IM window
-    // What the balloon at the reply says of characters that cannot be sent; empty when none.
-    std::wstring unsendableNotice_;
-    Balloon balloon_;
 };
 
 }  // namespace velmora

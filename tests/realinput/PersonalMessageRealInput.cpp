@@ -112,27 +112,36 @@ bool ShowsBalloon(HWND window) {
     return search.second;
 }
 
-TEST_F(PersonalMessageRealInput, TypingCharactersTheCodePageLacksShowsABalloonAtTheReply) {
-    if (GetACP() != 1252) GTEST_SKIP() << "the characters typed are those code page 1252 lacks";
+// Typed with the keys: Cyrillic, Greek, "&" and "<" reach the buddy, as references and
+// entities in the client's HTML entry, with nothing warning of them beforehand, and the
+// user's draft in the IM window comes back as it was.
+TEST_F(PersonalMessageRealInput, CharactersTheCodePageLacksTypedIntoTheReplyReachTheBuddy) {
+    if (GetACP() != 1252) GTEST_SKIP() << "the expected bytes are those of code page 1252";
+    const std::string draft = "half a thought, caf\xE9 &amp;";
+    aim_.Command("draft " + EscapeLine(draft));
     ChooseFromOptions(0, /*withPointer=*/false);
     HWND watch = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (watch = velmora_.FindWindowTitled(L"Personal Away Msg")) != nullptr; }));
+    Settle();
+    ASSERT_TRUE(ClickToFocus(GetDlgItem(watch, PersonalIds::Text1)));
+    SelectAllInField();
+    TypeText(L"pal42");
     HWND reply = GetDlgItem(watch, PersonalIds::Text3);
     ASSERT_TRUE(ClickToFocus(reply));
     SelectAllInField(/*multiLine=*/true);
-    TypeText(L"Back soon, caf\u00e9");
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(reply) == L"Back soon, caf\u00e9"; }));
+    const std::wstring typed = L"Back soon, caf\u00e9 \u041f\u0440\u0438\u0432\u0435\u0442 \u03b1 & <3";
+    TypeText(typed);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(reply) == typed; }));
     EXPECT_FALSE(ShowsBalloon(watch));
-    TypeText(L" \u041f\u0440\u0438\u0432\u0435\u0442");
-    ASSERT_TRUE(
-        WaitUntil([&] { return WindowText(reply) == L"Back soon, caf\u00e9 \u041f\u0440\u0438\u0432\u0435\u0442"; }));
-    EXPECT_TRUE(WaitUntil([&] { return ShowsBalloon(watch); }, 5000));
-    Shot(L"01-balloon");
-    // The keys still go to the reply, and the balloon goes with the last such character.
-    for (int i = 0; i < 7; ++i) PressKey(VK_BACK);
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(reply) == L"Back soon, caf\u00e9"; }));
-    EXPECT_TRUE(WaitUntil([&] { return !ShowsBalloon(watch); }, 5000));
-    Shot(L"02-gone");
+    Shot(L"01-typed");
+    ClickControl(GetDlgItem(watch, PersonalIds::Label2));
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(watch, PersonalIds::Label2)) == L"On"; }));
+
+    aim_.Command("recv pal42 are you there?");
+    ASSERT_TRUE(WaitUntil([&] { return !aim_.Command("sent").empty(); }));
+    EXPECT_EQ(UnescapeLine(aim_.Command("sent").at(0).substr(5)),
+              "Back soon, caf\xE9 &#1055;&#1088;&#1080;&#1074;&#1077;&#1090; &#945; &amp; &lt;3");
+    EXPECT_EQ(UnescapeLine(aim_.Command("entry").at(0).substr(6)), draft);
 }
 
 TEST_F(PersonalMessageRealInput, ItOpensOnTheNamesAndTabLeavesTheReplyBoxBothWays) {

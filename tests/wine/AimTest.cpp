@@ -105,6 +105,78 @@ TEST(AimSend, TheDraftTheUserIsTypingComesBackAfterTheReply) {
 }
 
 // ---------------------------------------------------------------------------
+// Every character of a reply. The classic client's entry is an ANSI window whose text is HTML:
+// the characters the code page lacks go in as references, what reads as markup as entities. A
+// Unicode entry (the stand-in's --unicode) holds plain text and gets the reply itself.
+
+const std::wstring kEmoji = L"\U0001F600";
+// Cyrillic, Greek, an emoji, what reads as markup, and two lines.
+const std::wstring kWorldlyReply =
+    L"\u041f\u0440\u0438\u0432\u0435\u0442, \u0395\u03bb\u03ad\u03bd\u03b7 " + kEmoji + L"\r\nTom & Jerry <3 caf\u00e9";
+// The same in code page 1252's HTML entry.
+const std::string kWorldlyReplyHtml =
+    "&#1055;&#1088;&#1080;&#1074;&#1077;&#1090;, &#917;&#955;&#941;&#957;&#951; &#128512;\r\nTom &amp; Jerry &lt;3 "
+    "caf\xE9";
+
+std::string Utf8(const std::wstring& text) {
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string converted(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), converted.data(), bytes, nullptr,
+                        nullptr);
+    return converted;
+}
+
+TEST(AimEveryCharacter, AnAnsiEntryGetsReferencesForWhatTheCodePageLacksAndTheDraftBackByteForByte) {
+    if (GetACP() != 1252) GTEST_SKIP() << "the expected bytes are those of code page 1252, not " << GetACP();
+    StandInProcess aim = StartAim();
+    // Markup the client keeps in its entry, bytes no letter of 1252 has, and line breaks.
+    const std::string draft = "caf\xE9 &amp; <b>half</b>\r\n\x80\x81\x8D\x90\x9D\xFF";
+    aim.Command("draft " + EscapeLine(draft));
+    EXPECT_EQ(SendImText(kWorldlyReply), ImAnswer::InTime);
+    EXPECT_EQ(SentTexts(aim), std::vector<std::string>{kWorldlyReplyHtml});
+    EXPECT_EQ(Entry(aim), draft);
+
+    // A long reply of many lines, each with an emoji: every line whole, no "?" anywhere.
+    std::wstring longReply;
+    std::string longReplyHtml;
+    for (int line = 0; line < 200; ++line) {
+        longReply += L"\u0395\u03bb\u03ad\u03bd\u03b7 " + kEmoji + L"\r\n";
+        longReplyHtml += "&#917;&#955;&#941;&#957;&#951; &#128512;\r\n";
+    }
+    EXPECT_EQ(SendImText(longReply), ImAnswer::InTime);
+    EXPECT_EQ(SentTexts(aim).at(1), longReplyHtml);
+    EXPECT_EQ(Entry(aim), draft);
+}
+
+TEST(AimEveryCharacter, AUnicodeEntryGetsTheReplyItselfAndTheDraftBackExactly) {
+    StandInProcess aim = StartAim(L"--unicode");
+    const std::wstring draft = L"\u0447\u0442\u043e-\u0442\u043e \u03b1 " + kEmoji + L" <b>&amp;\r\nhalf";
+    aim.Command("draft " + EscapeLine(Utf8(draft)));
+    EXPECT_EQ(SendImText(kWorldlyReply), ImAnswer::InTime);
+    EXPECT_EQ(SentTexts(aim), std::vector<std::string>{Utf8(kWorldlyReply)});
+    EXPECT_EQ(Entry(aim), Utf8(draft));
+    // Such a client makes the markup itself, so the buddy reads what was typed.
+    EXPECT_EQ(Conversation(aim), Utf8(L"<B>me99</B>: \u041f\u0440\u0438\u0432\u0435\u0442, "
+                                      L"\u0395\u03bb\u03ad\u03bd\u03b7 " +
+                                      kEmoji + L"<BR>Tom &amp; Jerry &lt;3 caf\u00e9"));
+
+    std::wstring longReply;
+    for (int line = 0; line < 200; ++line) longReply += L"\u041f\u0440\u0438 " + kEmoji + L" & <\r\n";
+    EXPECT_EQ(SendImText(longReply), ImAnswer::InTime);
+    EXPECT_EQ(SentTexts(aim).at(1), Utf8(longReply));
+    EXPECT_EQ(Entry(aim), Utf8(draft));
+}
+
+TEST(AimEveryCharacter, AUnicodeEntryOfAHungClientIsGivenUpOnWithoutPressing) {
+    StandInProcess aim = StartAim(L"--unicode");
+    aim.Command("hang 3000");
+    EXPECT_EQ(SendImText(kWorldlyReply), ImAnswer::TimedOut);
+    EXPECT_EQ(Presses(aim), "presses 0 0 0");
+    EXPECT_TRUE(SentTexts(aim).empty());
+}
+
+// ---------------------------------------------------------------------------
 
 // A client (or Winamp) answering lengths and counts that cannot be true: nothing faults, no
 // reading reaches past its buffer or beyond the bound, and a reply goes out only where the

@@ -270,27 +270,14 @@ std::wstring BalloonText(HWND window) {
     return text.c_str();
 }
 
-TEST_F(PersonalWindowTest, AReplyWithCharactersTheCodePageLacksSaysSoAsItIsTypedNamingThem) {
-    if (GetACP() != 1252) GTEST_SKIP() << "the characters named are those code page 1252 lacks";
+// Such characters are no longer lost on the way (they go as references, or as themselves into a
+// Unicode entry): nothing warns of them, and nothing stands in the way of the watch.
+TEST_F(PersonalWindowTest, AReplyWithCharactersTheCodePageLacksRaisesNoWarning) {
+    Type(Text3, L"\u041f\u0440\u0438 caf\u00e9 \U0001F600 \u65e5\u672c");
     EXPECT_EQ(BalloonText(Window()), L"");
-    Type(Text3, L"\u041f\u0440\u0438 caf\u00e9 \U0001F600");
-    const std::wstring notice = BalloonText(Window());
-    EXPECT_NE(notice.find(L"code page (1252)"), std::wstring::npos);
-    EXPECT_NE(notice.find(L"\u041f (U+041F), \u0440 (U+0440), \u0438 (U+0438) and \U0001F600 (U+1F600)."),
-              std::wstring::npos);
-    EXPECT_EQ(notice.find(L"\u00e9"), std::wstring::npos);
-    // Nothing in the way of the watch (a message box would disable its owner), and the window
-    // is as designed.
+    SendMessageW(Window(), WM_NCACTIVATE, TRUE, 0);
+    EXPECT_EQ(BalloonText(Window()), L"");
     EXPECT_TRUE(IsWindowEnabled(Window()));
-    const RECT reply = ClientRectOf(Control(Text3));
-    EXPECT_EQ(reply.right - reply.left, 273);
-    EXPECT_EQ(reply.bottom - reply.top, 113);
-    // Other such characters: the balloon names them instead.
-    Type(Text3, L"\u65e5\u672c");
-    EXPECT_NE(BalloonText(Window()).find(L"these would arrive as \"?\": \u65e5 (U+65E5) and \u672c (U+672C)."),
-              std::wstring::npos);
-    Type(Text3, L"Back at six, caf\u00e9 \u20ac");
-    EXPECT_EQ(BalloonText(Window()), L"");
 }
 
 TEST_F(PersonalWindowTest, ANewWindowIsSwitchedOffAndTheSwitchTogglesIt) {
@@ -351,15 +338,33 @@ TEST_F(PersonalWatchTest, TheReplyIsTheMessageBoxAsTyped) {
     EXPECT_EQ(Sent(), std::vector<std::string>{Narrow(reply)});
 }
 
-// The IM window takes 8-bit text: what the code page has goes exactly, the rest as "?", never as
-// a look-alike ("B" for the full-width letter, "\\" for the set-minus).
-TEST_F(PersonalWatchTest, AReplyGoesWithoutLookAlikes) {
+// The IM window's entry takes 8-bit HTML: what the code page has goes exactly, the rest as
+// character references, never as "?" or a look-alike ("B" for the full-width letter, "\\" for
+// the set-minus); the user's "&" and "<" as entities, so they arrive as typed.
+TEST_F(PersonalWatchTest, AReplyCarriesWhatTheCodePageLacksAsReferencesWithoutLookAlikes) {
     if (GetACP() != 1252) GTEST_SKIP() << "the expected bytes are those of code page 1252";
-    Type(Text3, L"\uff22ob \u2216 caf\u00e9 \u20ac \u041f");
+    Type(Text3, L"\uff22ob \u2216 caf\u00e9 \u20ac \u041f \U0001F600\r\nback <3 & bye");
     SwitchOnAndSee(L"stranger");
     Receive("Pellbrook", "hi");
     Tick();
-    EXPECT_EQ(Sent(), std::vector<std::string>{"?ob ? caf\xE9 \x80 ?"});
+    EXPECT_EQ(Sent(),
+              std::vector<std::string>{"&#65314;ob &#8726; caf\xE9 \x80 &#1055; &#128512;\r\nback &lt;3 &amp; bye"});
+}
+
+// A Unicode entry gets the reply itself, and the user's draft there comes back exactly.
+TEST_F(PersonalWindowTest, AUnicodeEntryGetsTheReplyItselfAndKeepsTheDraft) {
+    StandInProcess aim =
+        StandInProcess::Start(testing::StandInPath(L"aim-standin.exe"), L"--unicode --title \"Instant Message\"");
+    const std::string draft = "\xD1\x87\xD1\x82\xD0\xBE \xF0\x9F\x98\x80 &amp;";  // UTF-8: "что 😀 &amp;"
+    aim.Command("draft " + EscapeLine(draft));
+    Type(Text3, L"\u041f\u0440\u0438\u0432\u0435\u0442 \u03b1 \U0001F600 <3\r\n");
+    ClickSwitch();
+    aim.Command("recv Pellbrook hi");
+    Tick();
+    ASSERT_EQ(window_.State(), WatchState::Answered);
+    EXPECT_EQ(UnescapeLine(aim.Command("sent").at(0).substr(5)),
+              "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xCE\xB1 \xF0\x9F\x98\x80 <3\r\n");
+    EXPECT_EQ(UnescapeLine(aim.Command("entry").at(0).substr(6)), draft);
 }
 
 TEST_F(PersonalWatchTest, APartOfAListedNameAndOneOfSeveralNamesMatch) {

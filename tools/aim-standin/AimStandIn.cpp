@@ -2,6 +2,7 @@
 // order of the AIM client's, which Velmora reads and drives from outside.
 //
 //   aim-standin.exe [--me NAME] [--panes N] [--buttons N] [--title TEXT] [--log FILE] [--im NAME]...
+//                   [--unicode]
 //
 // Each IM window ("aim_imessage") holds, in creation order: the conversation
 // pane ("wndate32class") with a read-only "ate32class" edit control, the entry
@@ -11,7 +12,9 @@
 // buddy, and "at K COMMAND" addresses a command to window K. Commands come one
 // per line on standard input and are answered by "ok" (after any reply lines)
 // or "error <why>"; "ready" is printed once the window exists. Arguments and
-// replies escape CR, LF and backslash as \r, \n and \\. See tools/README.md.
+// replies escape CR, LF and backslash as \r, \n and \\. With --unicode the text controls
+// are Unicode windows holding plain text, as a newer client's, and texts cross in UTF-8.
+// See tools/README.md.
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -59,6 +62,9 @@ struct Options {
     std::string title = "pal42 - Instant Message";
     std::string logPath;
     std::vector<std::string> moreBuddies;  // --im: a window each, after the first
+    // --unicode: the text controls are Unicode windows whose text is plain text; Send makes the
+    // markup. Their texts cross standard input and output, and the log, in UTF-8.
+    bool unicode = false;
 };
 
 // One conversation: an IM window and what was done in it. A closed window keeps its slot (its
@@ -102,6 +108,7 @@ bool g_inputEnded = false;
 bool g_readingOwnText = false;
 bool g_quitRequested = false;
 WNDPROC g_editWindowProc = nullptr;
+WNDPROC g_editWindowProcW = nullptr;
 
 // Shared with the command reader.
 std::atomic<HWND> g_commandWindow{nullptr};
@@ -148,6 +155,28 @@ void WriteLine(std::string_view text) {
     FlushFileBuffers(output);
 }
 
+std::string ToUtf8(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string converted(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, converted.data(), bytes, nullptr, nullptr);
+    return converted;
+}
+
+std::wstring FromUtf8(std::string_view text) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+    std::wstring converted(static_cast<std::size_t>(units > 0 ? units : 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, converted.data(), units);
+    return converted;
+}
+
+// Under --unicode the text controls hold Unicode text. Without it none does, though a lying
+// window is a Unicode window while it lies.
+bool HoldsUnicodeText(HWND window) { return g_options.unicode && IsWindowUnicode(window); }
+
 std::string WindowText(HWND window) {
     // The stand-in reads its own texts truthfully, also while it handles another program's
     // message (when InSendMessage holds for everything it does).
@@ -157,12 +186,27 @@ std::string WindowText(HWND window) {
         bool reading;
         ~Restore() { g_readingOwnText = reading; }
     } restore{reading};
+    if (HoldsUnicodeText(window)) {
+        const int length = GetWindowTextLengthW(window);
+        if (length <= 0) return {};
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        const int copied = GetWindowTextW(window, text.data(), length + 1);
+        return ToUtf8(std::wstring_view(text.data(), static_cast<std::size_t>(copied > 0 ? copied : 0)));
+    }
     const int length = GetWindowTextLengthA(window);
     if (length <= 0) return {};
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
     const int copied = GetWindowTextA(window, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
     return text;
+}
+
+// A text control's text, given as WindowText gives it (UTF-8 for a Unicode window).
+void SetWindowTextAs(HWND window, const std::string& text) {
+    if (HoldsUnicodeText(window))
+        SetWindowTextW(window, FromUtf8(text).c_str());
+    else
+        SetWindowTextA(window, text.c_str());
 }
 
 // The conversation a window, or one of its children, belongs to; nullptr for none.
@@ -182,7 +226,7 @@ void ShowConversationEnd(const ImWindow& im) {
 
 void AppendConversationLine(const ImWindow& im, const std::string& line) {
     const std::string conversation = WindowText(im.conversationText);
-    SetWindowTextA(im.conversationText, conversation.empty() ? line.c_str() : (conversation + "<BR>" + line).c_str());
+    SetWindowTextAs(im.conversationText, conversation.empty() ? line : conversation + "<BR>" + line);
     ShowConversationEnd(im);
 }
 
@@ -200,13 +244,16 @@ void AppendToLog(const ImWindow& im, const std::string& sentText) {
 }
 
 // What the real client does on Send: the entry text becomes the user's own
-// line (line breaks as <BR>), and the entry is emptied.
+// line (line breaks as <BR>), and the entry is emptied. The classic client's entry holds
+// markup, which goes as it stands; a Unicode entry holds plain text, made markup here.
 void SendEntryText(ImWindow& im) {
     if (im.entryText == nullptr) return;
     const std::string text = WindowText(im.entryText);
     if (text.empty()) return;
-    AppendConversationLine(im, "<B>" + g_options.me + "</B>: " + ReplaceAll(text, "\r\n", "<BR>"));
-    SetWindowTextA(im.entryText, "");
+    std::string markup = text;
+    if (g_options.unicode) markup = ReplaceAll(ReplaceAll(ReplaceAll(text, "&", "&amp;"), "<", "&lt;"), ">", "&gt;");
+    AppendConversationLine(im, "<B>" + g_options.me + "</B>: " + ReplaceAll(markup, "\r\n", "<BR>"));
+    SetWindowTextAs(im.entryText, "");
     im.sentTexts.push_back(text);
     AppendToLog(im, text);
 }
@@ -326,7 +373,7 @@ std::string RunWindowCommand(std::size_t slot, const std::string& name, const st
     if (name == "set") {
         if (!open) return "error the IM window is closed";
         if (im.conversationText == nullptr) return "error there is no conversation pane";
-        SetWindowTextA(im.conversationText, UnescapeLine(argument).c_str());
+        SetWindowTextAs(im.conversationText, UnescapeLine(argument));
         ShowConversationEnd(im);
         return "ok";
     }
@@ -345,7 +392,7 @@ std::string RunWindowCommand(std::size_t slot, const std::string& name, const st
     if (name == "draft") {
         if (!open) return "error the IM window is closed";
         if (im.entryText == nullptr) return "error there is no entry pane";
-        SetWindowTextA(im.entryText, UnescapeLine(argument).c_str());
+        SetWindowTextAs(im.entryText, UnescapeLine(argument));
         return "ok";
     }
     if (name == "lie") {
@@ -472,6 +519,7 @@ LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 // between processes: the ANSI conversion would otherwise act on the lie inside this program.
 constexpr char kTruthfulProcedure[] = "VelmoraStandInTruthA";
 constexpr char kTruthfulProcedureW[] = "VelmoraStandInTruthW";
+constexpr char kWasUnicode[] = "VelmoraStandInWasUnicode";
 
 LRESULT CALLBACK LyingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     const auto truthful = reinterpret_cast<WNDPROC>(GetPropA(window, kTruthfulProcedureW));
@@ -486,6 +534,7 @@ LRESULT CALLBACK LyingWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 void StartLying(HWND window) {
     if (window == nullptr || GetPropA(window, kTruthfulProcedure) != nullptr) return;
+    if (IsWindowUnicode(window)) SetPropA(window, kWasUnicode, reinterpret_cast<HANDLE>(1));
     SetPropA(window, kTruthfulProcedure, reinterpret_cast<HANDLE>(GetWindowLongPtrA(window, GWLP_WNDPROC)));
     SetPropA(window, kTruthfulProcedureW, reinterpret_cast<HANDLE>(GetWindowLongPtrW(window, GWLP_WNDPROC)));
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LyingWindowProc));
@@ -493,9 +542,13 @@ void StartLying(HWND window) {
 
 void StopLying(HWND window) {
     if (window == nullptr || GetPropA(window, kTruthfulProcedure) == nullptr) return;
-    // Set back through the ANSI call, so the window is an ANSI window again.
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RemovePropA(window, kTruthfulProcedure)));
-    RemovePropA(window, kTruthfulProcedureW);
+    // Set back through the call of the window's own kind, so it is the kind of window it was.
+    const HANDLE truthful = RemovePropA(window, kTruthfulProcedure);
+    const HANDLE truthfulW = RemovePropA(window, kTruthfulProcedureW);
+    if (RemovePropA(window, kWasUnicode) != nullptr)
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(truthfulW));
+    else
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(truthful));
 }
 
 LRESULT CALLBACK ImWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -539,6 +592,10 @@ LRESULT CALLBACK PaneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // messages behave exactly as an edit control's.
 LRESULT CALLBACK TextWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     return CallWindowProcA(g_editWindowProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TextWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return CallWindowProcW(g_editWindowProcW, window, message, wParam, lParam);
 }
 
 void PaintIconButton(HWND button) {
@@ -603,6 +660,19 @@ bool RegisterWindowClass(const char* name, WNDPROC procedure, HBRUSH background)
     return RegisterClassExA(&windowClass) != 0;
 }
 
+// A class registered through the "W" call makes Unicode windows.
+bool RegisterUnicodeTextClass() {
+    WNDCLASSEXW edit{};
+    edit.cbSize = sizeof edit;
+    if (!GetClassInfoExW(nullptr, L"EDIT", &edit)) return false;
+    g_editWindowProcW = edit.lpfnWndProc;
+    edit.lpfnWndProc = TextWindowProcW;
+    edit.hInstance = GetModuleHandleW(nullptr);
+    edit.lpszClassName = L"ate32class";
+    edit.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
+    return RegisterClassExW(&edit) != 0;
+}
+
 bool RegisterWindowClasses() {
     WNDCLASSEXA edit{};
     edit.cbSize = sizeof edit;
@@ -612,7 +682,7 @@ bool RegisterWindowClasses() {
     edit.hInstance = GetModuleHandleA(nullptr);
     edit.lpszClassName = kTextClass;
     edit.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
-    if (!RegisterClassExA(&edit)) return false;
+    if (g_options.unicode ? !RegisterUnicodeTextClass() : !RegisterClassExA(&edit)) return false;
 
     const HBRUSH face = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     return RegisterWindowClass(kImWindowClass, ImWindowProc, face) &&
@@ -661,6 +731,10 @@ DWORD WINAPI ReadCommands(void*) {
 bool ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
+        if (option == "--unicode") {
+            options.unicode = true;
+            continue;
+        }
         if (i + 1 >= argc) return false;
         const char* value = argv[++i];
         unsigned long number = 0;
@@ -687,7 +761,7 @@ int Run(int argc, char** argv) {
     if (!ParseOptions(argc, argv, g_options)) {
         std::fputs(
             "usage: aim-standin [--me NAME] [--panes 0-2] [--buttons 0-16] [--title TEXT] [--log FILE] [--im "
-            "NAME]...\n",
+            "NAME]... [--unicode]\n",
             stderr);
         return 2;
     }
