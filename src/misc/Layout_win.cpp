@@ -213,9 +213,12 @@ RECT ControlSet::FittedControlRect(size_t index, const RECT& designed) {
     const bool checkLike = button && !pushLike &&
                            (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
                             type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE);
-    const bool knownBox = (IsClass(spec, WC_EDITW) && !(spec.style & ES_MULTILINE)) || IsClass(spec, WC_COMBOBOXW);
-    const bool boxOfKnownContent = knownBox && spec.content.characters && spec.content.length > 0;
-    if (!pushLike && !checkLike && !boxOfKnownContent) return designed;
+    const bool lineBox = IsClass(spec, WC_EDITW) && !(spec.style & ES_MULTILINE);
+    const bool hasContent = spec.content.characters && spec.content.length > 0;
+    // A one-line box fits the text it starts with (a label, an example name) and its known content.
+    const bool boxToFit =
+        (lineBox && ((spec.text && *spec.text) || hasContent)) || (IsClass(spec, WC_COMBOBOXW) && hasContent);
+    if (!pushLike && !checkLike && !boxToFit) return designed;
     const std::wstring text = button ? Text(spec.id) : std::wstring();
     if (button && text.empty()) return designed;
 
@@ -238,12 +241,17 @@ RECT ControlSet::FittedControlRect(size_t index, const RECT& designed) {
         besideText = pushLike ? Scale(8) : Scale(13) + zero.cx / 2 + Scale(3);
     } else {
         int widestCharacter = 0;
-        for (const wchar_t* character = spec.content.characters; *character; ++character) {
+        for (const wchar_t* character = spec.content.characters; hasContent && *character; ++character) {
             SIZE size{};
             GetTextExtentPoint32W(dc, character, 1, &size);
             if (size.cx > widestCharacter) widestCharacter = size.cx;
         }
         textWidth = widestCharacter * spec.content.length;
+        if (lineBox && spec.text && *spec.text) {
+            SIZE first{};
+            GetTextExtentPoint32W(dc, spec.text, static_cast<int>(std::wcslen(spec.text)), &first);
+            if (first.cx > textWidth) textWidth = first.cx;
+        }
         if (IsClass(spec, WC_EDITW)) {
             const auto besideShown = [&] {
                 RECT shown{};

@@ -108,6 +108,11 @@ void ExpectShownWhole(HWND control, UINT dpi) {
             EXPECT_LE(font.Line(text).cx, room);
             EXPECT_LE(font.LineHeight(), client.bottom);
         }
+    } else if (IsClass(control, L"Edit") && !(style & ES_MULTILINE)) {
+        // The text a one-line box starts with (the label "My Velmora Message", the example name).
+        RECT shown{};
+        SendMessageW(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&shown));
+        EXPECT_LE(font.Line(text).cx, shown.right - shown.left);
     } else if (IsClass(control, L"ComboBox")) {
         COMBOBOXINFO info{};
         info.cbSize = sizeof info;
