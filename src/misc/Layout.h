@@ -96,11 +96,14 @@ private:
     // (a label, a button, a check box, a box of known content) is widened just enough, as far
     // as the space to its right is free, and where that is not enough a text that can wrap
     // grows down as far as the space below is free; the others keep their designed rectangles.
+    // A label that needs more lines than the space below it holds moves the labels just below
+    // it down, as far as the space below them is free.
     void FitTexts();
     RECT FittedLabelRect(size_t index, const RECT& designed);
     RECT FittedControlRect(size_t index, const RECT& designed);
     int RightLimit(size_t index, const RECT& designed) const;
     int BottomLimit(size_t index, const RECT& designed, const RECT& fitted) const;
+    bool MakeRoomBelow(size_t index, const RECT& fitted, int bottom);
     HFONT FontFor(const FontSpec& spec);
     const FontSpec& FontOf(const ControlSpec& spec) const noexcept;
     HBRUSH BrushFor(COLORREF colour);
@@ -108,6 +111,7 @@ private:
     std::span<const ControlSpec> specs_;
     FontSpec windowFont_;
     std::vector<HWND> windows_;
+    std::vector<RECT> placed_;  // where each control is, once fitted
     std::vector<Paint> backColours_;
     struct CachedFont {
         FontSpec spec;

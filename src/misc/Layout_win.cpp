@@ -110,10 +110,14 @@ void ControlSet::Layout(UINT dpi) {
 }
 
 void ControlSet::FitTexts() {
+    placed_.clear();
+    for (const ControlSpec& spec : specs_) placed_.push_back(ScaleRect(spec.x, spec.y, spec.width, spec.height));
     for (size_t i = 0; i < specs_.size() && i < windows_.size(); ++i) {
         const ControlSpec& spec = specs_[i];
         if (!windows_[i]) continue;
-        const RECT designed = ScaleRect(spec.x, spec.y, spec.width, spec.height);
+        // Where the table puts it, or lower where a label above needed the room.
+        const RECT designed = placed_[i];
+        const RECT original = ScaleRect(spec.x, spec.y, spec.width, spec.height);
         const bool label = IsClass(spec, WC_STATICW) && spec.text && *spec.text;
         const RECT fitted = label ? FittedLabelRect(i, designed) : FittedControlRect(i, designed);
         if (IsClass(spec, WC_BUTTONW)) {
@@ -123,10 +127,31 @@ void ControlSet::FitTexts() {
             const LONG_PTR wanted = wraps ? (style | BS_MULTILINE) : (style & ~static_cast<LONG_PTR>(BS_MULTILINE));
             if (wanted != style) SetWindowLongPtrW(windows_[i], GWL_STYLE, wanted);
         }
-        if (!EqualRect(&fitted, &designed))
-            SetWindowPos(windows_[i], nullptr, 0, 0, fitted.right - fitted.left, fitted.bottom - fitted.top,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        placed_[i] = fitted;
+        if (!EqualRect(&fitted, &original))
+            SetWindowPos(windows_[i], nullptr, fitted.left, fitted.top, fitted.right - fitted.left,
+                         fitted.bottom - fitted.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
+}
+
+bool ControlSet::MakeRoomBelow(size_t index, const RECT& fitted, int bottom) {
+    // The labels in the way: later in the table (not fitted yet), starting below this one's top.
+    std::vector<size_t> inWay;
+    int shift = 0;
+    for (size_t j = 0; j < placed_.size(); ++j) {
+        const RECT& other = placed_[j];
+        if (j == index || other.top <= fitted.top || other.top >= bottom || other.left >= fitted.right ||
+            other.right <= fitted.left)
+            continue;
+        const ControlSpec& spec = specs_[j];
+        if (j < index || !IsClass(spec, WC_STATICW) || !spec.text || !*spec.text) return false;
+        inWay.push_back(j);
+        if (bottom - other.top > shift) shift = bottom - other.top;
+    }
+    for (size_t j : inWay)
+        if (BottomLimit(j, placed_[j], placed_[j]) < placed_[j].bottom + shift) return false;
+    for (size_t j : inWay) OffsetRect(&placed_[j], 0, shift);
+    return !inWay.empty();
 }
 
 int ControlSet::RightLimit(size_t index, const RECT& designed) const {
@@ -135,8 +160,7 @@ int ControlSet::RightLimit(size_t index, const RECT& designed) const {
     GetClientRect(GetParent(windows_[index]), &client);
     int rightLimit = client.right;
     for (size_t j = 0; j < specs_.size(); ++j) {
-        const ControlSpec& other = specs_[j];
-        const RECT rect = ScaleRect(other.x, other.y, other.width, other.height);
+        const RECT& rect = placed_[j];
         if (j != index && rect.top < designed.bottom && rect.bottom > designed.top && rect.left >= designed.right &&
             rect.left < rightLimit)
             rightLimit = rect.left;
@@ -148,14 +172,14 @@ int ControlSet::BottomLimit(size_t index, const RECT& designed, const RECT& fitt
     RECT client{};
     GetClientRect(GetParent(windows_[index]), &client);
     int bottomLimit = client.bottom;
-    for (size_t j = 0; j < specs_.size(); ++j) {
-        const ControlSpec& other = specs_[j];
-        const RECT rect = ScaleRect(other.x, other.y, other.width, other.height);
-        if (j != index && rect.left < fitted.right && rect.right > fitted.left && rect.top >= designed.bottom &&
+    // Below: starting lower than this one's top (some designs let two boxes share an edge).
+    for (size_t j = 0; j < placed_.size(); ++j) {
+        const RECT& rect = placed_[j];
+        if (j != index && rect.left < fitted.right && rect.right > fitted.left && rect.top > designed.top &&
             rect.top < bottomLimit)
             bottomLimit = rect.top;
     }
-    return bottomLimit;
+    return bottomLimit > designed.bottom ? bottomLimit : designed.bottom;
 }
 
 RECT ControlSet::FittedLabelRect(size_t index, const RECT& designed) {
@@ -166,15 +190,10 @@ RECT ControlSet::FittedLabelRect(size_t index, const RECT& designed) {
     HDC dc = windowDc.dc();
     if (!dc) return designed;
     const ScopedSelect font(dc, FontFor(FontOf(spec)));
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    const int lineHeight = metrics.tmHeight > 0 ? metrics.tmHeight : 1;
     const int height = designed.bottom - designed.top;
-    // A box lower than a line still shows its one line (as designed, cut at the bottom).
-    const int lines = height / lineHeight > 1 ? height / lineHeight : 1;
     const auto fits = [&](int width) {
         const SIZE drawn = DrawnTextSize(dc, text, width, spec.style);
-        return drawn.cx <= width && drawn.cy <= lines * lineHeight;
+        return drawn.cx <= width && drawn.cy <= height;
     };
     const int designedWidth = designed.right - designed.left;
     if (fits(designedWidth)) return designed;
@@ -197,8 +216,10 @@ RECT ControlSet::FittedLabelRect(size_t index, const RECT& designed) {
     if (widest > designedWidth &&
         DrawnTextSize(dc, text, widest, spec.style).cy < DrawnTextSize(dc, text, designedWidth, spec.style).cy)
         fitted.right = designed.left + widest;
-    const int bottomLimit = BottomLimit(index, designed, fitted);
+    int bottomLimit = BottomLimit(index, designed, fitted);
     const int needed = DrawnTextSize(dc, text, fitted.right - fitted.left, spec.style).cy;
+    if (designed.top + needed > bottomLimit && MakeRoomBelow(index, fitted, designed.top + needed))
+        bottomLimit = BottomLimit(index, designed, fitted);
     if (designed.top + needed > designed.bottom)
         fitted.bottom = designed.top + needed < bottomLimit ? designed.top + needed : bottomLimit;
     return fitted;
