@@ -37,7 +37,7 @@ loader=$(cmake/wine-loader.sh "$exe")
 # Wine's own notes to developers stay quiet unless asked for.
 export WINEDEBUG="${WINEDEBUG:--all}"
 if [ ! -f "$prefix/system.reg" ]; then
-  echo "Making the Wine prefix $prefix: the first start takes a minute or more, with nothing more printed."
+  echo "Making the Wine prefix $prefix: the first start takes a minute or so, with nothing more printed."
   WINEPREFIX="$prefix" "$loader" wineboot -i >/dev/null 2>&1 || true
   WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
 fi
