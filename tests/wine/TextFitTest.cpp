@@ -144,19 +144,19 @@ void ExpectBoxShows(HWND box, const std::vector<std::wstring>& texts) {
 const std::vector<std::wstring> kColours{L"000000", L"0000FF", L"0000Ff", L"000080", L"FFFFFF",
                                          L"DDDDDD", L"808080", L"A0B0C0", L"dddddd"};
 
+// A named procedure: a lambda is no stdcall callback in the 32-bit build.
+int CALLBACK NoteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
 bool HasFont(const wchar_t* face) {
     LOGFONTW wanted{};
     wanted.lfCharSet = DEFAULT_CHARSET;
     wcsncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
     HDC dc = GetDC(nullptr);
     bool found = false;
-    EnumFontFamiliesExW(
-        dc, &wanted,
-        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) -> int {
-            *reinterpret_cast<bool*>(seen) = true;
-            return 0;
-        },
-        reinterpret_cast<LPARAM>(&found), 0);
+    EnumFontFamiliesExW(dc, &wanted, NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
     ReleaseDC(nullptr, dc);
     return found;
 }
