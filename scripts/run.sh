@@ -2,12 +2,14 @@
 # Builds Velmora and starts it. On Linux it runs under Wine in WINEPREFIX (~/.wine when
 # unset), the same prefix as your AIM client, so Update writes where the client reads. A
 # 32-bit prefix gets the 32-bit exe (a 64-bit exe cannot start there), any other the 64-bit one.
+# Wine's own Tahoma is linked into the prefix once, where it has none.
 # Usage: scripts/run.sh
 set -e
 cd "$(dirname "$0")/.."
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "Velmora is a desktop program and there is no display to show it on." >&2
-  echo "Run this from a desktop session, or give it a virtual one: xvfb-run -a scripts/run.sh" >&2
+  echo "Run this from a desktop session. (xvfb-run -a scripts/run.sh gives it a virtual display that" >&2
+  echo "nobody can see: it is for trying the script on a machine without a desktop, nothing more.)" >&2
   exit 1
 fi
 prefix=${WINEPREFIX:-$HOME/.wine}
@@ -34,5 +36,17 @@ cmake --build --preset $preset --target velmora
 loader=$(cmake/wine-loader.sh "$exe")
 # Wine's own notes to developers stay quiet unless asked for.
 export WINEDEBUG="${WINEDEBUG:--all}"
+if [ ! -f "$prefix/system.reg" ]; then
+  echo "Making the Wine prefix $prefix: the first start takes a minute or so, with nothing more printed."
+  WINEPREFIX="$prefix" "$loader" wineboot -i >/dev/null 2>&1 || true
+  WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
+fi
+# Velmora's windows are set in Tahoma: Wine's own, where the prefix has none (nothing else in
+# the prefix is touched). Without it Wine draws a wider stand-in font.
+fonts=$prefix/drive_c/windows/Fonts
+if [ ! -e "$fonts/tahoma.ttf" ]; then
+  tests/link-wine-fonts.sh "$prefix" 'tahoma*.ttf'
+  [ -e "$fonts/tahoma.ttf" ] && echo "Linked Wine's own Tahoma into $fonts (once: Velmora's windows are drawn in it)."
+fi
 echo "Starting $exe under Wine (prefix: $prefix, $bits-bit)"
 exec "$loader" "$exe"

@@ -36,6 +36,7 @@ constexpr Known kWindows[] = {
     {L"about", L"About", MenuAbast, false},
     {L"preview", L"Preview", MenuPreview, false, true},
     {L"stored-messages", L"Stored Messages", MenuStored, false},
+    {L"auto-reply", L"Auto Reply", MenuAutoReply, false},
 };
 
 // Types a message into the main window's fields, as the preview's picture shows it.

@@ -55,14 +55,16 @@ constexpr std::array kControls{
     OnPanel({Text2_0, WC_EDITW, L"", WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL,
              WS_EX_CLIENTEDGE, 8, 152, 209, 129, kOwnFont, kNone, kNone}),
     OnPanel({Text5, WC_EDITW, L"Harlowpine", kEdit, WS_EX_CLIENTEDGE, 8, 72, 145, 19, kBold, kNone, kNone}),
-    OnPanel({Text6, WC_EDITW, L"FFFFFF", kEdit, WS_EX_CLIENTEDGE, 224, 160, 49, 19, kOwnFont, kNone, kNone}),
+    OnPanel(
+        {Text6, WC_EDITW, L"FFFFFF", kEdit, WS_EX_CLIENTEDGE, 224, 160, 49, 19, kOwnFont, kNone, kNone, kSixHexDigits}),
     OnPanel({Command7, WC_BUTTONW, L"..", kButton, 0, 280, 160, 17, 17, kOwnFont, kNone, kNone}),
     OnPanel({Combo1, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 224, 256, 41, 21, kOwnFont,
-             kNone, kNone}),
-    OnPanel({Text7, WC_EDITW, L"FFFFFF", kEdit, WS_EX_CLIENTEDGE, 224, 208, 49, 19, kOwnFont, kNone, kNone}),
+             kNone, kNone, Digits(2)}),
+    OnPanel(
+        {Text7, WC_EDITW, L"FFFFFF", kEdit, WS_EX_CLIENTEDGE, 224, 208, 49, 19, kOwnFont, kNone, kNone, kSixHexDigits}),
     OnPanel({Command8, WC_BUTTONW, L"..", kButton, 0, 280, 208, 17, 17, kOwnFont, kNone, kNone}),
     OnPanel({Combo2, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, 40, 288, 49, 21,
-             kBold, kNone, kNone}),
+             kBold, kNone, kNone, Digits(2)}),
     OnPanel(
         {Check1, WC_BUTTONW, L"Brodcast Winamp", kCheck, 0, 200, 304, 121, 17, kSmallBold, kDarkRed, kSystemWindow}),
     OnPanel({Command2, WC_BUTTONW, L"Delete", kButton, 0, 96, 288, 57, 17, kOwnFont, kNone, kNone}),

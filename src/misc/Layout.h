@@ -26,6 +26,15 @@ constexpr FontSpec Tahoma(int centiPoints, bool bold = false) { return {L"Tahoma
 // A control of this font takes the window's own font.
 inline constexpr FontSpec kOwnFont{};
 
+// What a box whose content is known can hold at most: so many of these characters. It is
+// made wide enough for the widest of them, in whatever font the system gives it.
+struct KnownContent {
+    const wchar_t* characters = nullptr;
+    int length = 0;
+};
+inline constexpr KnownContent kSixHexDigits{L"0123456789ABCDEFabcdef", 6};
+constexpr KnownContent Digits(int length) { return {L"0123456789", length}; }
+
 struct ControlSpec {
     int id;
     const wchar_t* className;
@@ -35,7 +44,8 @@ struct ControlSpec {
     int x, y, width, height;  // 96-DPI pixels on the client area
     FontSpec font;
     Paint textColour;
-    Paint backColour;  // labels and check boxes: their background
+    Paint backColour;           // labels and check boxes: their background
+    KnownContent content = {};  // text boxes and combo boxes that hold only this
 };
 
 // Filled rectangles (panels, lamps, banners) and lines drawn by the window itself.
@@ -82,11 +92,18 @@ public:
     RECT ScaleRect(int x, int y, int width, int height) const noexcept;
 
 private:
-    // A label whose text the font of this system cannot show whole in its designed box is
-    // widened just enough, as far as the space to its right is free; the others keep their
-    // designed rectangles.
-    void FitLabels();
+    // A control whose text the font of this system cannot show whole in its designed box
+    // (a label, a button, a check box, a box of known content) is widened just enough, as far
+    // as the space to its right is free, and where that is not enough a text that can wrap
+    // grows down as far as the space below is free; the others keep their designed rectangles.
+    // A label that needs more lines than the space below it holds moves the labels just below
+    // it down, as far as the space below them is free.
+    void FitTexts();
     RECT FittedLabelRect(size_t index, const RECT& designed);
+    RECT FittedControlRect(size_t index, const RECT& designed);
+    int RightLimit(size_t index, const RECT& designed) const;
+    int BottomLimit(size_t index, const RECT& designed, const RECT& fitted) const;
+    bool MakeRoomBelow(size_t index, const RECT& fitted, int bottom);
     HFONT FontFor(const FontSpec& spec);
     const FontSpec& FontOf(const ControlSpec& spec) const noexcept;
     HBRUSH BrushFor(COLORREF colour);
@@ -94,6 +111,7 @@ private:
     std::span<const ControlSpec> specs_;
     FontSpec windowFont_;
     std::vector<HWND> windows_;
+    std::vector<RECT> placed_;  // where each control is, once fitted
     std::vector<Paint> backColours_;
     struct CachedFont {
         FontSpec spec;

@@ -89,7 +89,7 @@ void ControlSet::Create(HWND parent, HINSTANCE instance, UINT dpi) {
         windows_.push_back(control);
         backColours_.push_back(spec.backColour);
     }
-    FitLabels();
+    FitTexts();
 }
 
 void ControlSet::Layout(UINT dpi) {
@@ -106,19 +106,80 @@ void ControlSet::Layout(UINT dpi) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(FontOf(spec))), TRUE);
     }
-    FitLabels();
+    FitTexts();
 }
 
-void ControlSet::FitLabels() {
+void ControlSet::FitTexts() {
+    placed_.clear();
+    for (const ControlSpec& spec : specs_) placed_.push_back(ScaleRect(spec.x, spec.y, spec.width, spec.height));
     for (size_t i = 0; i < specs_.size() && i < windows_.size(); ++i) {
         const ControlSpec& spec = specs_[i];
-        if (!windows_[i] || !IsClass(spec, WC_STATICW) || !spec.text || !*spec.text) continue;
-        const RECT designed = ScaleRect(spec.x, spec.y, spec.width, spec.height);
-        const RECT fitted = FittedLabelRect(i, designed);
-        if (!EqualRect(&fitted, &designed))
-            SetWindowPos(windows_[i], nullptr, 0, 0, fitted.right - fitted.left, fitted.bottom - fitted.top,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (!windows_[i]) continue;
+        // Where the table puts it, or lower where a label above needed the room.
+        const RECT designed = placed_[i];
+        const RECT original = ScaleRect(spec.x, spec.y, spec.width, spec.height);
+        const bool label = IsClass(spec, WC_STATICW) && spec.text && *spec.text;
+        const RECT fitted = label ? FittedLabelRect(i, designed) : FittedControlRect(i, designed);
+        if (IsClass(spec, WC_BUTTONW)) {
+            // A button's text wraps only where one line could not be shown whole.
+            const bool wraps = fitted.bottom > designed.bottom || (spec.style & BS_MULTILINE);
+            const LONG_PTR style = GetWindowLongPtrW(windows_[i], GWL_STYLE);
+            const LONG_PTR wanted = wraps ? (style | BS_MULTILINE) : (style & ~static_cast<LONG_PTR>(BS_MULTILINE));
+            if (wanted != style) SetWindowLongPtrW(windows_[i], GWL_STYLE, wanted);
+        }
+        placed_[i] = fitted;
+        if (!EqualRect(&fitted, &original))
+            SetWindowPos(windows_[i], nullptr, fitted.left, fitted.top, fitted.right - fitted.left,
+                         fitted.bottom - fitted.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
+}
+
+bool ControlSet::MakeRoomBelow(size_t index, const RECT& fitted, int bottom) {
+    // The labels in the way: later in the table (not fitted yet), starting below this one's top.
+    std::vector<size_t> inWay;
+    int shift = 0;
+    for (size_t j = 0; j < placed_.size(); ++j) {
+        const RECT& other = placed_[j];
+        if (j == index || other.top <= fitted.top || other.top >= bottom || other.left >= fitted.right ||
+            other.right <= fitted.left)
+            continue;
+        const ControlSpec& spec = specs_[j];
+        if (j < index || !IsClass(spec, WC_STATICW) || !spec.text || !*spec.text) return false;
+        inWay.push_back(j);
+        if (bottom - other.top > shift) shift = bottom - other.top;
+    }
+    for (size_t j : inWay)
+        if (BottomLimit(j, placed_[j], placed_[j]) < placed_[j].bottom + shift) return false;
+    for (size_t j : inWay) OffsetRect(&placed_[j], 0, shift);
+    return !inWay.empty();
+}
+
+int ControlSet::RightLimit(size_t index, const RECT& designed) const {
+    // The free space: up to the nearest control to the right, or the window's edge.
+    RECT client{};
+    GetClientRect(GetParent(windows_[index]), &client);
+    int rightLimit = client.right;
+    for (size_t j = 0; j < specs_.size(); ++j) {
+        const RECT& rect = placed_[j];
+        if (j != index && rect.top < designed.bottom && rect.bottom > designed.top && rect.left >= designed.right &&
+            rect.left < rightLimit)
+            rightLimit = rect.left;
+    }
+    return rightLimit;
+}
+
+int ControlSet::BottomLimit(size_t index, const RECT& designed, const RECT& fitted) const {
+    RECT client{};
+    GetClientRect(GetParent(windows_[index]), &client);
+    int bottomLimit = client.bottom;
+    // Below: starting lower than this one's top (some designs let two boxes share an edge).
+    for (size_t j = 0; j < placed_.size(); ++j) {
+        const RECT& rect = placed_[j];
+        if (j != index && rect.left < fitted.right && rect.right > fitted.left && rect.top > designed.top &&
+            rect.top < bottomLimit)
+            bottomLimit = rect.top;
+    }
+    return bottomLimit > designed.bottom ? bottomLimit : designed.bottom;
 }
 
 RECT ControlSet::FittedLabelRect(size_t index, const RECT& designed) {
@@ -129,34 +190,16 @@ RECT ControlSet::FittedLabelRect(size_t index, const RECT& designed) {
     HDC dc = windowDc.dc();
     if (!dc) return designed;
     const ScopedSelect font(dc, FontFor(FontOf(spec)));
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    const int lineHeight = metrics.tmHeight > 0 ? metrics.tmHeight : 1;
     const int height = designed.bottom - designed.top;
-    // A box lower than a line still shows its one line (as designed, cut at the bottom).
-    const int lines = height / lineHeight > 1 ? height / lineHeight : 1;
     const auto fits = [&](int width) {
         const SIZE drawn = DrawnTextSize(dc, text, width, spec.style);
-        return drawn.cx <= width && drawn.cy <= lines * lineHeight;
+        return drawn.cx <= width && drawn.cy <= height;
     };
     const int designedWidth = designed.right - designed.left;
     if (fits(designedWidth)) return designed;
 
-    // The free space: up to the nearest control to the right or below, or the window's edge.
-    RECT client{};
-    GetClientRect(GetParent(label), &client);
-    const auto scaledRect = [this](const ControlSpec& other) {
-        return ScaleRect(other.x, other.y, other.width, other.height);
-    };
-    int rightLimit = client.right;
-    for (size_t j = 0; j < specs_.size(); ++j) {
-        const RECT rect = scaledRect(specs_[j]);
-        if (j != index && rect.top < designed.bottom && rect.bottom > designed.top && rect.left >= designed.right &&
-            rect.left < rightLimit)
-            rightLimit = rect.left;
-    }
     RECT fitted = designed;
-    const int widest = rightLimit - designed.left;
+    const int widest = RightLimit(index, designed) - designed.left;
     if (widest > designedWidth && fits(widest)) {
         // The narrowest width that shows the text whole.
         int narrow = designedWidth;
@@ -173,16 +216,103 @@ RECT ControlSet::FittedLabelRect(size_t index, const RECT& designed) {
     if (widest > designedWidth &&
         DrawnTextSize(dc, text, widest, spec.style).cy < DrawnTextSize(dc, text, designedWidth, spec.style).cy)
         fitted.right = designed.left + widest;
-    int bottomLimit = client.bottom;
-    for (size_t j = 0; j < specs_.size(); ++j) {
-        const RECT rect = scaledRect(specs_[j]);
-        if (j != index && rect.left < fitted.right && rect.right > fitted.left && rect.top >= designed.bottom &&
-            rect.top < bottomLimit)
-            bottomLimit = rect.top;
-    }
+    int bottomLimit = BottomLimit(index, designed, fitted);
     const int needed = DrawnTextSize(dc, text, fitted.right - fitted.left, spec.style).cy;
+    if (designed.top + needed > bottomLimit && MakeRoomBelow(index, fitted, designed.top + needed))
+        bottomLimit = BottomLimit(index, designed, fitted);
     if (designed.top + needed > designed.bottom)
         fitted.bottom = designed.top + needed < bottomLimit ? designed.top + needed : bottomLimit;
+    return fitted;
+}
+
+RECT ControlSet::FittedControlRect(size_t index, const RECT& designed) {
+    const ControlSpec& spec = specs_[index];
+    HWND control = windows_[index];
+    const DWORD type = spec.style & BS_TYPEMASK;
+    const bool button = IsClass(spec, WC_BUTTONW);
+    const bool pushLike = button && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || (spec.style & BS_PUSHLIKE));
+    const bool checkLike = button && !pushLike &&
+                           (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+                            type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE);
+    const bool lineBox = IsClass(spec, WC_EDITW) && !(spec.style & ES_MULTILINE);
+    const bool hasContent = spec.content.characters && spec.content.length > 0;
+    // A one-line box fits the text it starts with (a label, an example name) and its known content.
+    const bool boxToFit =
+        (lineBox && ((spec.text && *spec.text) || hasContent)) || (IsClass(spec, WC_COMBOBOXW) && hasContent);
+    if (!pushLike && !checkLike && !boxToFit) return designed;
+    const std::wstring text = button ? Text(spec.id) : std::wstring();
+    if (button && text.empty()) return designed;
+
+    const ScopedWindowDc windowDc(control);
+    HDC dc = windowDc.dc();
+    if (!dc) return designed;
+    const ScopedSelect font(dc, FontFor(FontOf(spec)));
+    const int designedWidth = designed.right - designed.left;
+
+    // What the control takes beside its text: a button's edges and focus frame, a check
+    // box's box and the gap after it, a text box's border and margins, a combo box's arrow.
+    int textWidth = 0;
+    int besideText = 0;
+    if (button) {
+        RECT line{0, 0, 0, 0};
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &line, DT_CALCRECT | DT_SINGLELINE);
+        textWidth = line.right - line.left;
+        SIZE zero{};
+        GetTextExtentPoint32W(dc, L"0", 1, &zero);
+        besideText = pushLike ? Scale(8) : Scale(13) + zero.cx / 2 + Scale(3);
+    } else {
+        int widestCharacter = 0;
+        for (const wchar_t* character = spec.content.characters; hasContent && *character; ++character) {
+            SIZE size{};
+            GetTextExtentPoint32W(dc, character, 1, &size);
+            if (size.cx > widestCharacter) widestCharacter = size.cx;
+        }
+        textWidth = widestCharacter * spec.content.length;
+        if (lineBox && spec.text && *spec.text) {
+            SIZE first{};
+            GetTextExtentPoint32W(dc, spec.text, static_cast<int>(std::wcslen(spec.text)), &first);
+            if (first.cx > textWidth) textWidth = first.cx;
+        }
+        if (IsClass(spec, WC_EDITW)) {
+            const auto besideShown = [&] {
+                RECT shown{};
+                SendMessageW(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&shown));
+                // One pixel more for the caret after the last character.
+                return designedWidth - (shown.right - shown.left) + 1;
+            };
+            besideText = besideShown();
+            // A wide font brings wide margins; a box too narrow for its content gives them
+            // up first (a new font brings them back).
+            if (textWidth + besideText > designedWidth) {
+                SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(0, 0));
+                besideText = besideShown();
+            }
+        } else {
+            COMBOBOXINFO info{};
+            info.cbSize = sizeof info;
+            if (!GetComboBoxInfo(control, &info)) return designed;
+            besideText = designedWidth - (info.rcItem.right - info.rcItem.left) + Scale(4);
+        }
+    }
+    if (textWidth + besideText <= designedWidth) return designed;
+
+    RECT fitted = designed;
+    const int widest = RightLimit(index, designed) - designed.left;
+    if (textWidth + besideText <= widest) {
+        fitted.right = designed.left + textWidth + besideText;
+        return fitted;
+    }
+    if (widest > designedWidth) fitted.right = designed.left + widest;
+    if (!button) return fitted;
+    // One line cannot be shown whole even as wide as the space allows: the text wraps, and
+    // the button grows down as far as the space below is free.
+    RECT wrapped{0, 0, (fitted.right - fitted.left) - besideText, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &wrapped, DT_CALCRECT | DT_WORDBREAK);
+    const int needed = (wrapped.bottom - wrapped.top) + Scale(4);
+    if (needed > designed.bottom - designed.top) {
+        const int bottomLimit = BottomLimit(index, designed, fitted);
+        fitted.bottom = designed.top + needed < bottomLimit ? designed.top + needed : bottomLimit;
+    }
     return fitted;
 }
 

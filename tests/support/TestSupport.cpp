@@ -284,8 +284,10 @@ VelmoraProcess::VelmoraProcess(const std::wstring& folder) {
     process_ = info.hProcess;
     processId_ = info.dwProcessId;
     WaitForInputIdle(process_, 20000);
+    // The window has its title from its first message on; it is shown once its controls are made.
     for (int attempt = 0; attempt < 400 && !main_; ++attempt) {
         main_ = FindWindowTitled(L"Velmora");
+        if (main_ && !IsWindowVisible(main_)) main_ = nullptr;
         if (!main_) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     if (!main_) ADD_FAILURE() << "no window titled Velmora appeared";
