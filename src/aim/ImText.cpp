@@ -241,4 +241,72 @@ std::wstring SenderOfConversation(std::wstring_view markup, std::size_t firstWin
     return longName.empty() ? std::wstring(shortName.data(), shortLength) : longName;
 }
 
+namespace {
+
+bool IsNameBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == kCr || c == kLf || c == 0xA0; }
+
+// The plain text of the markup from `from` (outside any tag) up to `to`.
+std::wstring PlainTextBetween(std::wstring_view markup, std::size_t from, std::size_t to) {
+    std::wstring plain;
+    WalkPlainText(
+        markup.substr(0, to),
+        [&plain](wchar_t c, std::size_t) {
+            plain.push_back(c);
+            return true;
+        },
+        from, false);
+    return plain;
+}
+
+// Whether the colon at `at` is the client's, setting a sender off: a tag ends right before it
+// or starts right after it (a line break is no tag).
+bool ColonSetOffByMarkup(std::wstring_view markup, std::size_t at) {
+    if (at > 0 && markup[at - 1] == L'>') return true;
+    return at + 1 < markup.size() && markup[at + 1] == L'<' && !LineBreakTagAt(markup, at + 1);
+}
+
+}  // namespace
+
+ImMessage NewestImMessageOf(std::wstring_view markup) {
+    // One walk over the conversation, keeping only where the last sender's line and colon are.
+    std::size_t lineStart = 0;
+    bool colonSeen = false;
+    bool nameSeen = false;
+    wchar_t previous = L'\0';
+    bool found = false;
+    std::size_t senderLineStart = 0;
+    std::size_t senderColon = 0;
+    WalkPlainText(markup, [&](wchar_t c, std::size_t next) {
+        if (previous == kCr && c == kLf) {
+            lineStart = next;
+            colonSeen = false;
+            nameSeen = false;
+        } else if (c == kNameEnd && !colonSeen) {
+            colonSeen = true;
+            const std::size_t at = next - 1;
+            if (nameSeen && ColonSetOffByMarkup(markup, at)) {
+                found = true;
+                senderLineStart = lineStart;
+                senderColon = at;
+            }
+        } else if (!colonSeen && !IsNameBlank(c)) {
+            nameSeen = true;
+        }
+        previous = c;
+        return true;
+    });
+    ImMessage message;
+    if (!found) return message;
+
+    const std::wstring name = PlainTextBetween(markup, senderLineStart, senderColon);
+    std::size_t first = 0;
+    std::size_t last = name.size();
+    while (first < last && IsNameBlank(name[first])) ++first;
+    while (last > first && IsNameBlank(name[last - 1])) --last;
+    message.sender = name.substr(first, last - first);
+    message.text = PlainTextBetween(markup, senderColon + 1, markup.size());
+    if (!message.text.empty() && message.text.front() == L' ') message.text.erase(0, 1);
+    return message;
+}
+
 }  // namespace velmora
