@@ -365,20 +365,6 @@ TEST(NewestImMessageOf, TheLastLineNamingASenderStartsTheMessageAndTheLinesUnder
     }
 }
 
-TEST(NewestImMessageOf, AMessageOfManyLinesAfterAMegabyteOfTalk) {
-    std::wstring markup;
-    while (markup.size() < (1u << 20)) markup += L"<B>me99</B>: brb<BR><B>pal42</B>: a line: with a colon<BR>";
-    markup += L"<B>bob</B>: first";
-    std::wstring text = L"first";
-    for (int line = 2; line <= 5; ++line) {
-        markup += L"<BR>line " + std::to_wstring(line) + L": more";
-        text += L"\r\nline " + std::to_wstring(line) + L": more";
-    }
-    const ImMessage newest = NewestImMessageOf(markup);
-    EXPECT_EQ(newest.sender, L"bob");
-    EXPECT_EQ(newest.text, text);
-}
-
 TEST(ForeignText, LengthsAndCopiedCountsAreBounded) {
     EXPECT_EQ(TrustedTextLength(12), 12u);
     EXPECT_EQ(TrustedTextLength(static_cast<long long>(kMaxForeignTextLength)), kMaxForeignTextLength);

@@ -45,8 +45,6 @@ std::vector<std::string> Sent(StandInProcess& aim, int window = 1) {
     return texts;
 }
 
-std::string Command(StandInProcess& aim, const std::string& line) { return aim.Command(line).at(0); }
-
 std::string Entry(StandInProcess& aim, int window) {
     return UnescapeLine(aim.Command("at " + std::to_string(window) + " entry").at(0).substr(6));
 }
@@ -326,16 +324,6 @@ TEST_F(AutoReplyWindowTest, AStartWithTheSwitchSavedOnAnswersWhatComesRightAfter
     EXPECT_EQ(Sent(aim), std::vector<std::string>{"brb"});
 }
 
-// A buddy's message of several lines, one with a colon of its own, is theirs.
-TEST_F(AutoReplyWindowTest, AMessageOfSeveralLinesIsAnswered) {
-    StandInProcess aim = StartAim(L"pal42");
-    aim.Command("im bob");
-    AnswerAndSwitchOn(L"pal42, bob", L"brb");
-    aim.Command("recv pal42 hi<BR>are you there?");
-    aim.Command("at 2 recv bob one<BR>note: call me<BR>three<BR>at 12:30<BR>five");
-    ASSERT_TRUE(testing::WaitUntil([&] { return Sent(aim, 1).size() == 1 && Sent(aim, 2).size() == 1; }));
-}
-
 // The user's own screen names are the AIM client's Users keys. Under a title that names no
 // buddy, only a row that names the sender answers, never "Everyone else", and the user's own
 // line is never answered, even when a row names that screen name.
@@ -368,18 +356,6 @@ TEST_F(AutoReplyWindowTest, TheUsersOwnLineIsNeverAnsweredAndAnUncheckedSenderOn
     const std::vector<std::wstring> log = ListRows(Log);
     ASSERT_EQ(log.size(), 1u);
     EXPECT_NE(log[0].find(L"(the sender could not be checked)"), std::wstring::npos) << log[0];
-}
-
-TEST_F(AutoReplyWindowTest, AnEmptyReplySendsNothingAndTheNextLineIsAnsweredOnceThereIsOne) {
-    StandInProcess aim = StartAim(L"bob");
-    AnswerAndSwitchOn(L"bob", L"");
-    aim.Command("recv bob hi");
-    WaitForTicks(3);
-    EXPECT_TRUE(Sent(aim).empty());
-    EXPECT_EQ(Command(aim, "presses"), "presses 0 0 0") << "Send was never pressed";
-    Type(Reply, L"brb");
-    aim.Command("recv bob there?");
-    ASSERT_TRUE(testing::WaitUntil([&] { return Sent(aim).size() == 1; }));
 }
 
 // While the user types in a conversation (its window in front, keys pressed moments ago),
