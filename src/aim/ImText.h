@@ -48,5 +48,8 @@ struct ImMessage {
     std::wstring text;
 };
 ImMessage NewestImMessageOf(std::wstring_view markup);
+// The same, its first walk over the last firstWindow characters (4096 above); tests use small
+// windows so that the walks that reach further back are exercised too.
+ImMessage NewestImMessageOf(std::wstring_view markup, std::size_t firstWindow);
 
 }  // namespace velmora

@@ -30,6 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     VELMORA_FUZZ_CHECK(newest.sender.find_first_of(L":<>") == std::wstring::npos);
     VELMORA_FUZZ_CHECK(newest.sender.empty() || (newest.sender.front() != L' ' && newest.sender.back() != L' '));
     VELMORA_FUZZ_CHECK(!newest.sender.empty() || newest.text.empty());
+    const ImMessage fromNearTheEnd = NewestImMessageOf(markup, window);
+    VELMORA_FUZZ_CHECK(fromNearTheEnd.sender == newest.sender && fromNearTheEnd.text == newest.text);
     VELMORA_FUZZ_CHECK(plain.size() >= newest.text.size() &&
                        plain.compare(plain.size() - newest.text.size(), newest.text.size(), newest.text) == 0);
     // A line without a name under it belongs to the same message; a sender's line starts another.

@@ -362,6 +362,12 @@ TEST(NewestImMessageOf, TheLastLineNamingASenderStartsTheMessageAndTheLinesUnder
         const ImMessage newest = NewestImMessageOf(c.markup);
         EXPECT_EQ(Visible(newest.sender), Visible(c.sender));
         EXPECT_EQ(Visible(newest.text), Visible(c.text));
+        // Read from near the end first, reaching back as far as needed: the same message.
+        for (std::size_t window = 1; window <= c.markup.size(); ++window) {
+            const ImMessage fromNearTheEnd = NewestImMessageOf(c.markup, window);
+            EXPECT_EQ(fromNearTheEnd.sender, newest.sender) << window;
+            EXPECT_EQ(fromNearTheEnd.text, newest.text) << window;
+        }
     }
 }
 
