@@ -241,4 +241,92 @@ std::wstring SenderOfConversation(std::wstring_view markup, std::size_t firstWin
     return longName.empty() ? std::wstring(shortName.data(), shortLength) : longName;
 }
 
+namespace {
+
+bool IsNameBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == kCr || c == kLf || c == 0xA0; }
+
+// The plain text of the markup from `from` (outside any tag) up to `to`.
+std::wstring PlainTextBetween(std::wstring_view markup, std::size_t from, std::size_t to) {
+    std::wstring plain;
+    WalkPlainText(
+        markup.substr(0, to),
+        [&plain](wchar_t c, std::size_t) {
+            plain.push_back(c);
+            return true;
+        },
+        from, false);
+    return plain;
+}
+
+// Whether the colon at `at` is the client's, setting a sender off: a tag ends right before it
+// or starts right after it (a line break is no tag).
+bool ColonSetOffByMarkup(std::wstring_view markup, std::size_t at) {
+    if (at > 0 && markup[at - 1] == L'>') return true;
+    return at + 1 < markup.size() && markup[at + 1] == L'<' && !LineBreakTagAt(markup, at + 1);
+}
+
+struct SenderLine {
+    bool found = false;
+    std::size_t lineStart = 0;  // markup positions, outside any tag
+    std::size_t colon = 0;
+};
+
+// The last line naming a sender among the lines that begin at or after `start` (a position
+// outside any "<BR>", with the tag state there). The line that `start` falls into counts only
+// when start is 0: where else it began is not known.
+SenderLine LastSenderLine(std::wstring_view markup, std::size_t start, bool inTag) {
+    SenderLine last;
+    bool lineKnown = start == 0;
+    std::size_t lineStart = start;
+    bool colonSeen = false;
+    bool nameSeen = false;
+    wchar_t previous = L'\0';
+    WalkPlainText(
+        markup,
+        [&](wchar_t c, std::size_t next) {
+            if (previous == kCr && c == kLf) {
+                lineKnown = true;
+                lineStart = next;
+                colonSeen = false;
+                nameSeen = false;
+            } else if (c == kNameEnd && !colonSeen) {
+                colonSeen = true;
+                if (lineKnown && nameSeen && ColonSetOffByMarkup(markup, next - 1)) last = {true, lineStart, next - 1};
+            } else if (!colonSeen && !IsNameBlank(c)) {
+                nameSeen = true;
+            }
+            previous = c;
+            return true;
+        },
+        start, inTag);
+    return last;
+}
+
+}  // namespace
+
+ImMessage NewestImMessageOf(std::wstring_view markup) { return NewestImMessageOf(markup, 4096); }
+
+ImMessage NewestImMessageOf(std::wstring_view markup, std::size_t firstWindow) {
+    // Walked from near the end, reaching further back only while that part names no sender:
+    // the cost is that of the newest messages, not of the whole conversation.
+    SenderLine line;
+    for (std::size_t window = firstWindow > 0 ? firstWindow : 1;; window *= 4) {
+        const std::size_t start = window >= markup.size() ? 0 : OutsideLineBreakTag(markup, markup.size() - window);
+        line = LastSenderLine(markup, start, InTagAt(markup, start));
+        if (line.found || start == 0) break;
+    }
+    ImMessage message;
+    if (!line.found) return message;
+
+    const std::wstring name = PlainTextBetween(markup, line.lineStart, line.colon);
+    std::size_t first = 0;
+    std::size_t last = name.size();
+    while (first < last && IsNameBlank(name[first])) ++first;
+    while (last > first && IsNameBlank(name[last - 1])) --last;
+    message.sender = name.substr(first, last - first);
+    message.text = PlainTextBetween(markup, line.colon + 1, markup.size());
+    if (!message.text.empty() && message.text.front() == L' ') message.text.erase(0, 1);
+    return message;
+}
+
 }  // namespace velmora

@@ -36,4 +36,20 @@ std::wstring SenderOfConversation(std::wstring_view markup);
 // windows so that the walks that reach further back are exercised too.
 std::wstring SenderOfConversation(std::wstring_view markup, std::size_t firstWindow);
 
+// The newest message of a conversation, as Auto Reply reads it. The client sets each message's
+// sender off in markup of its own ("<B>NAME</B>: TEXT"), so a line names a sender when the
+// first colon on it stands right after a tag or right before one, with a name before it. The
+// further lines of a message carry no name, and a colon typed inside a message ("note: call
+// me") stands within the text: neither starts a message. The sender is that of the last line
+// that names one; the message's text is everything after that line's colon, its later lines
+// included (CR LF between them), without the one blank the client puts after the colon.
+struct ImMessage {
+    std::wstring sender;  // without the blanks around it; empty when no line names a sender
+    std::wstring text;
+};
+ImMessage NewestImMessageOf(std::wstring_view markup);
+// The same, its first walk over the last firstWindow characters (4096 above); tests use small
+// windows so that the walks that reach further back are exercised too.
+ImMessage NewestImMessageOf(std::wstring_view markup, std::size_t firstWindow);
+
 }  // namespace velmora

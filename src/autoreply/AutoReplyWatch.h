@@ -42,7 +42,8 @@ public:
     // No message is posted once this returns. The thread ends by itself after the tick it may
     // be in (which waits only on the bounded messages to the IM windows): nothing waits for it.
     void Stop() noexcept;
-    // The switch went on: the lines the windows show at the next tick are taken as read.
+    // The switch went on: the thread takes what the windows show now as read, at once (this
+    // counts as a tick done).
     void SwitchOn();
     // Asks for one tick with these rules. Asked again while a tick runs, one more follows it,
     // with the newest rules.

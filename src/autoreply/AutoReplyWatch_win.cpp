@@ -8,6 +8,7 @@
 #include "autoreply/ConversationTracker.h"
 #include "misc/DateTime.h"
 #include "misc/Text.h"
+#include "storage/RegStore.h"
 
 namespace velmora {
 
@@ -51,26 +52,38 @@ struct Lock {
     SRWLOCK& held;
 };
 
-ConversationReading Read(ImWindow im, const ConversationTracker& tracker) {
+// What the window shows without its text: enough for the switch's picture.
+ConversationReading LengthOf(ImWindow im) {
     ConversationReading reading;
     reading.id = reinterpret_cast<ConversationId>(im);
     reading.title = ImWindowTitle(im);
     const ImLength length = ConversationLengthOf(im);
-    if (length.answer != ImAnswer::InTime) {
-        reading.answered = false;
-        return reading;
-    }
-    reading.length = length.length;
-    if (!tracker.NeedsText(reading.id, reading.length)) return reading;
+    reading.answered = length.answer == ImAnswer::InTime;
+    reading.length = reading.answered ? length.length : 0;
+    return reading;
+}
+
+ConversationReading Read(ImWindow im, const ConversationTracker& tracker) {
+    ConversationReading reading = LengthOf(im);
+    if (!reading.answered || !tracker.NeedsText(reading.id, reading.length)) return reading;
     const ImReading markup = ConversationOf(im);
     if (markup.Failed()) {
         reading.answered = false;
         return reading;
     }
     reading.textRead = true;
-    reading.lastLine = LastImLineOfConversation(markup.text);
-    reading.sender = SenderOfConversation(markup.text);
+    ImMessage newest = NewestImMessageOf(markup.text);
+    reading.sender = std::move(newest.sender);
+    reading.message = std::move(newest.text);
+    reading.foreground = GetForegroundWindow() == im;
     return reading;
+}
+
+// What the user has read is what the windows show at the moment of switching on.
+void TakePicture(Shared& shared) {
+    std::vector<ConversationReading> shown;
+    for (ImWindow im : ImWindows()) shown.push_back(LengthOf(im));
+    shared.tracker.SwitchOn(shown);
 }
 
 // Hands a log row to the window, unless it has stopped the watch (it may be gone).
@@ -81,6 +94,8 @@ void Post(Shared& shared, std::unique_ptr<AutoReplyLogRow> row) {
 }
 
 void RunTick(Shared& shared, const AutoReplySettings& settings) {
+    if (shared.tracker.OwnNamesDue(shared.clock.nowMs()))
+        shared.tracker.KnowOwnNames(OwnScreenNames(), shared.clock.nowMs());
     std::vector<ConversationReading> readings;
     for (ImWindow im : ImWindows()) readings.push_back(Read(im, shared.tracker));
     const TickClock clock{shared.clock.nowMs(), shared.clock.idleMs()};
@@ -115,18 +130,19 @@ DWORD WINAPI Run(void* parameter) noexcept {
     for (;;) {
         AutoReplySettings settings;
         bool switchedOn = false;
+        bool tickWanted = false;
         {
             Lock lock(shared.lock);
-            while (!shared.stopped && !shared.tickWanted)
+            while (!shared.stopped && !shared.tickWanted && !shared.switchedOn)
                 SleepConditionVariableSRW(&shared.changed, &shared.lock, INFINITE, 0);
             if (shared.stopped) return 0;
-            shared.tickWanted = false;
+            tickWanted = std::exchange(shared.tickWanted, false);
             switchedOn = std::exchange(shared.switchedOn, false);
             settings = shared.settings;
         }
         try {
-            if (switchedOn) shared.tracker.SwitchOn();
-            RunTick(shared, settings);
+            if (switchedOn) TakePicture(shared);
+            if (tickWanted) RunTick(shared, settings);
         } catch (...) {
             // Out of memory in a tick: the next tick tries again.
         }
@@ -170,8 +186,12 @@ void AutoReplyWatch::Stop() noexcept {
 }
 
 void AutoReplyWatch::SwitchOn() {
-    Lock lock(shared_->lock);
-    shared_->switchedOn = true;
+    {
+        Lock lock(shared_->lock);
+        shared_->switchedOn = true;
+    }
+    // The picture is taken now, not at the window's next tick.
+    WakeAllConditionVariable(&shared_->changed);
 }
 
 std::uint64_t AutoReplyWatch::TicksDone() const noexcept {

@@ -45,7 +45,8 @@ constexpr std::array kControls{
     ControlSpec{Log, WC_LISTBOXW, L"", kList, WS_EX_CLIENTEDGE, 8, 348, 464, 92, kOwnFont, kNone, kNone},
     ControlSpec{RulesCaption, WC_STATICW, L"Rules: the first row whose names match the sender answers", kLabel, 0, 8, 8,
                 376, 17, kOwnFont, kNone, kNone},
-    ControlSpec{NamesCaption, WC_STATICW, L"Names", kLabel, 0, 8, 135, 52, 17, kOwnFont, kNone, kNone},
+    // Two lines: the names are separated by commas, as a screen name cannot hold one.
+    ControlSpec{NamesCaption, WC_STATICW, L"Names\r\n(a, b, c)", kLabel, 0, 8, 134, 52, 28, kOwnFont, kNone, kNone},
     ControlSpec{ReplyCaption, WC_STATICW, L"Reply", kLabel, 0, 8, 163, 52, 17, kOwnFont, kNone, kNone},
     ControlSpec{AnswerAgainCaption, WC_STATICW, L"Answer again after", kLabel, 0, 8, 243, 140, 17, kOwnFont, kNone,
                 kNone},

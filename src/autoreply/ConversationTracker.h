@@ -3,15 +3,16 @@
 //
 // A conversation is one IM window, known by its id (its handle) for as long as it is listed;
 // a window no longer listed is forgotten, so one opened again is a new conversation. A line is
-// answered only when it is new: the line that was last when the switch was turned on has been
-// read by the user, a window's text is looked at again only when its length changes, and
+// answered only when it is new: what the windows showed at the moment the switch went on has
+// been read by the user, a window's text is looked at again only when its length changes, and
 // Velmora's own reply is never taken for a buddy's line. Each conversation is answered at most
 // once per interval ("never": once for as long as the window is open).
 //
-// The buddy is the one the window's title names ("pal42 - Instant Message"): a line is answered
-// only when its sender is that buddy, so nobody gets another buddy's reply by typing a line
-// that looks like theirs. Under a title of another form the sender is taken as the line shows
-// it, and the answer says that it could not be checked.
+// The buddy is the one the window's title names ("pal42 - Instant Message ..."): a line is
+// answered only when its sender is that buddy, so nobody gets another buddy's reply by typing a
+// line that looks like theirs. Under a title of another form only a row naming the sender
+// answers, never "Everyone else", and the answer says the sender could not be checked. A line
+// from one of the user's own screen names is never answered.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -37,14 +38,21 @@ struct ConversationReading {
     std::size_t length = 0;  // of the conversation's text
     // Read only when the tracker asked for it (NeedsText); otherwise left empty.
     bool textRead = false;
-    std::wstring lastLine;  // plain text, beginning with the LF of its line break
-    std::wstring sender;
+    std::wstring sender;      // of the newest message (NewestImMessageOf)
+    std::wstring message;     // its text
+    bool foreground = false;  // the window is the one the user works in
 };
 
 struct TickClock {
     std::uint64_t nowMs = 0;   // a steady clock, for the intervals
     std::uint64_t idleMs = 0;  // how long the computer has had no input
 };
+
+// Input this recent in the foreground IM window means the user is typing there: it is not
+// written into until they pause.
+inline constexpr std::uint64_t kTypingPauseMs = 5000;
+// The user's own screen names are read again after this long (a new one signs on rarely).
+inline constexpr std::uint64_t kOwnNamesRereadMs = 10'000;
 
 // A reply to send: the rule's text with its placeholders still in it.
 struct ConversationAnswer {
@@ -57,8 +65,13 @@ struct ConversationAnswer {
 
 class ConversationTracker {
 public:
-    // The switch went on: the windows listed at the next tick are taken as read.
-    void SwitchOn();
+    // The switch went on: what the windows show now is what the user has read. `shown` lists
+    // every window open at this moment with its length; its text is not needed.
+    void SwitchOn(std::span<const ConversationReading> shown);
+    // The user's own screen names (the AIM client's Users keys), whose lines are never
+    // answered; due for reading at the first tick after switching on, then now and then.
+    bool OwnNamesDue(std::uint64_t nowMs) const noexcept;
+    void KnowOwnNames(std::vector<std::wstring> names, std::uint64_t nowMs);
     // Whether a window's text is to be read at this tick: it is new, or its length changed.
     bool NeedsText(ConversationId id, std::size_t length) const;
     // Every window listed now, one reading each; returns the conversations to answer now.
@@ -77,20 +90,24 @@ public:
 private:
     struct Conversation {
         bool read = false;         // a length (and line) has been taken in
-        bool takenAsRead = false;  // listed at the switch's first tick: its line is the user's
+        bool takenAsRead = false;  // it did not answer when the switch went on: its first reading is read
         std::size_t length = 0;
         std::optional<std::uint64_t> answeredAtMs;
         std::optional<std::uint64_t> answeredBeforeMs;  // answeredAtMs before the last answer
-        bool lookAgain = false;                         // the last answer did not go out
-        std::wstring ownLine;  // the last line of the reply sent, as it shows in the conversation
-        bool seen = false;     // listed at this tick
+        bool lookAgain = false;  // the last answer did not go out, or waits for the user to stop typing
+        std::wstring ownReply;   // the reply sent, as its text shows in the conversation
+        bool seen = false;       // listed at this tick
     };
+    enum class Decision { Nothing, Answer, Later };
 
-    std::optional<ConversationAnswer> Consider(const ConversationReading& reading, Conversation& conversation,
-                                               const AutoReplySettings& settings, const TickClock& clock) const;
+    Decision Consider(const ConversationReading& reading, const Conversation& conversation,
+                      const AutoReplySettings& settings, const TickClock& clock, ConversationAnswer& answer) const;
+    bool IsOwnName(std::wstring_view sender) const;
 
     std::unordered_map<ConversationId, Conversation> conversations_;
-    bool firstTick_ = true;
+    bool switchedOn_ = false;  // a tracker never switched on takes its first tick as the switch's moment
+    std::vector<std::wstring> ownNames_;
+    std::optional<std::uint64_t> ownNamesReadAtMs_;
 };
 
 }  // namespace velmora

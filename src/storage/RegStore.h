@@ -41,6 +41,9 @@ std::vector<StoredValue> StoredValues(std::wstring_view screenName, const Abando
 // while it is read answers every further question with an error, and the reading ends there.
 std::vector<std::wstring> ScreenNamesBelow(HKEY users, const Abandoned* abandoned = nullptr);
 std::vector<StoredValue> ValuesOf(HKEY list, const Abandoned* abandoned = nullptr);
+// The user's own screen names: every key right below the Users key (the AIM client makes one
+// for each screen name that signs on), in the registry's order. None when there is no Users key.
+std::vector<std::wstring> OwnScreenNames();
 // Removes that one value; the key stays. A value that is not there is nothing to remove, which
 // is done.
 StoreResult RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName);

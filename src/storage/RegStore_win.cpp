@@ -122,6 +122,22 @@ std::vector<StoredValue> ValuesOf(HKEY list, const Abandoned* abandoned) {
     return values;
 }
 
+std::vector<std::wstring> OwnScreenNames() {
+    std::vector<std::wstring> names;
+    UniqueHkey users = OpenForReading(HKEY_CURRENT_USER, UsersKeyPath());
+    if (!users) return names;
+    std::wstring child(kKeyNameRoom, L'\0');
+    for (DWORD index = 0;; ++index) {
+        DWORD length = kKeyNameRoom;
+        const LSTATUS status =
+            RegEnumKeyExW(users.get(), index, child.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_MORE_DATA) continue;
+        if (status != ERROR_SUCCESS) break;  // no more keys, or the key itself has gone
+        names.emplace_back(child.data(), length);
+    }
+    return names;
+}
+
 StoreResult RemoveStoredValue(std::wstring_view screenName, std::wstring_view valueName) {
     if (!IsUsableScreenName(screenName)) return {StoreStep::NameUnusable, 0};
     // A key or value that has gone meanwhile is nothing to remove, as for the main window's Delete.

@@ -28,22 +28,51 @@ AutoReplySettings Rules(std::vector<AutoReplyRule> rows, bool everyoneElse = fal
 
 // ---------------------------------------------------------------------------
 
-TEST(AutoReplyRules, NamesArePartsOfListedNamesInAnyCaseAndEmptyOnesNeverMatch) {
-    EXPECT_EQ(NamesOf(L"  pal42\tme99\r\nPellbrook  "),
-              (std::vector<std::wstring_view>{L"pal42", L"me99", L"Pellbrook"}));
-    EXPECT_TRUE(NamesOf(L" \r\n ").empty());
-    EXPECT_TRUE(RuleMatches(L"pal42 Pellbrook", L"pellbrook"));
-    EXPECT_TRUE(RuleMatches(L"pal42 Pellbrook", L"BROOK"));  // a part of a name is enough
+TEST(AutoReplyRules, RowsNameWholeScreenNamesSeparatedByCommasAsTheServiceComparesThem) {
+    EXPECT_EQ(NamesOf(L"  pal42,Sam 7 ,\tPellbrook\r\n,, ,"),
+              (std::vector<std::wstring_view>{L"pal42", L"Sam 7", L"Pellbrook"}));
+    EXPECT_TRUE(NamesOf(L" , \r\n ").empty());
+    EXPECT_TRUE(RuleMatches(L"pal42, Pellbrook", L"pellbrook"));
+    EXPECT_TRUE(RuleMatches(L"pal42", L"Pal 42")) << "blanks and letter case do not count";
+    EXPECT_TRUE(RuleMatches(L"Sam 7, bob", L"sam7"));
+    EXPECT_TRUE(RuleMatches(L"x,\u0420\u0435\u043d\u0430", L"\u0420\u0415\u041d\u0410"));
+    // A part of a name is not the name, either way round.
+    EXPECT_FALSE(RuleMatches(L"pal42, bob", L"pal"));
+    EXPECT_FALSE(RuleMatches(L"johnsmith", L"john"));
     EXPECT_FALSE(RuleMatches(L"pal42", L"pal421"));
-    // Each name alone: a sender across two listed names is none of them.
-    EXPECT_FALSE(RuleMatches(L"pal42 me99", L"42 me"));
+    EXPECT_FALSE(RuleMatches(L"pal42, me99", L"pal42, me99")) << "a sender is one name";
     EXPECT_FALSE(RuleMatches(L"pal42", L""));
+    EXPECT_FALSE(RuleMatches(L"pal42", L"  "));
     EXPECT_FALSE(RuleMatches(L"", L"pal42"));
-    EXPECT_FALSE(RuleMatches(L"   ", L" "));
+    EXPECT_FALSE(RuleMatches(L" , ", L" "));
 }
 
-TEST(AutoReplyRules, TheFirstMatchingRowWinsThenEveryoneElseWhenTicked) {
-    AutoReplySettings settings = Rules({{L"bob carol", L"hi friend"}, {L"carol", L"hi carol"}, {L"", L"nobody"}});
+TEST(AutoReplyRules, ARowWrittenWithBlanksBetweenNamesGetsCommas) {
+    EXPECT_EQ(CommaNamesFromBlankNames(L"pal42 bob"), L"pal42, bob");
+    EXPECT_EQ(CommaNamesFromBlankNames(L"  pal42\tme99\r\n Pellbrook\u00a0x  "), L"pal42, me99, Pellbrook, x");
+    EXPECT_EQ(CommaNamesFromBlankNames(L""), L"");
+    EXPECT_EQ(CommaNamesFromBlankNames(L" \r\n "), L"");
+    // Each name keeps the meaning it had: one name per word.
+    const std::wstring converted = CommaNamesFromBlankNames(L"pal42 bob carol");
+    EXPECT_TRUE(RuleMatches(converted, L"bob"));
+    EXPECT_FALSE(RuleMatches(converted, L"pal42 bob"));
+    EXPECT_EQ(NamesOf(converted).size(), 3u);
+}
+
+TEST(AutoReplyRules, TheTitleNamesTheBuddyWhateverTheClientAddsAfterIt) {
+    using Buddy = std::optional<std::wstring_view>;
+    EXPECT_EQ(BuddyOfImTitle(L"pal42 - Instant Message"), Buddy(L"pal42"));
+    EXPECT_EQ(BuddyOfImTitle(L"mallory - Instant Message (typing)"), Buddy(L"mallory"));
+    EXPECT_EQ(BuddyOfImTitle(L"Sam 7 - Instant Message - Away"), Buddy(L"Sam 7"));
+    EXPECT_EQ(BuddyOfImTitle(L"pal42 - IM"), std::nullopt);
+    EXPECT_EQ(BuddyOfImTitle(L"Chat with pal42"), std::nullopt);
+    EXPECT_EQ(BuddyOfImTitle(L"  - Instant Message"), std::nullopt);
+    EXPECT_EQ(BuddyOfImTitle(L"pal42 - instant message"), std::nullopt);
+    EXPECT_EQ(BuddyOfImTitle(L""), std::nullopt);
+}
+
+TEST(AutoReplyRules, TheFirstMatchingRowWinsThenEveryoneElseForACheckedSenderOnly) {
+    AutoReplySettings settings = Rules({{L"bob, carol", L"hi friend"}, {L"carol", L"hi carol"}, {L"", L"nobody"}});
     std::size_t row = 99;
     EXPECT_EQ(ReplyFor(settings, L"Carol", &row), std::optional<std::wstring_view>(L"hi friend"));
     EXPECT_EQ(row, 0u);
@@ -54,6 +83,12 @@ TEST(AutoReplyRules, TheFirstMatchingRowWinsThenEveryoneElseWhenTicked) {
     EXPECT_EQ(ReplyFor(settings, L"dave", &row), std::optional<std::wstring_view>(L"away"));
     EXPECT_EQ(row, 3u);
     EXPECT_EQ(ReplyFor(settings, L""), std::nullopt) << "a line without a name answers nobody";
+    // A sender the title could not confirm: only a row that names it.
+    EXPECT_EQ(ReplyFor(settings, L"dave", nullptr, SenderCheck::Unchecked), std::nullopt);
+    EXPECT_EQ(ReplyFor(settings, L"bob", nullptr, SenderCheck::Unchecked),
+              std::optional<std::wstring_view>(L"hi friend"));
+    EXPECT_TRUE(SaysNothing(L" \r\n\t"));
+    EXPECT_FALSE(SaysNothing(L" .\r\n"));
 }
 
 TEST(AutoReplyRules, ALogRowShowsTheFirstWordsOnOneLine) {
@@ -80,12 +115,35 @@ public:
     void Open(ConversationId id, std::wstring buddy) { windows_[id] = {buddy + L" - Instant Message", L"", false}; }
     void OpenTitled(ConversationId id, std::wstring title) { windows_[id] = {std::move(title), L"", false}; }
     void Close(ConversationId id) { windows_.erase(id); }
+    // As the client shows a message: its line breaks as "<BR>".
     void Say(ConversationId id, std::wstring_view sender, std::wstring_view text) {
         std::wstring& markup = windows_.at(id).markup;
         if (!markup.empty()) markup += L"<BR>";
-        markup += L"<B>" + std::wstring(sender) + L"</B>: " + std::wstring(text);
+        markup += L"<B>" + std::wstring(sender) + L"</B>: ";
+        for (std::size_t at = 0; at < text.size(); ++at) {
+            if (text.substr(at, 2) == L"\r\n") {
+                markup += L"<BR>";
+                ++at;
+            } else {
+                markup += text[at];
+            }
+        }
     }
     void Hang(ConversationId id, bool hung) { windows_.at(id).hung = hung; }
+
+    // The switch goes on: the windows are listed with their lengths, as the watch lists them.
+    void SwitchOn() {
+        std::vector<ConversationReading> shown;
+        for (const auto& [id, im] : windows_) {
+            ConversationReading reading;
+            reading.id = id;
+            reading.title = im.title;
+            reading.answered = !im.hung;
+            reading.length = im.hung ? 0 : im.markup.size();
+            shown.push_back(std::move(reading));
+        }
+        tracker.SwitchOn(shown);
+    }
 
     // One tick; each answer is sent at once, as the client shows a sent line.
     std::vector<ConversationAnswer> Tick(std::uint64_t nowMs, std::uint64_t idleMs = 0) {
@@ -100,8 +158,10 @@ public:
                 if (tracker.NeedsText(id, reading.length)) {
                     reading.textRead = true;
                     ++textReads;
-                    reading.lastLine = LastImLineOfConversation(im.markup);
-                    reading.sender = SenderOfConversation(im.markup);
+                    ImMessage newest = NewestImMessageOf(im.markup);
+                    reading.sender = std::move(newest.sender);
+                    reading.message = std::move(newest.text);
+                    reading.foreground = id == foreground;
                 }
             }
             readings.push_back(std::move(reading));
@@ -121,8 +181,9 @@ public:
     }
 
     ConversationTracker tracker;
-    AutoReplySettings settings = Rules({{L"pal42 bob carol", L"away, back soon"}});
+    AutoReplySettings settings = Rules({{L"pal42, bob, carol", L"away, back soon"}});
     std::wstring me = L"me99";
+    ConversationId foreground = 0;  // the IM window the user works in
     int textReads = 0;
 
 private:
@@ -135,7 +196,7 @@ TEST(ConversationTracker, TheLineLastWhenSwitchedOnIsReadAndOnlyANewLineIsAnswer
     Desk desk;
     desk.Open(1, L"pal42");
     desk.Say(1, L"pal42", L"are you there?");
-    desk.tracker.SwitchOn();
+    desk.SwitchOn();
     EXPECT_EQ(desk.AnsweredIn(0), Ids{});
     EXPECT_EQ(desk.textReads, 0) << "the first tick takes only the lengths";
     EXPECT_EQ(desk.AnsweredIn(1100), Ids{});
@@ -165,7 +226,7 @@ TEST(ConversationTracker, EveryConversationIsAnsweredOnceAndTheOwnReplyNever) {
     desk.Open(1, L"pal42");
     desk.Open(2, L"bob");
     desk.OpenTitled(3, L"Chat with carol");  // no buddy in the title: the own line is not filtered by it
-    desk.tracker.SwitchOn();
+    desk.SwitchOn();
     desk.AnsweredIn(0);
     desk.Say(1, L"pal42", L"hi");
     desk.Say(2, L"bob", L"hey");
@@ -178,29 +239,40 @@ TEST(ConversationTracker, EveryConversationIsAnsweredOnceAndTheOwnReplyNever) {
     EXPECT_EQ(desk.tracker.KnownConversations(), 3u);
 }
 
+// What the watch reads from a window's whole markup.
+ConversationReading ReadingOf(ConversationId id, std::wstring title, std::wstring_view markup) {
+    ConversationReading reading;
+    reading.id = id;
+    reading.title = std::move(title);
+    reading.length = markup.size();
+    reading.textRead = true;
+    ImMessage newest = NewestImMessageOf(markup);
+    reading.sender = std::move(newest.sender);
+    reading.message = std::move(newest.text);
+    return reading;
+}
+
 TEST(ConversationTracker, OwnReplyIsKnownAlsoWhenItsLengthCouldNotBeReadAfterSending) {
     ConversationTracker tracker;
-    AutoReplySettings settings = Rules({}, true, L"line one\r\nsee you");
+    // A row may name the user's other screen name, one this computer's client never signed on.
+    AutoReplySettings settings = Rules({{L"bob, me99", L"line one\r\nsee you"}});
     settings.answerAgainMinutes = 10;
-    const auto reading = [](std::wstring markup) {
-        return ConversationReading{
-            7, L"Chat", true, markup.size(), true, LastImLineOfConversation(markup), SenderOfConversation(markup)};
-    };
-    tracker.SwitchOn();
-    tracker.Tick(std::vector{reading(L"")}, settings, {0, 0});
-    ASSERT_EQ(tracker.Tick(std::vector{reading(L"<B>bob</B>: hi")}, settings, {1, 0}).size(), 1u);
+    tracker.SwitchOn(std::vector{ReadingOf(7, L"Chat", L"")});
+    ASSERT_EQ(tracker.Tick(std::vector{ReadingOf(7, L"Chat", L"<B>bob</B>: hi")}, settings, {1, 0}).size(), 1u);
     tracker.Sent(7, L"line one\r\nsee you", std::nullopt);
-    // Eleven minutes on, the reply itself shows up as the new last line: it is not answered.
+    // Eleven minutes on, the reply itself shows up as the newest message: it is not answered.
     const std::wstring shown = L"<B>bob</B>: hi<BR><B>me99</B>: line one<BR>see you";
-    EXPECT_TRUE(tracker.Tick(std::vector{reading(shown)}, settings, {11 * kMinute, 0}).empty());
-    EXPECT_EQ(tracker.Tick(std::vector{reading(shown + L"<BR><B>bob</B>: ok")}, settings, {12 * kMinute, 0}).size(),
-              1u);
+    EXPECT_TRUE(tracker.Tick(std::vector{ReadingOf(7, L"Chat", shown)}, settings, {11 * kMinute, 0}).empty());
+    EXPECT_EQ(
+        tracker.Tick(std::vector{ReadingOf(7, L"Chat", shown + L"<BR><B>bob</B>: ok")}, settings, {12 * kMinute, 0})
+            .size(),
+        1u);
 }
 
 TEST(ConversationTracker, AClosedWindowIsForgottenAndOneOpenedAgainIsANewConversation) {
     Desk desk;
     desk.Open(1, L"pal42");
-    desk.tracker.SwitchOn();
+    desk.SwitchOn();
     desk.AnsweredIn(0);
     desk.Say(1, L"pal42", L"hi");
     EXPECT_EQ(desk.AnsweredIn(1100), Ids{1});
@@ -223,7 +295,7 @@ TEST(ConversationTracker, AnsweredAgainOnlyAfterTheIntervalAndOnlyForANewLine) {
     Desk desk;
     desk.settings.answerAgainMinutes = 10;
     desk.Open(1, L"bob");
-    desk.tracker.SwitchOn();
+    desk.SwitchOn();
     desk.AnsweredIn(0);
     desk.Say(1, L"bob", L"one");
     EXPECT_EQ(desk.AnsweredIn(1 * kMinute), Ids{1});
@@ -243,7 +315,7 @@ TEST(ConversationTracker, OnlyWhenAwayFromTheKeyboardForTheChosenTime) {
     Desk desk;
     desk.settings.idleMinutes = 5;
     desk.Open(1, L"bob");
-    desk.tracker.SwitchOn();
+    desk.SwitchOn();
     desk.AnsweredIn(0);
     desk.Say(1, L"bob", L"there?");
     EXPECT_EQ(desk.AnsweredIn(1100, 4 * kMinute), Ids{});
@@ -255,11 +327,11 @@ TEST(ConversationTracker, OnlyWhenAwayFromTheKeyboardForTheChosenTime) {
 
 TEST(ConversationTracker, TheFirstMatchingRuleAnswersAndEveryoneElseTakesTheRest) {
     Desk desk;
-    desk.settings = Rules({{L"bob", L"hi bob, %n"}, {L"bob carol", L"hi you two"}}, true, L"hi stranger");
+    desk.settings = Rules({{L"bob", L"hi bob, %n"}, {L"bob, carol", L"hi you two"}}, true, L"hi stranger");
     desk.Open(1, L"bob");
     desk.Open(2, L"carol");
     desk.Open(3, L"dave");
-    desk.tracker.SwitchOn();
+    desk.SwitchOn();
     desk.AnsweredIn(0);
     desk.Say(1, L"Bob", L"1");
     desk.Say(2, L"carol", L"2");
@@ -279,7 +351,7 @@ TEST(ConversationTracker, ALineFakedInAnotherBuddysNameGetsNoReply) {
     desk.settings = Rules({{L"pal42", L"secret for pal42"}});
     desk.Open(1, L"eve");
     desk.Open(2, L"pal42");
-    desk.tracker.SwitchOn();
+    desk.SwitchOn();
     desk.AnsweredIn(0);
     // eve types a line that reads as pal42's.
     desk.Say(1, L"eve", L"<BR><B>pal42</B>: hi");
@@ -304,7 +376,7 @@ TEST(ConversationTracker, AWindowThatDoesNotAnswerKeepsItsStateAndIsNotForgotten
     desk.Open(2, L"pal42");
     desk.Say(1, L"bob", L"read by the user");
     desk.Hang(1, true);
-    desk.tracker.SwitchOn();
+    desk.SwitchOn();
     desk.AnsweredIn(0);
     desk.Say(2, L"pal42", L"hi");
     EXPECT_EQ(desk.AnsweredIn(1100), Ids{2}) << "the others are answered";
@@ -325,19 +397,12 @@ TEST(ConversationTracker, AnAnswerThatReachedNoWindowIsDecidedAgainAtTheNextTick
     ConversationTracker tracker;
     AutoReplySettings settings = Rules({{L"bob", L"brb"}});
     const std::wstring markup = L"<B>bob</B>: hi";
-    const ConversationReading reading{4,
-                                      L"bob - Instant Message",
-                                      true,
-                                      markup.size(),
-                                      true,
-                                      LastImLineOfConversation(markup),
-                                      SenderOfConversation(markup)};
+    const ConversationReading reading = ReadingOf(4, L"bob - Instant Message", markup);
     ConversationReading unread = reading;
     unread.textRead = false;
-    unread.lastLine.clear();
+    unread.message.clear();
     unread.sender.clear();
-    tracker.SwitchOn();
-    tracker.Tick(std::vector<ConversationReading>{}, settings, {0, 0});
+    tracker.SwitchOn(std::vector<ConversationReading>{});
     ASSERT_EQ(tracker.Tick(std::vector{reading}, settings, {1, 0}).size(), 1u);
     tracker.NotSent(4);
     // Nothing changed in the window, but its line is read and answered again, once.
@@ -346,6 +411,128 @@ TEST(ConversationTracker, AnAnswerThatReachedNoWindowIsDecidedAgainAtTheNextTick
     tracker.Sent(4, L"brb", std::nullopt);
     EXPECT_FALSE(tracker.NeedsText(4, markup.size()));
     EXPECT_TRUE(tracker.Tick(std::vector{unread}, settings, {3, 0}).empty());
+}
+
+TEST(ConversationTracker, WhatTheWindowsShowAtTheSwitchIsReadAndWhatComesRightAfterIsNew) {
+    Desk desk;
+    desk.Open(1, L"pal42");
+    desk.Say(1, L"pal42", L"read before switching on");
+    desk.SwitchOn();
+    // Before the window's first tick: a line in a window that was there, and a new window.
+    desk.Say(1, L"pal42", L"are you there?");
+    desk.Open(2, L"bob");
+    desk.Say(2, L"bob", L"hey");
+    EXPECT_EQ(desk.AnsweredIn(1100), (Ids{1, 2}));
+    EXPECT_EQ(desk.AnsweredIn(2200), Ids{});
+
+    // Switched off and on again: the picture is taken afresh.
+    desk.Say(1, L"pal42", L"read while off");
+    desk.SwitchOn();
+    EXPECT_EQ(desk.AnsweredIn(3300), Ids{}) << "its line was there at the switch";
+    // A tracker never switched on takes nothing it has not seen before as new.
+    Desk fresh;
+    fresh.Open(1, L"pal42");
+    fresh.Say(1, L"pal42", L"old");
+    EXPECT_EQ(fresh.AnsweredIn(0), Ids{});
+    fresh.Say(1, L"pal42", L"new");
+    EXPECT_EQ(fresh.AnsweredIn(1100), Ids{1});
+}
+
+TEST(ConversationTracker, AMessageOfSeveralLinesIsTheSendersAndAColonInsideItStartsNone) {
+    Desk desk;
+    desk.Open(1, L"pal42");
+    desk.Open(2, L"bob");
+    desk.Open(3, L"carol");
+    desk.SwitchOn();
+    desk.Say(1, L"pal42", L"hi\r\nare you there?");
+    desk.Say(2, L"bob", L"hi\r\nnote: call me");
+    desk.Say(3, L"carol", L"one\r\ntwo: 2\r\nthree\r\nfour: at 12:30\r\nfive");
+    const std::vector<ConversationAnswer> answers = desk.Tick(1100);
+    ASSERT_EQ(answers.size(), 3u);
+    EXPECT_EQ(answers[0].buddy, L"pal42");
+    EXPECT_EQ(answers[1].buddy, L"bob");
+    EXPECT_EQ(answers[2].buddy, L"carol");
+    for (const ConversationAnswer& answer : answers) EXPECT_TRUE(answer.senderChecked);
+}
+
+TEST(ConversationTracker, ATitleWithASuffixStillChecksTheSender) {
+    Desk desk;
+    desk.settings = Rules({{L"pal42", L"for pal42"}}, true, L"for anyone");
+    desk.OpenTitled(1, L"mallory - Instant Message (typing)");
+    desk.OpenTitled(2, L"pal42 - Instant Message (typing)");
+    desk.SwitchOn();
+    // mallory's line, then one that reads as pal42's, in mallory's window.
+    desk.Say(1, L"mallory", L"x<BR><B>pal42</B>: hi");
+    desk.Say(2, L"Pal 42", L"hi");
+    const std::vector<ConversationAnswer> answers = desk.Tick(1100);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].id, 2u);
+    EXPECT_EQ(answers[0].reply, L"for pal42");
+    EXPECT_TRUE(answers[0].senderChecked);
+}
+
+TEST(ConversationTracker, TheUsersOwnNamesAreNeverAnsweredAndAnUncheckedSenderOnlyByItsRow) {
+    Desk desk;
+    desk.settings = Rules({{L"pal42, me99", L"for pal42"}}, true, L"for anyone");
+    desk.tracker.KnowOwnNames({L"Me 99"}, 0);
+    desk.OpenTitled(1, L"pal42 - IM");
+    desk.OpenTitled(2, L"carol - IM");
+    desk.Open(3, L"me99");  // the user's window with their own other name
+    desk.SwitchOn();
+    EXPECT_TRUE(desk.tracker.OwnNamesDue(0)) << "read again at the switch";
+    desk.tracker.KnowOwnNames({L"Me 99"}, 0);
+    EXPECT_FALSE(desk.tracker.OwnNamesDue(kOwnNamesRereadMs - 1));
+    desk.Say(1, L"me99", L"brb");
+    desk.Say(2, L"carol", L"hi");
+    desk.Say(3, L"me99", L"note to self");
+    EXPECT_EQ(desk.AnsweredIn(1100), Ids{}) << "the user's own lines, and carol for whom no row speaks";
+
+    desk.Say(1, L"pal42", L"hi");
+    const std::vector<ConversationAnswer> answers = desk.Tick(2200);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].id, 1u);
+    EXPECT_FALSE(answers[0].senderChecked);
+}
+
+TEST(ConversationTracker, AnEmptyReplySendsNothingAndUsesNothingUp) {
+    Desk desk;
+    desk.settings = Rules({{L"bob", L""}, {L"carol", L" \r\n "}}, true, L"");
+    desk.Open(1, L"bob");
+    desk.Open(2, L"carol");
+    desk.Open(3, L"dave");
+    desk.SwitchOn();
+    desk.Say(1, L"bob", L"hi");
+    desk.Say(2, L"carol", L"hi");
+    desk.Say(3, L"dave", L"hi");
+    EXPECT_EQ(desk.AnsweredIn(1100), Ids{});
+    // The replies written, the next lines are answered: nothing was counted before.
+    desk.settings = Rules({{L"bob", L"brb"}, {L"carol", L"brb"}}, true, L"brb");
+    desk.Say(1, L"bob", L"there?");
+    desk.Say(2, L"carol", L"there?");
+    desk.Say(3, L"dave", L"there?");
+    EXPECT_EQ(desk.AnsweredIn(2200), (Ids{1, 2, 3}));
+}
+
+TEST(ConversationTracker, AConversationTheUserIsTypingInIsAnsweredOnceTheyPause) {
+    Desk desk;
+    desk.Open(1, L"pal42");
+    desk.Open(2, L"bob");
+    desk.foreground = 1;
+    desk.SwitchOn();
+    desk.Say(1, L"pal42", L"hi");
+    desk.Say(2, L"bob", L"hi");
+    EXPECT_EQ(desk.AnsweredIn(1100, 200), Ids{2}) << "only the window the user types in waits";
+    EXPECT_EQ(desk.AnsweredIn(2200, kTypingPauseMs - 1), Ids{});
+    EXPECT_EQ(desk.AnsweredIn(3300, kTypingPauseMs), Ids{1});
+    EXPECT_EQ(desk.AnsweredIn(4400, 60'000), Ids{}) << "once";
+
+    // While waiting, the user answers the buddy themselves: nothing more is sent.
+    desk.Open(3, L"carol");
+    desk.foreground = 3;
+    desk.Say(3, L"carol", L"hi");
+    EXPECT_EQ(desk.AnsweredIn(5500, 100), Ids{});
+    desk.Say(3, desk.me, L"yes, here");
+    EXPECT_EQ(desk.AnsweredIn(6600, 60'000), Ids{});
 }
 
 // Two copies of Velmora, each answering the other's user: alice's Velmora in her window with
@@ -359,8 +546,8 @@ TEST(ConversationTracker, TwoCopiesAnsweringEachOtherStopAfterOneReplyEach) {
     bob.settings = Rules({}, true, L"bob is away");
     alice.Open(1, L"bob");
     bob.Open(1, L"alice");
-    alice.tracker.SwitchOn();
-    bob.tracker.SwitchOn();
+    alice.SwitchOn();
+    bob.SwitchOn();
     alice.AnsweredIn(0);
     bob.AnsweredIn(0);
     alice.Say(1, L"bob", L"hi alice");  // bob typed it himself
@@ -383,10 +570,10 @@ TEST(ConversationTracker, TwoCopiesAnsweringEachOtherStopAfterOneReplyEach) {
 TEST(ConversationTracker, BadInputStaysBounded) {
     Desk desk;
     std::wstring manyNames;
-    for (int i = 0; i < 10000; ++i) manyNames += L"buddy" + std::to_wstring(i) + L" ";
+    for (int i = 0; i < 10000; ++i) manyNames += L"buddy" + std::to_wstring(i) + L", ";
     desk.settings = Rules({{manyNames, std::wstring(100 * 1024, L'r')}});
     for (ConversationId id = 1; id <= 200; ++id) desk.Open(id, L"buddy" + std::to_wstring(id * 7));
-    desk.tracker.SwitchOn();
+    desk.SwitchOn();
     desk.AnsweredIn(0);
     EXPECT_EQ(desk.tracker.KnownConversations(), 200u);
     // A megabyte of conversation before the new line.

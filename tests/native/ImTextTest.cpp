@@ -325,6 +325,52 @@ namespace velmora {
 namespace {
 
 // Another program's answers about its texts, as Velmora takes them.
+struct NewestCase {
+    std::wstring_view markup;
+    std::wstring_view sender;
+    std::wstring_view text;
+};
+
+TEST(NewestImMessageOf, TheLastLineNamingASenderStartsTheMessageAndTheLinesUnderItBelongToIt) {
+    const NewestCase cases[] = {
+        {L"<B>pal42</B>: hi", L"pal42", L"hi"},
+        {L"<B>me99</B>: brb<BR><B>pal42</B>: hi<BR>are you there?", L"pal42", L"hi\r\nare you there?"},
+        // A colon the buddy typed is text, not a sender: ahead of a line, in a time, at the end.
+        {L"<B>pal42</B>: hi<BR>note: call me", L"pal42", L"hi\r\nnote: call me"},
+        {L"<B>pal42</B>: one<BR>two: 2<BR>three<BR>four at 12:30<BR>five:", L"pal42",
+         L"one\r\ntwo: 2\r\nthree\r\nfour at 12:30\r\nfive:"},
+        {L"<B>Sam 7</B>: a: b", L"Sam 7", L"a: b"},
+        // The client's own markup around the name, in other forms.
+        {L"<FONT COLOR=\"#0000ff\">pal42</FONT><FONT>: hi</FONT>", L"pal42", L"hi"},
+        {L"<B>pal42:</B> hi", L"pal42", L"hi"},
+        {L"<B> pal42 </B>: hi", L"pal42", L"hi"},
+        // A message ending in a line break: its empty last line belongs to it.
+        {L"<B>pal42</B>: hi<BR>", L"pal42", L"hi\r\n"},
+        // Lines that name nobody.
+        {L"pal42: hi", L"", L""},
+        {L"<BR>no colon here", L"", L""},
+        {L"<B></B>: hi", L"", L""},
+        {L"<BR>: hi", L"", L""},
+        {L"x:<BR>y", L"", L""},
+        {L"", L"", L""},
+        // A line inside a tag is no line; a literal CR LF is one.
+        {L"<B>pal42</B>: a<I<BR><B>eve</B>: x>b", L"pal42", L"aeve: xb"},
+        {L"<B>pal42</B>: a\r\n<B>bob</B>: b", L"bob", L"b"},
+    };
+    for (const NewestCase& c : cases) {
+        SCOPED_TRACE(Visible(c.markup));
+        const ImMessage newest = NewestImMessageOf(c.markup);
+        EXPECT_EQ(Visible(newest.sender), Visible(c.sender));
+        EXPECT_EQ(Visible(newest.text), Visible(c.text));
+        // Read from near the end first, reaching back as far as needed: the same message.
+        for (std::size_t window = 1; window <= c.markup.size(); ++window) {
+            const ImMessage fromNearTheEnd = NewestImMessageOf(c.markup, window);
+            EXPECT_EQ(fromNearTheEnd.sender, newest.sender) << window;
+            EXPECT_EQ(fromNearTheEnd.text, newest.text) << window;
+        }
+    }
+}
+
 TEST(ForeignText, LengthsAndCopiedCountsAreBounded) {
     EXPECT_EQ(TrustedTextLength(12), 12u);
     EXPECT_EQ(TrustedTextLength(static_cast<long long>(kMaxForeignTextLength)), kMaxForeignTextLength);

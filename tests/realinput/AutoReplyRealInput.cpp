@@ -43,7 +43,7 @@ TEST_F(AutoReplyRealInput, ARuleTypedAndSwitchedOnAnswersTwoConversations) {
     Settle();
 
     ASSERT_TRUE(ClickToFocus(GetDlgItem(window, AutoReplyIds::Names)));
-    TypeText(L"pal42 bob");
+    TypeText(L"pal42, bob");
     PressKey(VK_TAB);
     ASSERT_TRUE(HasFocus(GetDlgItem(window, AutoReplyIds::Reply)));
     TypeText(L"Away from the keys, %n.");

@@ -144,7 +144,7 @@ const ControlDesign kAutoReply[] = {
     {AutoReplyIds::Log, L"ListBox", L"", 8, 348, 464, 92, 825, false},
     {AutoReplyIds::RulesCaption, L"Static", L"Rules: the first row whose names match the sender answers", 8, 8, 376, 17,
      825, false},
-    {AutoReplyIds::NamesCaption, L"Static", L"Names", 8, 135, 52, 17, 825, false},
+    {AutoReplyIds::NamesCaption, L"Static", L"Names\r\n(a, b, c)", 8, 134, 52, 28, 825, false},
     {AutoReplyIds::ReplyCaption, L"Static", L"Reply", 8, 163, 52, 17, 825, false},
     {AutoReplyIds::AnswerAgainCaption, L"Static", L"Answer again after", 8, 243, 140, 17, 825, false},
     {AutoReplyIds::IdleCaption, L"Static", L"Only when I am away from the keyboard", 8, 271, 236, 17, 825, false},
