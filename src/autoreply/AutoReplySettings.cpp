@@ -8,8 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "compose/AwayDocument.h"
 #include "storage/ProfileFile.h"
 #include "storage/SavedMessage.h"
+#include "stored/LoadLimits.h"
 
 namespace velmora {
 namespace {
@@ -257,6 +259,33 @@ std::string MergeAutoReplySettingsInto(std::string_view file, const AutoReplySet
     std::string written = WriteAutoReplySettingsInto(file, result);
     if (merged) *merged = std::move(result);
     return written;
+}
+
+ReplyInBox ReplyShownInBox(std::wstring_view reply) {
+    SomeAwayFields fields;
+    fields.message = std::wstring(reply);
+    const std::optional<std::wstring> why = WhyNotLoadable(fields);
+    if (!why) return {std::wstring(reply), true};
+    // The start cut into lines no longer than a line the box lays out at once.
+    std::wstring start;
+    std::size_t lineLength = 0;
+    for (const wchar_t c : reply.substr(0, kReplyStartShown)) {
+        lineLength = c == L'\n' ? 0 : lineLength + 1;
+        if (lineLength > 200) {
+            start += L"\r\n";
+            lineLength = 1;
+        }
+        start += c;
+    }
+    // A half of a surrogate pair or of CR LF at the cut stays out.
+    if (!start.empty() && (start.back() == L'\r' || (start.back() >= 0xD800 && start.back() < 0xDC00)))
+        start.pop_back();
+    std::wstring reason = *why;
+    constexpr std::wstring_view kIts = L"its message";
+    if (reason.starts_with(kIts)) reason.replace(0, kIts.size(), L"the reply");
+    return {L"(Too long to show or edit here: " + reason +
+                L" It stays in Msg.ini as it is and is sent whole. Its start:)\r\n" + start + L"...",
+            false};
 }
 
 std::wstring RulesNotSavedText(std::wstring_view filePath, std::wstring_view reason) {

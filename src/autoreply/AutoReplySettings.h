@@ -54,6 +54,18 @@ AutoReplySettings MergeAutoReplySettings(const AutoReplySettings& base, const Au
 std::string MergeAutoReplySettingsInto(std::string_view file, const AutoReplySettings& base,
                                        const AutoReplySettings& mine, AutoReplySettings* merged = nullptr);
 
+// What the Reply box shows of a reply. A reply longer than the box lays out in about a second
+// (the limits Load keeps to for the main window's message box) is shown by its start after a
+// note that says so, and the box takes no typing then: the reply stays in Msg.ini as it is and
+// is sent whole, as the user wrote it.
+struct ReplyInBox {
+    std::wstring text;
+    bool whole = true;
+};
+ReplyInBox ReplyShownInBox(std::wstring_view reply);
+// How much of a reply too long for the box is shown after the note.
+inline constexpr std::size_t kReplyStartShown = 2000;
+
 // What the user is told when the rules could not be saved: which file and why (the system's
 // own text), and that the rules stay in the window.
 std::wstring RulesNotSavedText(std::wstring_view filePath, std::wstring_view reason);

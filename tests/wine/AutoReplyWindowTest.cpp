@@ -5,9 +5,11 @@
 
 #include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "autoreply/AutoReplyControls.h"
+#include "autoreply/AutoReplyLog.h"
 #include "autoreply/AutoReplySettings.h"
 #include "autoreply/AutoReplyWindow.h"
 #include "misc/DateTime.h"
@@ -345,6 +347,138 @@ TEST_F(AutoReplyWindowTest, BadInputIsAnsweredOnceOrNotAtAllAndNothingStops) {
     EXPECT_NE(SendMessageTimeoutW(Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result), 0);
     aim.Command("at 2 truth");
     EXPECT_EQ(window_->Settings().rules.at(0).names, names);
+}
+
+// Msg.ini read-only, or a folder of that name: the first change that cannot be saved is told as
+// Save Last Msg tells it (the file and the system's reason), once, and the rules stay.
+TEST_F(AutoReplyWindowTest, RulesThatCannotBeSavedAreToldOnceAndStayInTheWindow) {
+    for (const bool folder : {false, true}) {
+        SCOPED_TRACE(folder ? "a folder named Msg.ini" : "a read-only Msg.ini");
+        Close();
+        // The last window closed asked this thread to quit; a message box would take that as its end.
+        MSG quit{};
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        const std::string before = "[General]\r\nMsg=lunch\r\n";
+        if (folder) {
+            ASSERT_TRUE(CreateDirectoryW(path_.c_str(), nullptr));
+        } else {
+            testing::WriteWholeFile(path_, before);
+            ASSERT_TRUE(SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+        }
+        Open();
+        // A box holds this thread until it is answered: another thread reads and answers each.
+        std::vector<std::wstring> told;
+        std::atomic<bool> done{false};
+        std::thread answerer([&] {
+            while (!done)
+                if (HWND box = testing::WaitForOwnedWindow(Window(), 50)) {
+                    told.push_back(testing::MessageBoxText(box));
+                    testing::PressMessageBoxButton(box, IDOK);
+                }
+        });
+        Click(Add);
+        Type(Names, L"alice");
+        Type(Reply, L"back at 5");
+        Click(Switch);
+        Click(Add);
+        done = true;
+        answerer.join();
+        ASSERT_EQ(told.size(), 1u) << "told once, not at every change";
+        EXPECT_NE(told[0].find(L"could not be saved"), std::wstring::npos) << told[0];
+        EXPECT_NE(told[0].find(path_), std::wstring::npos) << told[0];
+        const std::vector<AutoReplyRule> shown{{}, {L"alice", L"back at 5"}, {}};
+        EXPECT_EQ(window_->Settings().rules, shown);
+        EXPECT_TRUE(window_->Settings().on);
+        EXPECT_EQ(ListRows(Rules).size(), 4u);
+        if (folder) {
+            ASSERT_TRUE(RemoveDirectoryW(path_.c_str()));
+        } else {
+            EXPECT_EQ(testing::ReadWholeFile(path_), before);
+            ASSERT_TRUE(SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL));
+        }
+        // Once the file can be written, the next change saves all of them.
+        Type(Reply, L"back at 6");
+        Close();
+        const AutoReplySettings saved = ReadAutoReplySettings(ReadSettingsFile(path_));
+        EXPECT_EQ(saved.rules, (std::vector<AutoReplyRule>{{}, {L"alice", L"back at 5"}, {L"", L"back at 6"}}));
+        EXPECT_TRUE(saved.on);
+        DeleteFileW(path_.c_str());
+        Open();
+    }
+}
+
+TEST_F(AutoReplyWindowTest, TheLogIsShownAgainWhenTheWindowIsOpenedAgain) {
+    StandInProcess aim = StartAim(L"pal42");
+    AnswerAndSwitchOn(L"pal42", L"brb");
+    aim.Command("recv pal42 hi");
+    ASSERT_TRUE(testing::WaitUntil([&] { return ListRows(Log).size() == 1; }));
+    const std::vector<std::wstring> log = ListRows(Log);
+    Close();
+    Open();
+    EXPECT_EQ(ListRows(Log), log);
+    // Answered again while open: newest first, above the rows kept.
+    aim.Command("im bob");
+    Choose(Rules, 0);
+    Type(Names, L"pal42, bob");
+    WaitForTicks(2);
+    aim.Command("at 2 recv bob hello");
+    ASSERT_TRUE(testing::WaitUntil([&] { return ListRows(Log).size() == 2; }));
+    EXPECT_EQ(ListRows(Log).at(1), log.at(0));
+    Close();
+    Open();
+    EXPECT_EQ(ListRows(Log).size(), 2u);
+}
+
+TEST(AutoReplyLogTest, KeepsTheNewestRowsOnly) {
+    AutoReplyLog log;
+    for (int i = 0; i < 5000; ++i) log.Add(std::to_wstring(i));
+    ASSERT_EQ(log.Rows().size(), kMostLogRows);
+    EXPECT_EQ(log.Rows().front(), L"4999");
+    EXPECT_EQ(log.Rows().back(), std::to_wstring(5000 - kMostLogRows));
+}
+
+// A megabyte reply of long words, saved by hand or by another program: the window opens and
+// answers at once, shows that the reply is too long to show, and keeps it whole in Msg.ini
+// while the row's names are changed.
+TEST_F(AutoReplyWindowTest, AMegabyteReplyInMsgIniOpensTheWindowAtOnceAndStaysWhole) {
+    Close();
+    std::string reply;
+    while (reply.size() < (std::size_t{1} << 20)) reply += std::string(5000, 'w') + "\\s";
+    testing::WriteWholeFile(path_,
+                            "[AutoReply]\r\nFormat=2\r\nRules=1\r\nRule1Names=pal42\r\nRule1Reply=" + reply + "\r\n");
+    const AutoReplySettings stored = ReadAutoReplySettings(ReadSettingsFile(path_));
+    ASSERT_GT(stored.rules.at(0).reply.size(), std::size_t{1} << 19);
+    std::atomic<bool> opened{false};
+    std::thread pinger([&] {
+        // Another thread's message to the window, answered within the test's bounded wait.
+        HWND window = nullptr;
+        testing::WaitUntil([&] { return (window = FindWindowW(L"VelmoraAutoReply", nullptr)) != nullptr; });
+        DWORD_PTR result = 0;
+        opened = window && SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result) != 0;
+    });
+    Open();
+    testing::WaitUntil([&] { return opened.load(); });
+    pinger.join();
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(Text(Reply).rfind(L"(Too long to show or edit here: the reply", 0), 0u) << Text(Reply).substr(0, 200);
+    EXPECT_LT(Text(Reply).size(), 4000u);
+    EXPECT_NE(GetWindowLongW(Control(Reply), GWL_STYLE) & ES_READONLY, 0);
+    Type(Names, L"pal42, bob");
+    Close();
+    const AutoReplySettings saved = ReadAutoReplySettings(ReadSettingsFile(path_));
+    EXPECT_EQ(saved.rules.at(0).names, L"pal42, bob");
+    EXPECT_EQ(saved.rules.at(0).reply, stored.rules.at(0).reply) << "the reply, whole";
+}
+
+// Another process asks the window how many ticks have run, to wait for ticks, not for a time.
+TEST_F(AutoReplyWindowTest, TheWindowTellsHowManyTicksHaveRun) {
+    const UINT query = RegisterWindowMessageW(kTicksDoneQueryName);
+    ASSERT_NE(query, 0u);
+    EXPECT_EQ(SendMessageW(Window(), query, 0, 0), 0);
+    AnswerAndSwitchOn(L"pal42", L"brb");
+    WaitForTicks(1);
+    EXPECT_GE(SendMessageW(Window(), query, 0, 0), 2);
+    EXPECT_EQ(static_cast<std::uint64_t>(SendMessageW(Window(), query, 0, 0)), window_->TicksDone());
 }
 
 }  // namespace
