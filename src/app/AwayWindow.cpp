@@ -177,11 +177,15 @@ void AwayWindow::RestoreLastMessage() {
     // Empty too when the saved message is too long for the box to take in reasonable time.
     const std::wstring message = LoadLastMessage(SettingsPath());
     if (!message.empty()) SetField(Text2_0, message);
+    savedMessage_ = message;
 }
 
 unsigned long AwayWindow::SaveLastMessageIfWanted() {
     if (!IsTicked(Check2)) return ERROR_SUCCESS;
-    return SaveLastMessage(SettingsPath(), Text(Text2_0));
+    const std::wstring message = Text(Text2_0);
+    const unsigned long error = SaveLastMessage(SettingsPath(), message, savedMessage_);
+    if (error == ERROR_SUCCESS) savedMessage_ = message;
+    return error;
 }
 
 void AwayWindow::OnClose() {

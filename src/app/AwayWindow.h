@@ -66,6 +66,10 @@ private:
 
     Program& program_;
     UniqueBitmap banner_;  // Picture2's picture
+
+    // The message as loaded or last saved: while the box still holds it, a message another copy
+    // saved meanwhile stays.
+    std::wstring savedMessage_;
     bool askingToClose_ = false;
     int changingFromCode_ = 0;  // nested changes from code under way
 };

@@ -142,7 +142,8 @@ TEST(AutoReplyE2E, TwoCopiesAnsweringEachOtherStopAfterOneReplyEach) {
 }
 
 // Two copies of Velmora started from one folder, both with Auto Reply open: each adds its own
-// row and makes its own choice, and each save keeps what the other saved before it.
+// row and makes its own choice, one changes the message, and each save keeps what the other
+// saved before it.
 TEST(AutoReplyE2E, TwoCopiesInOneFolderKeepEachOthersRowsAndChoices) {
     testing::TempFolder folder;
     testing::WriteWholeFile(folder.File(L"Msg.ini"), "[General]\r\nMsg=lunch\r\n");
@@ -165,9 +166,13 @@ TEST(AutoReplyE2E, TwoCopiesInOneFolderKeepEachOthersRowsAndChoices) {
     SendMessageW(secondWindow, WM_COMMAND, MAKEWPARAM(Idle, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(GetDlgItem(secondWindow, Idle)));
     testing::CloseWithCloseBox(secondWindow);
+    // Save Last Msg ticked in both: the first changed the message, the second left it.
+    first.Type(AwayIds::Text2_0, L"dinner");
+    first.Click(AwayIds::Check2);
+    second.Click(AwayIds::Check2);
     first.CloseMainWindow();
+    ASSERT_TRUE(first.WaitForExit());
     second.CloseMainWindow();
-    EXPECT_TRUE(first.WaitForExit());
     EXPECT_TRUE(second.WaitForExit());
 
     const std::optional<std::string> file = testing::ReadWholeFile(folder.File(L"Msg.ini"));
@@ -177,7 +182,7 @@ TEST(AutoReplyE2E, TwoCopiesInOneFolderKeepEachOthersRowsAndChoices) {
         << *file;
     EXPECT_TRUE(saved.on) << "the first copy's switch";
     EXPECT_EQ(saved.idleMinutes, 10) << "the second copy's choice";
-    EXPECT_EQ(file->rfind("[General]\r\nMsg=lunch\r\n", 0), 0u);
+    EXPECT_EQ(file->rfind("[General]\r\nMsg=dinner\r\n", 0), 0u) << "the message the first copy saved";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // what, and what is kept in Msg.ini.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -479,6 +480,37 @@ TEST_F(AutoReplyWindowTest, TheWindowTellsHowManyTicksHaveRun) {
     WaitForTicks(1);
     EXPECT_GE(SendMessageW(Window(), query, 0, 0), 2);
     EXPECT_EQ(static_cast<std::uint64_t>(SendMessageW(Window(), query, 0, 0)), window_->TicksDone());
+}
+
+// Two savers of one Msg.ini at the same moment, each adding its own rows one save at a time
+// (as two copies of Velmora do): no save comes between another's reading and its replace, so
+// every row lands.
+TEST(AutoReplySettingsSaves, SavesAtTheSameMomentLoseNoRow) {
+    testing::TempFolder folder;
+    const std::wstring path = folder.File(L"Msg.ini");
+    constexpr int kRowsEach = 60;
+    const auto saver = [&](const std::wstring& who) {
+        AutoReplySettings base = ReadAutoReplySettings(ReadSettingsFile(path));
+        for (int row = 0; row < kRowsEach; ++row) {
+            AutoReplySettings mine = base;
+            mine.rules.push_back({who + std::to_wstring(row), L"brb"});
+            ASSERT_EQ(RewriteSettingsFile(
+                          path, [&](std::string_view file) { return MergeAutoReplySettingsInto(file, base, mine); }),
+                      0u);
+            base = mine;
+        }
+    };
+    std::thread alice(saver, L"alice"), bob(saver, L"bob");
+    alice.join();
+    bob.join();
+    const AutoReplySettings saved = ReadAutoReplySettings(ReadSettingsFile(path));
+    EXPECT_EQ(saved.rules.size(), 1u + 2 * kRowsEach);
+    for (const wchar_t* who : {L"alice", L"bob"})
+        for (int row = 0; row < kRowsEach; ++row)
+            EXPECT_NE(
+                std::find(saved.rules.begin(), saved.rules.end(), AutoReplyRule{who + std::to_wstring(row), L"brb"}),
+                saved.rules.end())
+                << "no " << ::testing::PrintToString(std::wstring(who)) << row;
 }
 
 }  // namespace
