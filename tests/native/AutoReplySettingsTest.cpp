@@ -194,5 +194,30 @@ TEST(AutoReplySettingsMerge, AUtf16FileAndAFileOfThousandsOfRowsMergeAlike) {
     EXPECT_EQ(ReadAutoReplySettings(many).rules, expected);
 }
 
+TEST(AutoReplySettingsFormat, AReplyTooLongForTheBoxShowsItsStartAndANote) {
+    const std::wstring lines = std::wstring(100, L'a') + L"\r\n" + std::wstring(100, L'b');
+    EXPECT_TRUE(ReplyShownInBox(lines).whole);
+    EXPECT_EQ(ReplyShownInBox(lines).text, lines);
+    std::wstring words;
+    while (words.size() < (std::size_t{1} << 20)) words += std::wstring(4999, L'w') + L" ";
+    const std::wstring pair = L"\U0001F600";
+    for (const std::wstring& reply : {words, std::wstring(5000, L'x'),
+                                      std::wstring(kReplyStartShown - 1, L'y') + pair + std::wstring(40000, L'z')}) {
+        const ReplyInBox shown = ReplyShownInBox(reply);
+        EXPECT_FALSE(shown.whole);
+        EXPECT_EQ(shown.text.rfind(L"(Too long to show or edit here: the reply ", 0), 0u) << shown.text.substr(0, 120);
+        EXPECT_NE(shown.text.find(L"sent whole"), std::wstring::npos);
+        EXPECT_LT(shown.text.size(), kReplyStartShown + 400);
+        // Its lines are short enough for the box to lay out at once, and no half of a pair is left.
+        std::size_t line = 0;
+        for (const wchar_t c : shown.text) {
+            line = c == L'\n' ? 0 : line + 1;
+            EXPECT_LE(line, 1000u);
+        }
+        const std::size_t dots = shown.text.size() - 3;
+        EXPECT_FALSE(shown.text[dots - 1] >= 0xD800 && shown.text[dots - 1] < 0xDC00);
+    }
+}
+
 }  // namespace
 }  // namespace velmora
