@@ -408,6 +408,43 @@ TEST_F(AutoReplyWindowTest, RulesThatCannotBeSavedAreToldOnceAndStayInTheWindow)
     }
 }
 
+// A file of 10,000 rows (more than the window adds): every row is shown, an edit of one keeps
+// the others in the file, and Add says why it adds no more.
+TEST_F(AutoReplyWindowTest, EveryRowOfALongFileIsShownAndKeptAndAddSaysWhereItStops) {
+    Close();
+    MSG quit{};
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    AutoReplySettings many;
+    many.rules.clear();
+    for (int row = 0; row < 10000; ++row) many.rules.push_back({L"pal" + std::to_wstring(row), L"brb"});
+    testing::WriteWholeFile(path_, WriteAutoReplySettingsInto("", many));
+    const std::size_t before = testing::ReadWholeFile(path_)->size();
+    Open();
+    EXPECT_EQ(ListRows(Rules).size(), 10001u);
+    Choose(Rules, 9999);
+    Type(Reply, L"back");
+    std::vector<std::wstring> told;
+    std::atomic<bool> done{false};
+    std::thread answerer([&] {
+        while (!done)
+            if (HWND box = testing::WaitForOwnedWindow(Window(), 50)) {
+                told.push_back(testing::MessageBoxText(box));
+                testing::PressMessageBoxButton(box, IDOK);
+            }
+    });
+    Click(Add);
+    done = true;
+    answerer.join();
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find(L"at most " + std::to_wstring(kMostAutoReplyRules) + L" rows"), std::wstring::npos)
+        << told[0];
+    Close();
+    const AutoReplySettings saved = ReadAutoReplySettings(ReadSettingsFile(path_));
+    many.rules[9999].reply = L"back";
+    EXPECT_EQ(saved.rules, many.rules);
+    EXPECT_EQ(testing::ReadWholeFile(path_)->size(), before + 1);
+}
+
 TEST_F(AutoReplyWindowTest, TheLogIsShownAgainWhenTheWindowIsOpenedAgain) {
     StandInProcess aim = StartAim(L"pal42");
     AnswerAndSwitchOn(L"pal42", L"brb");
