@@ -108,7 +108,7 @@ public:
     SettingsFileTurn& operator=(const SettingsFileTurn&) = delete;
 
 private:
-    static constexpr DWORD kLongestTurnMs = 10000;
+    static constexpr DWORD kLongestTurnMs = 3000;
     UniqueKernelHandle mutex_;
     bool held_ = false;
 };
