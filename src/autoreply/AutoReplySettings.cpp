@@ -288,14 +288,14 @@ ReplyInBox ReplyShownInBox(std::wstring_view reply) {
             false};
 }
 
-std::wstring RulesNotSavedText(std::wstring_view filePath, std::wstring_view reason) {
+std::wstring RulesNotSavedText(std::wstring_view filePath, std::wstring_view reason, bool closing) {
     std::wstring text = L"Auto Reply's rules could not be saved for the next start in\r\n";
     text += filePath;
     text += L"\r\n\r\nWhy: ";
     text += reason;
-    text +=
-        L"\r\n\r\nThe rules stay in the Auto Reply window and are used while Velmora runs; each change "
-        L"tries to save them again.";
+    text += closing ? L"\r\n\r\nClose anyway? Yes closes Auto Reply and the changes are lost; No goes back to them."
+                    : L"\r\n\r\nThe rules stay in the Auto Reply window and are used while Velmora runs; each "
+                      L"change tries to save them again.";
     return text;
 }
 

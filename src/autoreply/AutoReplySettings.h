@@ -67,7 +67,8 @@ ReplyInBox ReplyShownInBox(std::wstring_view reply);
 inline constexpr std::size_t kReplyStartShown = 2000;
 
 // What the user is told when the rules could not be saved: which file and why (the system's
-// own text), and that the rules stay in the window.
-std::wstring RulesNotSavedText(std::wstring_view filePath, std::wstring_view reason);
+// own text), and that the rules stay in the window; or, when the window is closing, whether to
+// close anyway (Yes: the changes are lost; No: back to them), as the main window asks.
+std::wstring RulesNotSavedText(std::wstring_view filePath, std::wstring_view reason, bool closing = false);
 
 }  // namespace velmora

@@ -141,8 +141,20 @@ void AutoReplyWindow::OnCreate() {
 }
 
 void AutoReplyWindow::OnClose() {
-    // The last chance to tell that the rules typed are not saved.
-    if (savePending_) Save();
+    // A close asked for while the question below is open waits for its answer.
+    if (askingToClose_) return;
+    if (savePending_) {
+        if (const unsigned long error = Save(false)) {
+            // The last chance for the changes, asked as the main window asks for its message.
+            askingToClose_ = true;
+            const std::wstring question = RulesNotSavedText(settingsPath_, SystemErrorText(error), true);
+            const int answer =
+                MessageBoxW(Handle(), question.c_str(), L"Velmora", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+            askingToClose_ = false;
+            if (answer != IDYES) return;
+            savePending_ = false;
+        }
+    }
     DestroyWindow(Handle());
 }
 
@@ -321,7 +333,7 @@ void AutoReplyWindow::SaveSoon() {
     SetTimer(Handle(), SaveTimer, SaveDelayMs, nullptr);
 }
 
-void AutoReplyWindow::Save(bool mayTell) {
+unsigned long AutoReplyWindow::Save(bool mayTell) {
     savePending_ = false;
     KillTimer(Handle(), SaveTimer);
     // Merged with the file as it is right before it is replaced: another copy of Velmora in this
@@ -331,15 +343,16 @@ void AutoReplyWindow::Save(bool mayTell) {
     if (error == 0) {
         saved_ = settings_;
         failureTold_ = false;
-        return;
+        return 0;
     }
     // The window goes on with these rules, and the next change tries again; what is not saved
     // now is what the next save merges in, measured from what was saved before.
     savePending_ = true;
-    if (!mayTell || failureTold_) return;
+    if (!mayTell || failureTold_) return error;
     failureTold_ = true;
     const std::wstring text = RulesNotSavedText(settingsPath_, SystemErrorText(error));
     MessageBoxW(Handle(), text.c_str(), L"Velmora", MB_OK | MB_ICONWARNING);
+    return error;
 }
 
 }  // namespace velmora

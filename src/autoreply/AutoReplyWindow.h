@@ -48,8 +48,9 @@ private:
     void ShowSwitch();
     std::size_t ChosenRow() const noexcept;
     // Saves, merged with what the file holds by now; a failure is told once (until a save works
-    // again) when `mayTell`, and the rules stay in the window either way.
-    void Save(bool mayTell = true);
+    // again) when `mayTell`, and the rules stay in the window either way. 0 when saved, else the
+    // system's error code.
+    unsigned long Save(bool mayTell = true);
     void SaveSoon();
 
     Composer* composer_;
@@ -63,6 +64,7 @@ private:
     bool replyWhole_ = true;  // the Reply box holds the chosen reply whole, and so may change it
     bool savePending_ = false;
     bool failureTold_ = false;
+    bool askingToClose_ = false;
 };
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -48,6 +49,24 @@ std::vector<std::string> Sent(StandInProcess& aim, int window = 1) {
 
 std::string Entry(StandInProcess& aim, int window) {
     return UnescapeLine(aim.Command("at " + std::to_string(window) + " entry").at(0).substr(6));
+}
+
+// Runs `act` on this thread while another thread reads each message box `owner` opens (a box
+// holds this thread until it is answered) and presses `button` in it; the boxes' texts.
+std::vector<std::wstring> AnsweringBoxes(HWND owner, int button, const std::function<void()>& act) {
+    std::vector<std::wstring> told;
+    std::atomic<bool> done{false};
+    std::thread answerer([&] {
+        while (!done)
+            if (HWND box = testing::WaitForOwnedWindow(owner, 50)) {
+                told.push_back(testing::MessageBoxText(box));
+                testing::PressMessageBoxButton(box, button);
+            }
+    });
+    act();
+    done = true;
+    answerer.join();
+    return told;
 }
 
 class AutoReplyWindowTest : public ::testing::Test {
@@ -367,23 +386,13 @@ TEST_F(AutoReplyWindowTest, RulesThatCannotBeSavedAreToldOnceAndStayInTheWindow)
             ASSERT_TRUE(SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY));
         }
         Open();
-        // A box holds this thread until it is answered: another thread reads and answers each.
-        std::vector<std::wstring> told;
-        std::atomic<bool> done{false};
-        std::thread answerer([&] {
-            while (!done)
-                if (HWND box = testing::WaitForOwnedWindow(Window(), 50)) {
-                    told.push_back(testing::MessageBoxText(box));
-                    testing::PressMessageBoxButton(box, IDOK);
-                }
+        const std::vector<std::wstring> told = AnsweringBoxes(Window(), IDOK, [&] {
+            Click(Add);
+            Type(Names, L"alice");
+            Type(Reply, L"back at 5");
+            Click(Switch);
+            Click(Add);
         });
-        Click(Add);
-        Type(Names, L"alice");
-        Type(Reply, L"back at 5");
-        Click(Switch);
-        Click(Add);
-        done = true;
-        answerer.join();
         ASSERT_EQ(told.size(), 1u) << "told once, not at every change";
         EXPECT_NE(told[0].find(L"could not be saved"), std::wstring::npos) << told[0];
         EXPECT_NE(told[0].find(path_), std::wstring::npos) << told[0];
@@ -391,14 +400,20 @@ TEST_F(AutoReplyWindowTest, RulesThatCannotBeSavedAreToldOnceAndStayInTheWindow)
         EXPECT_EQ(window_->Settings().rules, shown);
         EXPECT_TRUE(window_->Settings().on);
         EXPECT_EQ(ListRows(Rules).size(), 4u);
+        // Closed with changes not saved: asked, as the main window asks; No goes back to them.
+        Type(Reply, L"back at 6");
+        const std::vector<std::wstring> asked =
+            AnsweringBoxes(Window(), IDNO, [&] { testing::CloseWithCloseBox(Window()); });
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_NE(asked[0].find(L"Close anyway?"), std::wstring::npos) << asked[0];
+        ASSERT_TRUE(IsWindow(Window()));
         if (folder) {
             ASSERT_TRUE(RemoveDirectoryW(path_.c_str()));
         } else {
             EXPECT_EQ(testing::ReadWholeFile(path_), before);
             ASSERT_TRUE(SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL));
         }
-        // Once the file can be written, the next change saves all of them.
-        Type(Reply, L"back at 6");
+        // Once the file can be written, closing saves all of them.
         Close();
         const AutoReplySettings saved = ReadAutoReplySettings(ReadSettingsFile(path_));
         EXPECT_EQ(saved.rules, (std::vector<AutoReplyRule>{{}, {L"alice", L"back at 5"}, {L"", L"back at 6"}}));
@@ -423,18 +438,7 @@ TEST_F(AutoReplyWindowTest, EveryRowOfALongFileIsShownAndKeptAndAddSaysWhereItSt
     EXPECT_EQ(ListRows(Rules).size(), 10001u);
     Choose(Rules, 9999);
     Type(Reply, L"back");
-    std::vector<std::wstring> told;
-    std::atomic<bool> done{false};
-    std::thread answerer([&] {
-        while (!done)
-            if (HWND box = testing::WaitForOwnedWindow(Window(), 50)) {
-                told.push_back(testing::MessageBoxText(box));
-                testing::PressMessageBoxButton(box, IDOK);
-            }
-    });
-    Click(Add);
-    done = true;
-    answerer.join();
+    const std::vector<std::wstring> told = AnsweringBoxes(Window(), IDOK, [&] { Click(Add); });
     ASSERT_EQ(told.size(), 1u);
     EXPECT_NE(told[0].find(L"at most " + std::to_wstring(kMostAutoReplyRules) + L" rows"), std::wstring::npos)
         << told[0];
