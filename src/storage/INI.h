@@ -16,8 +16,8 @@ std::wstring LoadLastMessage(std::wstring_view filePath);
 // the last one saved; other sections and keys of the file stay. Returns 0 when the message is
 // stored, otherwise the system's error code (a read-only or locked file, a folder Velmora may
 // not write); the file is then unchanged. `asLoaded` is the message as this copy loaded or last
-// saved it: when the message is still that, nothing is written, so a message another copy of
-// Velmora saved meanwhile stays, and so does one too long for the box to have loaded.
+// saved it: when the message is still that, the message the file holds by then stays (one
+// another copy of Velmora saved meanwhile, or one too long for the box to have loaded).
 unsigned long SaveLastMessage(std::wstring_view filePath, std::wstring_view message,
                               std::optional<std::wstring_view> asLoaded = std::nullopt);
 

@@ -127,9 +127,9 @@ std::wstring LoadLastMessage(std::wstring_view filePath) {
 
 unsigned long SaveLastMessage(std::wstring_view filePath, std::wstring_view message,
                               std::optional<std::wstring_view> asLoaded) {
-    if (asLoaded && *asLoaded == message) return ERROR_SUCCESS;
-    return RewriteSettingsFile(filePath,
-                               [message](std::string_view file) { return SaveMessageInto(file, message, kAnsi); });
+    return RewriteSettingsFile(filePath, [&](std::string_view file) {
+        return asLoaded ? SaveMessageOver(file, *asLoaded, message, kAnsi) : SaveMessageInto(file, message, kAnsi);
+    });
 }
 
 std::string ReadSettingsFile(std::wstring_view filePath) {

@@ -219,5 +219,18 @@ TEST(AutoReplySettingsFormat, AReplyTooLongForTheBoxShowsItsStartAndANote) {
     }
 }
 
+// The main window's message from two copies: the one that changed it has its way.
+TEST(SavedMessageMerge, AMessageThisCopyDidNotChangeLeavesTheFilesOwn) {
+    const FileCodePage ascii{[](std::wstring_view text) { return std::string(text.begin(), text.end()); },
+                             [](std::string_view bytes) { return std::wstring(bytes.begin(), bytes.end()); }};
+    const std::string lunch = SaveMessageInto("[AutoReply]\r\nSwitch=On\r\n", L"lunch", ascii);
+    const std::string dinner = SaveMessageInto(lunch, L"dinner", ascii);  // another copy's save
+    EXPECT_EQ(SaveMessageOver(dinner, L"lunch", L"lunch", ascii), dinner);
+    EXPECT_EQ(SaveMessageOver(dinner, L"lunch", L"tea", ascii), SaveMessageInto(dinner, L"tea", ascii));
+    // A file without a message gets this copy's, changed or not, as a close always wrote it.
+    EXPECT_EQ(SaveMessageOver("", L"", L"", ascii), SaveMessageInto("", L"", ascii));
+    EXPECT_EQ(LoadSavedMessage(SaveMessageOver("[General]\r\n", L"x", L"x", ascii), ascii), L"x");
+}
+
 }  // namespace
 }  // namespace velmora
