@@ -210,6 +210,7 @@ void AwayWindow::RestoreLastComposition() {
         return;
     }
     if (!message.empty()) SetField(Text2_0, message);
+    savedMessage_ = message;
 }
 
 void AwayWindow::RestoreFields(const ComposerFields& fields) {
@@ -243,9 +244,13 @@ unsigned long AwayWindow::SaveLastMessageIfWanted() {
     std::optional<std::wstring> message;
     if (!keepSavedMessage_) message = Text(Text2_0);
     const ComposerFields fields = CurrentFields();
-    return RewriteSettingsFile(SettingsPath(), [&](std::string_view file) {
-        return SaveComposerInto(message ? SaveMessageInto(file, *message, kAnsi) : std::string(file), fields);
+    // A message this copy did not change leaves the one the file holds by then (another copy's).
+    const unsigned long error = RewriteSettingsFile(SettingsPath(), [&](std::string_view file) {
+        return SaveComposerInto(message ? SaveMessageOver(file, savedMessage_, *message, kAnsi) : std::string(file),
+                                fields);
     });
+    if (error == ERROR_SUCCESS && message) savedMessage_ = *message;
+    return error;
 }
 
 void AwayWindow::ShowStartNotice() {

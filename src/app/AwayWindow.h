@@ -80,6 +80,10 @@ private:
 
     Program& program_;
     UniqueBitmap banner_;  // Picture2's picture
+
+    // The message as loaded or last saved: while the box still holds it, a message another copy
+    // saved meanwhile stays.
+    std::wstring savedMessage_;
     bool askingToClose_ = false;
     // The saved message was too long to put back: a close keeps it until the box is changed.
     bool keepSavedMessage_ = false;

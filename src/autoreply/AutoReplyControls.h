@@ -32,4 +32,8 @@ enum : int {
     SaveDelayMs = 700,
 };
 
+// A registered window message that the window answers with how many ticks of the watch have run
+// to their end, so a test in another process waits for ticks rather than for a guessed time.
+inline constexpr wchar_t kTicksDoneQueryName[] = L"VelmoraAutoReplyTicksDone";
+
 }  // namespace velmora::AutoReplyIds

@@ -11,6 +11,7 @@
 #include "autoreply/AutoReplySettings.h"
 #include "compose/Composer.h"
 #include "compose/Messages.h"
+#include "misc/SystemError.h"
 #include "misc/Text.h"
 #include "res/resource.h"
 #include "storage/INI.h"
@@ -95,11 +96,19 @@ void SetTabStops(HWND list, std::span<const int> stops) {
 
 }  // namespace
 
-AutoReplyWindow::AutoReplyWindow(HINSTANCE instance, Composer* composer, std::wstring settingsPath, WatchClock clock)
-    : TableWindow(instance, kDesign), composer_(composer), settingsPath_(std::move(settingsPath)), watch_(clock) {}
+AutoReplyWindow::AutoReplyWindow(HINSTANCE instance, Composer* composer, std::wstring settingsPath, WatchClock clock,
+                                 AutoReplyLog& log)
+    : TableWindow(instance, kDesign),
+      composer_(composer),
+      settingsPath_(std::move(settingsPath)),
+      watch_(clock),
+      log_(log),
+      ticksDoneQuery_(RegisterWindowMessageW(kTicksDoneQueryName)) {}
 
 LRESULT AutoReplyWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == ticksDoneQuery_ && ticksDoneQuery_ != 0) return static_cast<LRESULT>(watch_.TicksDone());
     switch (message) {
+        case WM_CLOSE: OnClose(); return 0;
         case WM_DESTROY: OnDestroy(); return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_TIMER: OnTimer(wParam); return 0;
@@ -110,6 +119,7 @@ LRESULT AutoReplyWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lP
 
 void AutoReplyWindow::OnCreate() {
     settings_ = ReadAutoReplySettings(ReadSettingsFile(settingsPath_));
+    saved_ = settings_;
     constexpr int kRowStops[] = {96};
     constexpr int kLogStops[] = {36, 110};
     SetTabStops(Control(Rules), kRowStops);
@@ -120,6 +130,8 @@ void AutoReplyWindow::OnCreate() {
     ShowRows();
     SendMessageW(Control(Rules), LB_SETCURSEL, 0, 0);
     ShowChosenRow();
+    for (const std::wstring& row : log_.Rows())
+        SendMessageW(Control(Log), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
     watch_.Start(Handle(), kReplySentMessage);
     // The switch comes back as it was left: watching again, the lines shown now taken as read.
     ShowSwitch();
@@ -127,6 +139,24 @@ void AutoReplyWindow::OnCreate() {
         watch_.SwitchOn();
         SetTimer(Handle(), TickTimer, TickIntervalMs, nullptr);
     }
+}
+
+void AutoReplyWindow::OnClose() {
+    // A close asked for while the question below is open waits for its answer.
+    if (askingToClose_) return;
+    if (savePending_) {
+        if (const unsigned long error = Save(false)) {
+            // The last chance for the changes, asked as the main window asks for its message.
+            askingToClose_ = true;
+            const std::wstring question = RulesNotSavedText(settingsPath_, SystemErrorText(error), true);
+            const int answer =
+                MessageBoxW(Handle(), question.c_str(), L"Velmora", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+            askingToClose_ = false;
+            if (answer != IDYES) return;
+            savePending_ = false;
+        }
+    }
+    DestroyWindow(Handle());
 }
 
 void AutoReplyWindow::OnDestroy() {
@@ -137,7 +167,7 @@ void AutoReplyWindow::OnDestroy() {
         delete reinterpret_cast<AutoReplyLogRow*>(posted.lParam);
     KillTimer(Handle(), TickTimer);
     KillTimer(Handle(), SaveTimer);
-    if (savePending_) Save();
+    if (savePending_) Save(false);
 }
 
 // Beside the main window, to its right, else to its left; where neither fits, where it was put.
@@ -170,6 +200,9 @@ void AutoReplyWindow::OnReplySent(AutoReplyLogRow* posted) {
     if (!row->senderChecked) text += L" (the sender could not be checked)";
     if (!row->delivered) text += L" (the IM window stopped answering)";
     SendMessageW(Control(Log), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (SendMessageW(Control(Log), LB_GETCOUNT, 0, 0) > static_cast<LRESULT>(kMostLogRows))
+        SendMessageW(Control(Log), LB_DELETESTRING, kMostLogRows, 0);
+    log_.Add(std::move(text));
 }
 
 std::size_t AutoReplyWindow::ChosenRow() const noexcept {
@@ -197,12 +230,16 @@ void AutoReplyWindow::ShowRows() {
 void AutoReplyWindow::ShowChosenRow() {
     const std::size_t row = ChosenRow();
     const bool everyone = row == settings_.rules.size();
+    // A reply too long for the box shows its start and a note, and is not edited here.
+    const ReplyInBox reply = ReplyShownInBox(row < settings_.rules.size() ? settings_.rules[row].reply
+                                             : everyone                   ? settings_.everyoneElseReply
+                                                                          : L"");
+    replyWhole_ = reply.whole;
     showing_ = true;
     SetText(Names, row < settings_.rules.size() ? settings_.rules[row].names : L"");
-    SetText(Reply, row < settings_.rules.size() ? settings_.rules[row].reply
-                   : everyone                   ? settings_.everyoneElseReply
-                                                : L"");
+    SetText(Reply, reply.text);
     showing_ = false;
+    SendMessageW(Control(Reply), EM_SETREADONLY, !replyWhole_, 0);
     // "Everyone else" has no names, and is not removed; its tick says whether it answers.
     EnableWindow(Control(Names), row < settings_.rules.size());
     EnableWindow(Control(Reply), row <= settings_.rules.size());
@@ -219,6 +256,14 @@ void AutoReplyWindow::ShowSwitch() {
 void AutoReplyWindow::OnRowChosen() { ShowChosenRow(); }
 
 void AutoReplyWindow::OnAddClicked() {
+    if (settings_.rules.size() >= kMostAutoReplyRules) {
+        const std::wstring text =
+            L"Auto Reply takes at most " + DecimalText(static_cast<long long>(kMostAutoReplyRules)) +
+            L" rows, and this list has " + DecimalText(static_cast<long long>(settings_.rules.size())) +
+            L". Remove a row, or add the names to a row that has the same reply.";
+        MessageBoxW(Handle(), text.c_str(), L"Velmora", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     settings_.rules.push_back({});
     ShowRows();
     SendMessageW(Control(Rules), LB_SETCURSEL, settings_.rules.size() - 1, 0);
@@ -249,9 +294,10 @@ void AutoReplyWindow::OnRowTextChanged() {
     if (showing_) return;
     const std::size_t row = ChosenRow();
     if (row < settings_.rules.size()) {
-        settings_.rules[row] = {Text(Names), Text(Reply)};
+        settings_.rules[row].names = Text(Names);
+        if (replyWhole_) settings_.rules[row].reply = Text(Reply);
     } else if (row == settings_.rules.size()) {
-        settings_.everyoneElseReply = Text(Reply);
+        if (replyWhole_) settings_.everyoneElseReply = Text(Reply);
     } else {
         return;
     }
@@ -288,12 +334,26 @@ void AutoReplyWindow::SaveSoon() {
     SetTimer(Handle(), SaveTimer, SaveDelayMs, nullptr);
 }
 
-void AutoReplyWindow::Save() {
+unsigned long AutoReplyWindow::Save(bool mayTell) {
     savePending_ = false;
     KillTimer(Handle(), SaveTimer);
-    // A file that cannot be written keeps the rules as they were; the window goes on with these.
-    RewriteSettingsFile(settingsPath_,
-                        [this](std::string_view file) { return WriteAutoReplySettingsInto(file, settings_); });
+    // Merged with the file as it is right before it is replaced: another copy of Velmora in this
+    // folder may have saved rows, choices or a message since.
+    const unsigned long error = RewriteSettingsFile(
+        settingsPath_, [this](std::string_view file) { return MergeAutoReplySettingsInto(file, saved_, settings_); });
+    if (error == 0) {
+        saved_ = settings_;
+        failureTold_ = false;
+        return 0;
+    }
+    // The window goes on with these rules, and the next change tries again; what is not saved
+    // now is what the next save merges in, measured from what was saved before.
+    savePending_ = true;
+    if (!mayTell || failureTold_) return error;
+    failureTold_ = true;
+    const std::wstring text = RulesNotSavedText(settingsPath_, SystemErrorText(error));
+    MessageBoxW(Handle(), text.c_str(), L"Velmora", MB_OK | MB_ICONWARNING);
+    return error;
 }
 
 }  // namespace velmora

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <cwchar>
 #include <thread>
 
 #include "misc/Ansi.h"
@@ -90,6 +92,35 @@ DWORD ReplaceWholeFile(const std::wstring& path, const std::string& bytes) {
     return error;
 }
 
+// Held by one save of a settings file at a time, in every copy of Velmora of this session: the
+// file read, merged and replaced with nothing saved in between. The name stands for the path.
+class SettingsFileTurn {
+public:
+    explicit SettingsFileTurn(const std::wstring& path) {
+        std::wstring lower = path;
+        CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+        std::uint64_t hash = 1469598103934665603ull;  // FNV-1a
+        for (const wchar_t c : lower) hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ull;
+        wchar_t name[64];
+        swprintf(name, 64, L"Local\\VelmoraSettingsFile-%016llx", static_cast<unsigned long long>(hash));
+        mutex_.reset(CreateMutexW(nullptr, FALSE, name));
+        // A copy that hangs with its turn is waited for a while, then saved past; one that ended
+        // with it hands it on (WAIT_ABANDONED).
+        const DWORD waited = mutex_ ? WaitForSingleObject(mutex_.get(), kLongestTurnMs) : WAIT_FAILED;
+        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~SettingsFileTurn() {
+        if (held_) ReleaseMutex(mutex_.get());
+    }
+    SettingsFileTurn(const SettingsFileTurn&) = delete;
+    SettingsFileTurn& operator=(const SettingsFileTurn&) = delete;
+
+private:
+    static constexpr DWORD kLongestTurnMs = 3000;
+    UniqueKernelHandle mutex_;
+    bool held_ = false;
+};
+
 }  // namespace
 
 std::wstring LoadLastMessage(std::wstring_view filePath) {
@@ -102,9 +133,11 @@ std::wstring LoadLastMessage(std::wstring_view filePath) {
     }
 }
 
-unsigned long SaveLastMessage(std::wstring_view filePath, std::wstring_view message) {
-    return RewriteSettingsFile(filePath,
-                               [message](std::string_view file) { return SaveMessageInto(file, message, kAnsi); });
+unsigned long SaveLastMessage(std::wstring_view filePath, std::wstring_view message,
+                              std::optional<std::wstring_view> asLoaded) {
+    return RewriteSettingsFile(filePath, [&](std::string_view file) {
+        return asLoaded ? SaveMessageOver(file, *asLoaded, message, kAnsi) : SaveMessageInto(file, message, kAnsi);
+    });
 }
 
 std::string ReadSettingsFile(std::wstring_view filePath) {
@@ -121,6 +154,7 @@ unsigned long RewriteSettingsFile(std::wstring_view filePath,
                                   const std::function<std::string(std::string_view)>& edit) {
     try {
         const std::wstring path(filePath);
+        const SettingsFileTurn turn(path);
         std::string file;
         // Other sections and keys are kept, so a file that cannot be read is not replaced.
         const DWORD readError = ReadWholeFile(path, file);

@@ -236,6 +236,14 @@ std::string SaveMessageInto(std::string_view bytes, std::wstring_view message, F
                              ReplaceProfileKeys(file.text, Narrow(kSettingsSection), IsSavedMessageKey, lines));
 }
 
+std::string SaveMessageOver(std::string_view file, std::wstring_view asLoaded, std::wstring_view message,
+                            FileCodePage codePage) {
+    if (message == asLoaded &&
+        ProfileSection(DecodeProfileFile(file).text, Narrow(kSettingsSection)).Value(Narrow(kMessageKey)).has_value())
+        return std::string(file);
+    return SaveMessageInto(file, message, codePage);
+}
+
 std::wstring SaveFailureQuestion(std::wstring_view filePath, std::wstring_view reason) {
     std::wstring text = L"Your message could not be saved for the next start in\r\n";
     text += filePath;

@@ -62,6 +62,11 @@ std::wstring LoadWholeSavedMessage(std::string_view file, FileCodePage codePage)
 // replaced, every other section, key and line of the file stays as it was, and the file stays
 // in its encoding (a UTF-16 file all UTF-16, Msg in it in Unicode).
 std::string SaveMessageInto(std::string_view file, std::wstring_view message, FileCodePage codePage);
+// The same for a copy of Velmora that loaded (or last saved) `asLoaded` and now holds
+// `message`: when it did not change the message and the file holds one by now (another copy
+// saved it meanwhile, or it was too long to load), the file keeps its own.
+std::string SaveMessageOver(std::string_view file, std::wstring_view asLoaded, std::wstring_view message,
+                            FileCodePage codePage);
 // Msg, MsgExact, MsgExact2...: the keys a save replaces (any letter case).
 bool IsSavedMessageKey(std::string_view key);
 

@@ -3,6 +3,8 @@
 // (The menu entry is also opened by keys with the others: PersonalMessageRealInput.)
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "app/AwayControls.h"
 #include "autoreply/AutoReplyControls.h"
 #include "support/RealInput.h"
@@ -13,6 +15,18 @@ namespace velmora {
 namespace {
 
 using namespace testing;
+
+// Until `count` more ticks of the watch have run to their end, as the window tells them.
+bool WaitForTicks(HWND window, std::uint64_t count) {
+    const UINT query = RegisterWindowMessageW(AutoReplyIds::kTicksDoneQueryName);
+    const auto ticks = [&] {
+        DWORD_PTR done = 0;
+        SendMessageTimeoutW(window, query, 0, 0, SMTO_ABORTIFHUNG, 5000, &done);
+        return static_cast<std::uint64_t>(done);
+    };
+    const std::uint64_t target = ticks() + count;
+    return WaitUntil([&] { return ticks() >= target; });
+}
 
 class AutoReplyRealInput : public ::testing::Test {
 protected:
@@ -51,7 +65,7 @@ TEST_F(AutoReplyRealInput, ARuleTypedAndSwitchedOnAnswersTwoConversations) {
         WaitUntil([&] { return WindowText(GetDlgItem(window, AutoReplyIds::Reply)) == L"Away from the keys, %n."; }));
     ClickControl(GetDlgItem(window, AutoReplyIds::Switch));
     ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(window, AutoReplyIds::Switch)) == L"On"; }));
-    Sleep(2 * AutoReplyIds::TickIntervalMs + 300);  // the lines shown now are taken as read
+    ASSERT_TRUE(WaitForTicks(window, 2));  // the lines shown now are taken as read
 
     aim_.Command("recv pal42 hello?");
     aim_.Command("at 2 recv bob hi there");
@@ -61,7 +75,7 @@ TEST_F(AutoReplyRealInput, ARuleTypedAndSwitchedOnAnswersTwoConversations) {
     BringWindowToTop(window);
     Settle();
     SaveScreenshot(L"AutoReply-answered");
-    Sleep(3 * AutoReplyIds::TickIntervalMs);
+    ASSERT_TRUE(WaitForTicks(window, 3));  // nothing more comes
     EXPECT_EQ(SentIn(1), 1u);
     EXPECT_EQ(SentIn(2), 1u);
 }

@@ -3,11 +3,15 @@
 // what, and what is kept in Msg.ini.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "autoreply/AutoReplyControls.h"
+#include "autoreply/AutoReplyLog.h"
 #include "autoreply/AutoReplySettings.h"
 #include "autoreply/AutoReplyWindow.h"
 #include "autoreply/ConversationTracker.h"
@@ -47,6 +51,24 @@ std::vector<std::string> Sent(StandInProcess& aim, int window = 1) {
 
 std::string Entry(StandInProcess& aim, int window) {
     return UnescapeLine(aim.Command("at " + std::to_string(window) + " entry").at(0).substr(6));
+}
+
+// Runs `act` on this thread while another thread reads each message box `owner` opens (a box
+// holds this thread until it is answered) and presses `button` in it; the boxes' texts.
+std::vector<std::wstring> AnsweringBoxes(HWND owner, int button, const std::function<void()>& act) {
+    std::vector<std::wstring> told;
+    std::atomic<bool> done{false};
+    std::thread answerer([&] {
+        while (!done)
+            if (HWND box = testing::WaitForOwnedWindow(owner, 50)) {
+                told.push_back(testing::MessageBoxText(box));
+                testing::PressMessageBoxButton(box, button);
+            }
+    });
+    act();
+    done = true;
+    answerer.join();
+    return told;
 }
 
 class AutoReplyWindowTest : public ::testing::Test {
@@ -446,6 +468,191 @@ TEST_F(AutoReplyWindowTest, BadInputIsAnsweredOnceOrNotAtAllAndNothingStops) {
     EXPECT_NE(SendMessageTimeoutW(Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result), 0);
     aim.Command("at 2 truth");
     EXPECT_EQ(window_->Settings().rules.at(0).names, names);
+}
+
+// Msg.ini read-only, or a folder of that name: the first change that cannot be saved is told as
+// Save Last Msg tells it (the file and the system's reason), once, and the rules stay.
+TEST_F(AutoReplyWindowTest, RulesThatCannotBeSavedAreToldOnceAndStayInTheWindow) {
+    for (const bool folder : {false, true}) {
+        SCOPED_TRACE(folder ? "a folder named Msg.ini" : "a read-only Msg.ini");
+        Close();
+        // The last window closed asked this thread to quit; a message box would take that as its end.
+        MSG quit{};
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        const std::string before = "[General]\r\nMsg=lunch\r\n";
+        if (folder) {
+            ASSERT_TRUE(CreateDirectoryW(path_.c_str(), nullptr));
+        } else {
+            testing::WriteWholeFile(path_, before);
+            ASSERT_TRUE(SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+        }
+        Open();
+        const std::vector<std::wstring> told = AnsweringBoxes(Window(), IDOK, [&] {
+            Click(Add);
+            Type(Names, L"alice");
+            Type(Reply, L"back at 5");
+            Click(Switch);
+            Click(Add);
+        });
+        ASSERT_EQ(told.size(), 1u) << "told once, not at every change";
+        EXPECT_NE(told[0].find(L"could not be saved"), std::wstring::npos) << told[0];
+        EXPECT_NE(told[0].find(path_), std::wstring::npos) << told[0];
+        const std::vector<AutoReplyRule> shown{{}, {L"alice", L"back at 5"}, {}};
+        EXPECT_EQ(window_->Settings().rules, shown);
+        EXPECT_TRUE(window_->Settings().on);
+        EXPECT_EQ(ListRows(Rules).size(), 4u);
+        // Closed with changes not saved: asked, as the main window asks; No goes back to them.
+        Type(Reply, L"back at 6");
+        const std::vector<std::wstring> asked =
+            AnsweringBoxes(Window(), IDNO, [&] { testing::CloseWithCloseBox(Window()); });
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_NE(asked[0].find(L"Close anyway?"), std::wstring::npos) << asked[0];
+        ASSERT_TRUE(IsWindow(Window()));
+        if (folder) {
+            ASSERT_TRUE(RemoveDirectoryW(path_.c_str()));
+        } else {
+            EXPECT_EQ(testing::ReadWholeFile(path_), before);
+            ASSERT_TRUE(SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL));
+        }
+        // Once the file can be written, closing saves all of them.
+        Close();
+        const AutoReplySettings saved = ReadAutoReplySettings(ReadSettingsFile(path_));
+        EXPECT_EQ(saved.rules, (std::vector<AutoReplyRule>{{}, {L"alice", L"back at 5"}, {L"", L"back at 6"}}));
+        EXPECT_TRUE(saved.on);
+        DeleteFileW(path_.c_str());
+        Open();
+    }
+}
+
+// A file of 10,000 rows (more than the window adds): every row is shown, an edit of one keeps
+// the others in the file, and Add says why it adds no more.
+TEST_F(AutoReplyWindowTest, EveryRowOfALongFileIsShownAndKeptAndAddSaysWhereItStops) {
+    Close();
+    MSG quit{};
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    AutoReplySettings many;
+    many.rules.clear();
+    for (int row = 0; row < 10000; ++row) many.rules.push_back({L"pal" + std::to_wstring(row), L"brb"});
+    testing::WriteWholeFile(path_, WriteAutoReplySettingsInto("", many));
+    const std::size_t before = testing::ReadWholeFile(path_)->size();
+    Open();
+    EXPECT_EQ(ListRows(Rules).size(), 10001u);
+    Choose(Rules, 9999);
+    Type(Reply, L"back");
+    const std::vector<std::wstring> told = AnsweringBoxes(Window(), IDOK, [&] { Click(Add); });
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find(L"at most " + std::to_wstring(kMostAutoReplyRules) + L" rows"), std::wstring::npos)
+        << told[0];
+    Close();
+    const AutoReplySettings saved = ReadAutoReplySettings(ReadSettingsFile(path_));
+    many.rules[9999].reply = L"back";
+    EXPECT_EQ(saved.rules, many.rules);
+    EXPECT_EQ(testing::ReadWholeFile(path_)->size(), before + 1);
+}
+
+TEST_F(AutoReplyWindowTest, TheLogIsShownAgainWhenTheWindowIsOpenedAgain) {
+    StandInProcess aim = StartAim(L"pal42");
+    AnswerAndSwitchOn(L"pal42", L"brb");
+    aim.Command("recv pal42 hi");
+    ASSERT_TRUE(testing::WaitUntil([&] { return ListRows(Log).size() == 1; }));
+    const std::vector<std::wstring> log = ListRows(Log);
+    Close();
+    Open();
+    EXPECT_EQ(ListRows(Log), log);
+    // Answered again while open: newest first, above the rows kept.
+    aim.Command("im bob");
+    Choose(Rules, 0);
+    Type(Names, L"pal42, bob");
+    WaitForTicks(2);
+    aim.Command("at 2 recv bob hello");
+    ASSERT_TRUE(testing::WaitUntil([&] { return ListRows(Log).size() == 2; }));
+    EXPECT_EQ(ListRows(Log).at(1), log.at(0));
+    Close();
+    Open();
+    EXPECT_EQ(ListRows(Log).size(), 2u);
+}
+
+TEST(AutoReplyLogTest, KeepsTheNewestRowsOnly) {
+    AutoReplyLog log;
+    for (int i = 0; i < 5000; ++i) log.Add(std::to_wstring(i));
+    ASSERT_EQ(log.Rows().size(), kMostLogRows);
+    EXPECT_EQ(log.Rows().front(), L"4999");
+    EXPECT_EQ(log.Rows().back(), std::to_wstring(5000 - kMostLogRows));
+}
+
+// A megabyte reply of long words, saved by hand or by another program: the window opens and
+// answers at once, shows that the reply is too long to show, and keeps it whole in Msg.ini
+// while the row's names are changed.
+TEST_F(AutoReplyWindowTest, AMegabyteReplyInMsgIniOpensTheWindowAtOnceAndStaysWhole) {
+    Close();
+    std::string reply;
+    while (reply.size() < (std::size_t{1} << 20)) reply += std::string(5000, 'w') + "\\s";
+    testing::WriteWholeFile(path_,
+                            "[AutoReply]\r\nFormat=2\r\nRules=1\r\nRule1Names=pal42\r\nRule1Reply=" + reply + "\r\n");
+    const AutoReplySettings stored = ReadAutoReplySettings(ReadSettingsFile(path_));
+    ASSERT_GT(stored.rules.at(0).reply.size(), std::size_t{1} << 19);
+    std::atomic<bool> opened{false};
+    std::thread pinger([&] {
+        // Another thread's message to the window, answered within the test's bounded wait.
+        HWND window = nullptr;
+        testing::WaitUntil([&] { return (window = FindWindowW(L"VelmoraAutoReply", nullptr)) != nullptr; });
+        DWORD_PTR result = 0;
+        opened = window && SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result) != 0;
+    });
+    Open();
+    testing::WaitUntil([&] { return opened.load(); });
+    pinger.join();
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(Text(Reply).rfind(L"(Too long to show or edit here: the reply", 0), 0u) << Text(Reply).substr(0, 200);
+    EXPECT_LT(Text(Reply).size(), 4000u);
+    EXPECT_NE(GetWindowLongW(Control(Reply), GWL_STYLE) & ES_READONLY, 0);
+    Type(Names, L"pal42, bob");
+    Close();
+    const AutoReplySettings saved = ReadAutoReplySettings(ReadSettingsFile(path_));
+    EXPECT_EQ(saved.rules.at(0).names, L"pal42, bob");
+    EXPECT_EQ(saved.rules.at(0).reply, stored.rules.at(0).reply) << "the reply, whole";
+}
+
+// Another process asks the window how many ticks have run, to wait for ticks, not for a time.
+TEST_F(AutoReplyWindowTest, TheWindowTellsHowManyTicksHaveRun) {
+    const UINT query = RegisterWindowMessageW(kTicksDoneQueryName);
+    ASSERT_NE(query, 0u);
+    EXPECT_EQ(SendMessageW(Window(), query, 0, 0), 0);
+    AnswerAndSwitchOn(L"pal42", L"brb");
+    WaitForTicks(1);
+    EXPECT_GE(SendMessageW(Window(), query, 0, 0), 2);
+    EXPECT_EQ(static_cast<std::uint64_t>(SendMessageW(Window(), query, 0, 0)), window_->TicksDone());
+}
+
+// Two savers of one Msg.ini at the same moment, each adding its own rows one save at a time
+// (as two copies of Velmora do): no save comes between another's reading and its replace, so
+// every row lands.
+TEST(AutoReplySettingsSaves, SavesAtTheSameMomentLoseNoRow) {
+    testing::TempFolder folder;
+    const std::wstring path = folder.File(L"Msg.ini");
+    constexpr int kRowsEach = 60;
+    const auto saver = [&](const std::wstring& who) {
+        AutoReplySettings base = ReadAutoReplySettings(ReadSettingsFile(path));
+        for (int row = 0; row < kRowsEach; ++row) {
+            AutoReplySettings mine = base;
+            mine.rules.push_back({who + std::to_wstring(row), L"brb"});
+            ASSERT_EQ(RewriteSettingsFile(
+                          path, [&](std::string_view file) { return MergeAutoReplySettingsInto(file, base, mine); }),
+                      0u);
+            base = mine;
+        }
+    };
+    std::thread alice(saver, L"alice"), bob(saver, L"bob");
+    alice.join();
+    bob.join();
+    const AutoReplySettings saved = ReadAutoReplySettings(ReadSettingsFile(path));
+    EXPECT_EQ(saved.rules.size(), 1u + 2 * kRowsEach);
+    for (const wchar_t* who : {L"alice", L"bob"})
+        for (int row = 0; row < kRowsEach; ++row)
+            EXPECT_NE(
+                std::find(saved.rules.begin(), saved.rules.end(), AutoReplyRule{who + std::to_wstring(row), L"brb"}),
+                saved.rules.end())
+                << "no " << ::testing::PrintToString(std::wstring(who)) << row;
 }
 
 }  // namespace
