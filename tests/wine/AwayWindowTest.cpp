@@ -35,7 +35,8 @@ const Expected kExpected[] = {
     {Label2, L"Static", L"Options", {192, 112, 41, 17}, L"Tahoma", -9, true},
     {Label1_0, L"Static", L"Message", {8, 136, 97, 17}, L"Tahoma", -11, true},
     {Text2_0, L"Edit", L"", {8, 152, 209, 129}, L"Tahoma", -11, false},
-    {Label4_0, L"Static", L"Font Color", {224, 144, 57, 9}, L"Tahoma", -9, true},
+    // Designed 9 pixels tall, less than its one line: it grows to the line, into free space.
+    {Label4_0, L"Static", L"Font Color", {224, 144, 57, 11}, L"Tahoma", -9, true},
     {Text6, L"Edit", L"FFFFFF", {224, 160, 49, 19}, L"Tahoma", -11, false},
     {Command7, L"Button", L"..", {280, 160, 17, 17}, L"Tahoma", -11, false},
     {Label4_1, L"Static", L"Body Color", {224, 192, 57, 17}, L"Tahoma", -9, true},
