@@ -85,6 +85,8 @@ struct ImWindow {
     LONG setTextStallMs = 0;
     LONG sendStallMs = 0;
     HANDLE stallBegan = nullptr;  // a named event of the test's, set as a stall begins (or none)
+    // "asked": how often another program asked the conversation for its length (a watch's reads).
+    LONG lengthAsked = 0;
     // "thread": the window's own thread, which ends when the window closes.
     HANDLE thread = nullptr;
 
@@ -415,6 +417,10 @@ std::string RunWindowCommand(std::size_t slot, const std::string& name, const st
         for (const std::string& text : im.sentTexts) exchange.replies.push_back("sent " + EscapeLine(text));
         return "ok";
     }
+    if (name == "asked") {
+        exchange.replies.push_back("asked " + std::to_string(InterlockedCompareExchange(&im.lengthAsked, 0, 0)));
+        return "ok";
+    }
     if (name == "presses") {
         std::string reply = "presses";
         for (unsigned count : im.pressCounts) reply += " " + std::to_string(count);
@@ -651,6 +657,9 @@ void Stall(ImWindow& im, LONG& stallMs) {
 LRESULT CALLBACK TextWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == WM_SETTEXT && InSendMessage())
         if (ImWindow* im = ImWindowOf(window); im != nullptr && im->entryText == window) Stall(*im, im->setTextStallMs);
+    if (message == WM_GETTEXTLENGTH && InSendMessage())
+        if (ImWindow* im = ImWindowOf(window); im != nullptr && im->conversationText == window)
+            InterlockedIncrement(&im->lengthAsked);
     return CallWindowProcA(g_editWindowProc, window, message, wParam, lParam);
 }
 
