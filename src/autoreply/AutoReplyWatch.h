@@ -49,8 +49,8 @@ public:
     // (once, until it calls TakeLog). False, reported as a failure, when it could not start.
     bool Start(HWND window, UINT logMessage);
     // Stops, and waits for the thread: a reply on its way is finished and the user's draft put
-    // back (bounded only by the client), the tick's other replies are not begun. No message is
-    // posted once this returns.
+    // back, bounded only by the client (kMostFinishWaitMs for a client that never answers); the
+    // tick's other replies are not begun. No message is posted once this returns.
     void Stop() noexcept;
     // The log rows since the last call, oldest first.
     std::vector<AutoReplyLogRow> TakeLog() noexcept;

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "aim/AIM.h"
+#include "autoreply/AutoReplyControls.h"
 #include "autoreply/AutoReplyWatch.h"
+#include "autoreply/AutoReplyWindow.h"
 #include "misc/Courier.h"
 #include "misc/Handles.h"
 #include "support/StandIn.h"
@@ -229,6 +231,34 @@ TEST_F(AutoReplyWatchSend, TheLogSaysASlowReplyWasSentAndTheDraftPutBack) {
     EXPECT_TRUE(rows[0].delivered);
     EXPECT_EQ(OutcomeWords(rows[0]), L" (sent; the IM window was slow to take it) (your unsent text was put back)");
     EXPECT_EQ(Entry(aim_), "half a sentence");
+}
+
+// The same through the window: Off clicked while the client holds the reply's text.
+TEST(AutoReplyWindowOff, OffClickedWhileAReplyIsWrittenSendsNothingAndTheLogSaysSo) {
+    testing::TempFolder folder;
+    const std::wstring path = folder.File(L"Msg.ini");
+    testing::WriteWholeFile(path, "[AutoReply]\r\nSwitch=On\r\nRules=1\r\nRule1Names=pal42\r\nRule1Reply=brb\r\n");
+    StandInProcess aim = StartAim();
+    aim.Command("draft half a sentence");
+    StallSignal stall;
+    AutoReplyWindow window(GetModuleHandleW(nullptr), nullptr, path);
+    ASSERT_TRUE(window.Open());
+    HWND log = GetDlgItem(window.Handle(), AutoReplyIds::Log);
+    // Its first tick takes what the IM window shows as read.
+    ASSERT_TRUE(testing::WaitUntil([&] { return window.TicksDone() >= 1; }));
+    aim.Command("stall 1500 " + stall.name);
+    aim.Command("recv pal42 are you there?");
+    ASSERT_TRUE(testing::WaitUntil([&] { return WaitForSingleObject(stall.event.get(), 0) == WAIT_OBJECT_0; }));
+    testing::ClickWithMouse(GetDlgItem(window.Handle(), AutoReplyIds::Switch));
+    ASSERT_EQ(testing::WindowText(GetDlgItem(window.Handle(), AutoReplyIds::Switch)), L"Off");
+    ASSERT_TRUE(testing::WaitUntil([&] { return SendMessageW(log, LB_GETCOUNT, 0, 0) == 1; }));
+    std::wstring row(static_cast<std::size_t>(SendMessageW(log, LB_GETTEXTLEN, 0, 0)), L'\0');
+    SendMessageW(log, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row.data()));
+    EXPECT_NE(row.find(L"not sent: Auto Reply was switched off"), std::wstring::npos) << row;
+    EXPECT_NE(row.find(L"your unsent text was put back"), std::wstring::npos) << row;
+    EXPECT_TRUE(Sent(aim).empty());
+    EXPECT_EQ(Entry(aim), "half a sentence");
+    window.Destroy();
 }
 
 // ---------------------------------------------------------------------------
