@@ -39,7 +39,7 @@ void Deliver(Letter& letter) noexcept {
     SetLastError(ERROR_SUCCESS);
     const bool answered = SendMessageTimeoutA(letter.target, letter.message, letter.wParam, lParam, SMTO_ABORTIFHUNG,
                                               kCourierPatienceMs, &result) != 0;
-    const bool stillThere = letter.target != nullptr && IsWindow(letter.target);
+    const bool stillThere = !answered && letter.target != nullptr && IsWindow(letter.target);
     ScopedLock hold(g_lock);
     letter.result = result;
     // A window that is still there but did not answer is busy or hung.
