@@ -175,10 +175,8 @@ ImReplyReport SendImReply(ImWindow im, std::wstring_view text, ImReplyPatience p
     }
     report.draft = draft.empty() ? ImDraftOutcome::NoDraft : ImDraftOutcome::NotPutBack;
 
-    const auto setText = MakeTextLetter(entry, WM_SETTEXT,
-                                        // No look-alike: a character the code page lacks arrives
-                                        // as "?" (the window has said so).
-                                        ToAnsiWithoutLookAlikes(text));
+    // No look-alike: a character the code page lacks arrives as "?" (the window has said so).
+    const auto setText = MakeTextLetter(entry, WM_SETTEXT, ToAnsiWithoutLookAlikes(text));
     // A hung client is left alone: pressing Send later could send whatever the entry holds then.
     const Delivery written = carryThrough(setText);
     if (written == Delivery::Refused) return stoppedBy(written);
@@ -189,7 +187,10 @@ ImReplyReport SendImReply(ImWindow im, std::wstring_view text, ImReplyPatience p
     const auto putDraftBack = [&](bool evenEmpty) {
         if (draft.empty() && !evenEmpty) return;
         const Delivery putBack = carryThrough(MakeTextLetter(entry, WM_SETTEXT, ToAnsi(draft)));
-        report.draft = putBack == Delivery::Answered ? ImDraftOutcome::PutBack : ImDraftOutcome::NotPutBack;
+        if (putBack == Delivery::Answered)
+            report.draft = draft.empty() ? ImDraftOutcome::NoDraft : ImDraftOutcome::PutBack;
+        else
+            report.draft = ImDraftOutcome::NotPutBack;
         if (putBack != Delivery::Answered) report.answer = AnswerOf(putBack);
     };
     // Withdrawn after the reply was written: it is not sent, and the entry holds the draft again.

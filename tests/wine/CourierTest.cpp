@@ -152,6 +152,25 @@ TEST(AimSlowClient, AReplyWrittenSlowlyIsFinishedAndTheDraftPutBack) { ExpectFin
 
 TEST(AimSlowClient, AReplyPressedSlowlyIsFinishedAndTheDraftPutBack) { ExpectFinishedWithTheDraftPutBack("stallsend"); }
 
+// With nothing typed, a reply withdrawn while it is written leaves the entry empty again: the
+// user's next Enter must not send it.
+TEST(AimCourier, AReplyWithdrawnWhileWrittenLeavesNoTextInAnEmptyEntry) {
+    StandInProcess aim = StartAim();
+    StallSignal stall;
+    aim.Command("stall 1500 " + stall.name);
+    std::atomic<bool> withdrawn{false};
+    ImReplyReport report;
+    Helper send(
+        [&] { report = SendImReply(FirstImWindow(), L"brb", ImReplyPatience::FinishWhatWasWritten, &withdrawn); });
+    ASSERT_TRUE(stall.Began());
+    withdrawn = true;
+    ASSERT_TRUE(send.EndedWithin(StandInProcess::kReplyTimeoutMs));
+    EXPECT_EQ(report.outcome, ImReplyOutcome::Withdrawn);
+    EXPECT_EQ(report.draft, ImDraftOutcome::NoDraft);
+    EXPECT_EQ(Entry(aim), "");
+    EXPECT_EQ(Presses(aim), "presses 0 0 0");
+}
+
 TEST(AimCourier, AWindowClosedBeforeTheReplyIsNotCountedAsSent) {
     StandInProcess aim = StartAim();
     HWND first = FirstImWindow();
