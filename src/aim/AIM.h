@@ -4,12 +4,11 @@
 // windows up afresh, and a missing window (handle 0) is passed on, so its messages reach
 // nobody and the readers come back empty.
 //
-// The client is another program and may hang. Every message to it waits a bounded time
-// (kImAnswerBoundMs); a call whose message was not answered in time gives up on the rest and
-// says so, and nothing is retried. Messages to windows of different threads (several clients,
-// or a client with a thread per window) travel apart, so a hung one does not hold up the
-// others; while a message to a thread is still unanswered, further ones to it are not sent and
-// count as unanswered at once. Callable from any thread.
+// The client is another program and may hang. Every message to it goes through the courier
+// (misc/Courier.h) and waits a bounded time (kImAnswerBoundMs); a call whose message was not
+// answered in time gives up on the rest and says so, and nothing is retried, except that a reply
+// already written may be finished (SendImReply). Callable from any thread.
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -73,6 +72,45 @@ ImReading ConversationOf(ImWindow im);
 // answered an earlier message), so nothing of the reply went out and it may be tried again.
 ImAnswer SendImTextTo(ImWindow im, std::wstring_view text, bool* reachedClient = nullptr);
 ImAnswer SendImText(std::wstring_view text);
+
+// The longest a reply already written waits on for the client (see SendImReply): a client that
+// holds one message longer is taken as hung for good.
+inline constexpr unsigned kMostFinishWaitMs = 60000;
+
+// How long a reply may wait on the client. Bounded: each message at most kImAnswerBoundMs, as
+// SendImTextTo (for a caller that must not wait). FinishWhatWasWritten: once the reply's text
+// has gone to the client, every further message of it (the Send press, the draft put back) is
+// waited for however long the client takes (up to kMostFinishWaitMs), so a slow client never
+// keeps the user's draft; for a worker thread only.
+enum class ImReplyPatience { Bounded, FinishWhatWasWritten };
+
+enum class ImReplyOutcome {
+    Sent,
+    SentSlowly,    // sent, but the client took longer than kImAnswerBoundMs over it
+    WindowClosed,  // not sent: the IM window was closed (before or while it was written)
+    ClientBusy,    // not sent: the client did not answer (busy, hung, or still on an earlier message)
+    Withdrawn,     // not sent: withdrawn by the caller before the Send press
+};
+enum class ImDraftOutcome { NoDraft, PutBack, NotPutBack };
+
+struct ImReplyReport {
+    ImAnswer answer = ImAnswer::InTime;  // as SendImTextTo answers
+    ImReplyOutcome outcome = ImReplyOutcome::ClientBusy;
+    ImDraftOutcome draft = ImDraftOutcome::NoDraft;
+    bool reachedClient = false;  // as SendImTextTo's reachedClient
+    bool slow = false;           // some message of it took longer than kImAnswerBoundMs
+    // The reply as the conversation will show it: the HTML the entry was given, or for a Unicode
+    // entry the HTML the client makes of it. Empty when nothing was written.
+    std::wstring written;
+
+    bool Sent() const noexcept { return outcome == ImReplyOutcome::Sent || outcome == ImReplyOutcome::SentSlowly; }
+};
+
+// SendImTextTo with its outcome told in full. `withdrawn`, when given and set by another thread,
+// keeps the reply from going out if the Send press has not begun: a reply already written is
+// taken out again and the draft put back.
+ImReplyReport SendImReply(ImWindow im, std::wstring_view text, ImReplyPatience patience,
+                          const std::atomic<bool>* withdrawn = nullptr);
 
 // The last line of the conversation pane (the first "wndate32class" pane) in plain text,
 // beginning with the LF of the line break before it (LastImLineOf).

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <map>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <utility>
@@ -10,6 +10,8 @@
 #include "aim/AIM.h"
 #include "aim/EntryText.h"
 #include "misc/Ansi.h"
+#include "misc/Courier.h"
+#include "misc/Failure.h"
 #include "misc/Text.h"
 
 namespace velmora {
@@ -21,153 +23,9 @@ constexpr char kPaneClass[] = "wndate32class";
 constexpr char kTextClass[] = "ate32class";
 constexpr char kIconButtonClass[] = "_oscar_iconbtn";
 
-enum class Delivery {
-    Answered,
-    NoWindow,    // handle 0, or a window closed meanwhile: nobody to wait for
-    Unanswered,  // the client is busy or hung
-    Refused,     // not sent: an earlier message to that client is still unanswered
-};
-
-// One message to the AIM client and what came of it. The text it carries (WM_SETTEXT's text,
-// WM_GETTEXT's buffer) lives here, so an answer that comes after Velmora gave up still writes
-// into live memory.
-struct Letter {
-    HWND target = nullptr;
-    UINT message = 0;
-    WPARAM wParam = 0;
-    std::string text;
-    std::wstring wideText;     // the text of a wide letter
-    bool carriesText = false;  // lParam is the text
-    bool wide = false;         // sent as the "W" message, carrying wideText
-    DWORD_PTR result = 0;
-    Delivery delivery = Delivery::Unanswered;
-    bool finished = false;  // guarded by the courier's lock
-};
-
-std::shared_ptr<Letter> MakeLetter(HWND target, UINT message, WPARAM wParam = 0) {
-    auto letter = std::make_shared<Letter>();
-    letter->target = target;
-    letter->message = message;
-    letter->wParam = wParam;
-    return letter;
-}
-
-void Deliver(Letter& letter) noexcept {
-    LPARAM lParam = 0;
-    if (letter.carriesText)
-        lParam = letter.wide ? reinterpret_cast<LPARAM>(letter.wideText.data())
-                             : reinterpret_cast<LPARAM>(letter.text.data());
-    SetLastError(ERROR_SUCCESS);
-    const auto send = letter.wide ? &SendMessageTimeoutW : &SendMessageTimeoutA;
-    if (send(letter.target, letter.message, letter.wParam, lParam, SMTO_ABORTIFHUNG, kImAnswerBoundMs,
-             &letter.result)) {
-        letter.delivery = Delivery::Answered;
-        return;
-    }
-    // A window that is still there but did not answer is busy or hung.
-    const bool stillThere = letter.target != nullptr && IsWindow(letter.target);
-    letter.delivery = GetLastError() == ERROR_TIMEOUT || stillThere ? Delivery::Unanswered : Delivery::NoWindow;
-}
-
-// Carries the messages to the windows of one of the client's threads from a thread of its own
-// and waits for each at most kImAnswerBoundMs. SendMessageTimeout alone does not bound the
-// wait everywhere: Wine gives up on another process's window only once that process wakes
-// again. While an earlier message is still on its way that thread is taken as hung, and
-// nothing more is sent to it; the other threads' couriers go on.
-class Courier {
-public:
-    // The courier of the thread that owns the window; nullptr where none is needed (no window)
-    // or none could be made, and the message then goes straight.
-    static Courier* For(HWND target) {
-        const DWORD thread = target != nullptr ? GetWindowThreadProcessId(target, nullptr) : 0;
-        if (thread == 0) return nullptr;
-        static SRWLOCK lock = SRWLOCK_INIT;
-        // Never destroyed: a courier's thread may still be waiting on a hung client when the
-        // program ends. Bounded, so a thousand clients come and gone cost no more threads.
-        static auto* const couriers = new std::map<DWORD, Courier*>();
-        AcquireSRWLockExclusive(&lock);
-        Courier* courier = nullptr;
-        try {
-            if (const auto found = couriers->find(thread); found != couriers->end()) {
-                courier = found->second;
-            } else if (couriers->size() < kMostCouriers) {
-                courier = new Courier();
-                couriers->emplace(thread, courier);
-            }
-        } catch (...) {
-            courier = nullptr;
-        }
-        ReleaseSRWLockExclusive(&lock);
-        return courier;
-    }
-
-    Delivery Carry(const std::shared_ptr<Letter>& letter) {
-        if (!thread_) {
-            Deliver(*letter);
-            return letter->delivery;
-        }
-        AcquireSRWLockExclusive(&lock_);
-        if (busy_) {
-            ReleaseSRWLockExclusive(&lock_);
-            return Delivery::Refused;
-        }
-        pending_ = letter;
-        busy_ = true;
-        WakeAllConditionVariable(&changed_);
-        // Waits, while the lock is let go, for the letter or for the bound, whichever comes first.
-        const ULONGLONG deadline = GetTickCount64() + kImAnswerBoundMs;
-        while (!letter->finished) {
-            const ULONGLONG now = GetTickCount64();
-            if (now >= deadline) break;
-            SleepConditionVariableSRW(&changed_, &lock_, static_cast<DWORD>(deadline - now), 0);
-        }
-        const Delivery delivery = letter->finished ? letter->delivery : Delivery::Unanswered;
-        ReleaseSRWLockExclusive(&lock_);
-        return delivery;
-    }
-
-private:
-    static constexpr std::size_t kMostCouriers = 64;
-
-    // The thread goes straight to the window system's calls; the C++ thread library (and the
-    // threading runtime it brings into a static exe) is not needed for one worker.
-    Courier() { thread_ = CreateThread(nullptr, 0, &Courier::Start, this, 0, nullptr); }
-
-    static DWORD WINAPI Start(void* self) {
-        static_cast<Courier*>(self)->Run();
-        return 0;
-    }
-
-    void Run() noexcept {
-        for (;;) {
-            AcquireSRWLockExclusive(&lock_);
-            while (!pending_) SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
-            std::shared_ptr<Letter> letter = std::move(pending_);
-            pending_.reset();
-            ReleaseSRWLockExclusive(&lock_);
-
-            Deliver(*letter);
-
-            AcquireSRWLockExclusive(&lock_);
-            letter->finished = true;
-            busy_ = false;
-            ReleaseSRWLockExclusive(&lock_);
-            WakeAllConditionVariable(&changed_);
-        }
-    }
-
-    HANDLE thread_ = nullptr;  // held for the program's life
-    SRWLOCK lock_ = SRWLOCK_INIT;
-    CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT;
-    std::shared_ptr<Letter> pending_;
-    bool busy_ = false;
-};
-
-Delivery Send(const std::shared_ptr<Letter>& letter) {
-    if (Courier* courier = Courier::For(letter->target)) return courier->Carry(letter);
-    Deliver(*letter);
-    return letter->delivery;
-}
+// Each message to the client waits this long at most; a reply already written waits on,
+// however long the client takes, up to kMostFinishWaitMs.
+Delivery Send(const std::shared_ptr<Letter>& letter) { return Carry(letter, kImAnswerBoundMs); }
 
 ImAnswer AnswerOf(Delivery delivery) {
     return delivery == Delivery::Unanswered || delivery == Delivery::Refused ? ImAnswer::TimedOut : ImAnswer::InTime;
@@ -243,10 +101,8 @@ ImAnswer ReadText(HWND control, std::wstring& text) {
 
 // Sets a text control's text, in the form given.
 std::shared_ptr<Letter> SetTextLetter(HWND control, const HeldText& text) {
-    auto letter = MakeLetter(control, WM_SETTEXT);
-    letter->carriesText = true;
+    auto letter = MakeTextLetter(control, WM_SETTEXT, text.bytes);
     letter->wide = text.wide;
-    letter->text = text.bytes;
     letter->wideText = text.units;
     return letter;
 }
@@ -284,7 +140,8 @@ BOOL CALLBACK CollectImWindow(HWND window, LPARAM list) noexcept {
     try {
         if (IsImWindowClass(window)) reinterpret_cast<std::vector<ImWindow>*>(list)->push_back(window);
     } catch (...) {
-        return FALSE;  // out of memory: the windows found so far
+        ReportCaughtFailure(L"Listing the IM windows");
+        return FALSE;  // the windows found so far
     }
     return TRUE;
 }
@@ -333,7 +190,35 @@ ImReading ConversationOf(ImWindow im) {
 ImAnswer SendImText(std::wstring_view text) { return SendImTextTo(FirstImWindow(), text, nullptr); }
 
 ImAnswer SendImTextTo(ImWindow im, std::wstring_view text, bool* reachedClient) {
-    if (reachedClient) *reachedClient = false;
+    const ImReplyReport report = SendImReply(im, text, ImReplyPatience::Bounded, nullptr);
+    if (reachedClient) *reachedClient = report.reachedClient;
+    return report.answer;
+}
+
+ImReplyReport SendImReply(ImWindow im, std::wstring_view text, ImReplyPatience patience,
+                          const std::atomic<bool>* withdrawn) {
+    ImReplyReport report;
+    const bool finish = patience == ImReplyPatience::FinishWhatWasWritten;
+    const auto withdrawnNow = [&] { return withdrawn && withdrawn->load(); };
+    // A message of the reply the client takes longer than the bound for: once the reply is
+    // written it is waited for, so the Send press and the draft never overtake it.
+    const auto carryThrough = [&](const std::shared_ptr<Letter>& letter) {
+        Delivery delivery = Send(letter);
+        if (delivery == Delivery::Unanswered && finish) {
+            report.slow = true;
+            delivery = AwaitLate(letter, kMostFinishWaitMs);
+        }
+        return delivery;
+    };
+    const auto stoppedBy = [&](Delivery delivery) {
+        report.answer = AnswerOf(delivery);
+        report.outcome = IsWindow(im) ? ImReplyOutcome::ClientBusy : ImReplyOutcome::WindowClosed;
+        return report;
+    };
+    if (im == nullptr || !IsWindow(im)) {
+        report.outcome = ImReplyOutcome::WindowClosed;
+        return report;
+    }
     HWND conversationPane = FindWindowExA(im, nullptr, kPaneClass, nullptr);
     // The entry pane is the second pane: the one after the conversation.
     HWND entryPane = FindWindowExA(im, conversationPane, kPaneClass, nullptr);
@@ -345,23 +230,55 @@ ImAnswer SendImTextTo(ImWindow im, std::wstring_view text, bool* reachedClient) 
     // What the user is typing there now, as the entry holds it: a reply that cannot keep it
     // safe is not sent.
     HeldText draft;
-    if (const ImAnswer drafted = ReadHeldText(entry, wideEntry, draft); drafted != ImAnswer::InTime) return drafted;
+    if (const ImAnswer drafted = ReadHeldText(entry, wideEntry, draft); drafted != ImAnswer::InTime) {
+        report.answer = drafted;
+        report.outcome = IsWindow(im) ? ImReplyOutcome::ClientBusy : ImReplyOutcome::WindowClosed;
+        return report;
+    }
+    if (withdrawnNow()) {
+        report.outcome = ImReplyOutcome::Withdrawn;
+        return report;
+    }
+    report.draft = draft.Empty() ? ImDraftOutcome::NoDraft : ImDraftOutcome::NotPutBack;
 
+    const HeldText reply = ReplyForEntry(text, wideEntry);
+    // What the conversation will show of it: the entry's HTML, or the client's of a plain entry.
+    report.written = reply.wide ? ReplyForHtmlEntry(text, [](char32_t) { return true; }) : FromAnsi(reply.bytes);
+    const auto setText = SetTextLetter(entry, reply);
     // A hung client is left alone: pressing Send later could send whatever the entry holds then.
-    const Delivery written = Send(SetTextLetter(entry, ReplyForEntry(text, wideEntry)));
-    if (written == Delivery::Refused) return ImAnswer::TimedOut;
-    if (reachedClient) *reachedClient = true;
-    if (written == Delivery::Unanswered) return ImAnswer::TimedOut;
+    const Delivery written = carryThrough(setText);
+    if (written == Delivery::Refused) return stoppedBy(written);
+    report.reachedClient = true;
+    if (written == Delivery::Unanswered) return stoppedBy(written);
+    if (written == Delivery::NoWindow && !IsWindow(im)) return stoppedBy(written);
+
+    const auto putDraftBack = [&](bool evenEmpty) {
+        if (draft.Empty() && !evenEmpty) return;
+        const Delivery putBack = carryThrough(SetTextLetter(entry, draft));
+        if (putBack == Delivery::Answered)
+            report.draft = draft.Empty() ? ImDraftOutcome::NoDraft : ImDraftOutcome::PutBack;
+        else
+            report.draft = ImDraftOutcome::NotPutBack;
+        if (putBack != Delivery::Answered) report.answer = AnswerOf(putBack);
+    };
+    // Withdrawn after the reply was written: it is not sent, and the entry holds the draft again.
+    if (withdrawnNow()) {
+        report.outcome = ImReplyOutcome::Withdrawn;
+        putDraftBack(true);
+        return report;
+    }
 
     // Pressed even when there was no entry control to write into.
     HWND sendButton = FindWindowExA(im, nullptr, kIconButtonClass, nullptr);
     for (UINT message : {UINT{WM_LBUTTONDOWN}, UINT{WM_LBUTTONUP}})
-        if (const Delivery pressed = Send(MakeLetter(sendButton, message));
-            pressed == Delivery::Unanswered || pressed == Delivery::Refused)
-            return ImAnswer::TimedOut;
+        if (const Delivery pressed = carryThrough(MakeLetter(sendButton, message));
+            pressed == Delivery::Unanswered || pressed == Delivery::Refused ||
+            (pressed == Delivery::NoWindow && !IsWindow(im)))
+            return stoppedBy(pressed);
 
-    if (draft.Empty()) return ImAnswer::InTime;
-    return AnswerOf(Send(SetTextLetter(entry, draft)));
+    report.outcome = report.slow ? ImReplyOutcome::SentSlowly : ImReplyOutcome::Sent;
+    putDraftBack(false);
+    return report;
 }
 
 ImReading ReadLastImLineOf(ImWindow im) {

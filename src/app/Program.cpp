@@ -8,6 +8,7 @@
 #include "app/AwayWindow.h"
 #include "autoreply/AutoReplyWindow.h"
 #include "colour/ColourPickerWindow.h"
+#include "misc/Failure.h"
 #include "misc/Paths.h"
 #include "preview/PreviewWindow.h"
 #include "storage/SavedMessage.h"
@@ -21,7 +22,7 @@ constexpr int kFailuresBeforeGivingUp = 1000;
 template <typename WindowType, typename... Arguments>
 std::unique_ptr<Window> Opened(Arguments&&... arguments) {
     auto window = std::make_unique<WindowType>(std::forward<Arguments>(arguments)...);
-    window->Open();
+    if (!window->Open()) ReportFailure(L"A window did not open");
     return window;
 }
 
@@ -40,11 +41,17 @@ Program::Program(HINSTANCE instance)
 Program::Program(HINSTANCE instance, std::wstring settingsPath)
     : instance_(instance), settingsPath_(std::move(settingsPath)) {}
 
-Program::~Program() = default;
+Program::~Program() {
+    // The children first, each with its own cleanup, then the main window.
+    for (SingleWindow& child : children_) child.Destroy();
+    if (main_) main_->Destroy();
+}
 
 bool Program::Start() {
     main_ = std::make_unique<AwayWindow>(*this);
-    return main_->Open();
+    if (main_->Open()) return true;
+    ReportFailure(L"The main window did not open");
+    return false;
 }
 
 int Program::Run(MessageSource getMessage) {

@@ -1,15 +1,18 @@
 #pragma once
 // Auto Reply's watch: on each tick the window asks for, a thread of its own looks at every IM
 // window, reads a conversation only when its length changed, and sends the replies the tracker
-// decides on, so the window never waits on an IM window. Each reply sent comes back to the
-// window as a posted message carrying its log row.
+// decides on, so the window never waits on an IM window. The log rows of the replies come back
+// through a mailbox the window takes from when it is told.
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "aim/AIM.h"
 #include "autoreply/AutoReplyRules.h"
+#include "misc/Background.h"
 
 namespace velmora {
 
@@ -26,8 +29,14 @@ struct AutoReplyLogRow {
     std::wstring buddy;
     std::wstring words;         // the reply's first words
     bool senderChecked = true;  // false: the window's title named no buddy to check against
-    bool delivered = true;      // false: the IM window stopped answering during the send
+    bool delivered = true;      // false: not sent (the outcome says why)
+    ImReplyOutcome outcome = ImReplyOutcome::Sent;
+    ImDraftOutcome draft = ImDraftOutcome::NoDraft;
 };
+
+// What happened to the reply and to the user's draft, in the log's words; empty for a reply sent
+// in time with no draft to keep.
+std::wstring OutcomeWords(const AutoReplyLogRow& row);
 
 class AutoReplyWatch {
 public:
@@ -36,15 +45,21 @@ public:
     AutoReplyWatch(const AutoReplyWatch&) = delete;
     AutoReplyWatch& operator=(const AutoReplyWatch&) = delete;
 
-    // Starts the thread; each reply sent is posted to the window as `logMessage` with an
-    // AutoReplyLogRow* in lParam, which the window takes over (and deletes).
+    // Starts the thread; when log rows wait to be taken, `logMessage` is posted to the window
+    // (once, until it calls TakeLog). False, reported as a failure, when it could not start.
     bool Start(HWND window, UINT logMessage);
-    // No message is posted once this returns. The thread ends by itself after the tick it may
-    // be in (which waits only on the bounded messages to the IM windows): nothing waits for it.
+    // Stops, and waits for the thread: a reply on its way is finished and the user's draft put
+    // back, bounded only by the client (kMostFinishWaitMs for a client that never answers); the
+    // tick's other replies are not begun. No message is posted once this returns.
     void Stop() noexcept;
+    // The log rows since the last call, oldest first.
+    std::vector<AutoReplyLogRow> TakeLog() noexcept;
     // The switch went on: the thread takes what the windows show now as read, at once (this
     // counts as a tick done).
     void SwitchOn();
+    // The switch went off: a tick under way sends no reply after this returns (one written but
+    // not yet sent is taken out and the draft put back), and no tick asked for earlier runs.
+    void SwitchOff() noexcept;
     // Asks for one tick with these rules. Asked again while a tick runs, one more follows it,
     // with the newest rules.
     void Tick(const AutoReplySettings& settings);
@@ -55,6 +70,7 @@ public:
 
 private:
     std::shared_ptr<Shared> shared_;
+    BackgroundThread<StopPolicy::WaitForWork> thread_;
 };
 
 }  // namespace velmora

@@ -1,3 +1,4 @@
+#include <atomic>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "autoreply/AutoReplyWatch.h"
 #include "autoreply/ConversationTracker.h"
 #include "misc/DateTime.h"
+#include "misc/Failure.h"
 #include "misc/Text.h"
 #include "storage/RegStore.h"
 
@@ -17,15 +19,15 @@ struct AutoReplyWatch::Shared {
 
     const WatchClock clock;
     SRWLOCK lock = SRWLOCK_INIT;
-    CONDITION_VARIABLE changed = CONDITION_VARIABLE_INIT;
+    UniqueKernelHandle tickAsked{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     // Guarded by the lock.
-    HWND window = nullptr;
-    UINT logMessage = 0;
-    bool stopped = false;
     bool tickWanted = false;
     bool switchedOn = false;
     std::uint64_t ticksDone = 0;
     AutoReplySettings settings;
+    // Set by SwitchOff, cleared by SwitchOn: the tick under way sends nothing more.
+    std::atomic<bool> off{false};
+    Mailbox<std::vector<AutoReplyLogRow>> log;
     // The thread's own.
     ConversationTracker tracker;
 };
@@ -33,6 +35,9 @@ struct AutoReplyWatch::Shared {
 namespace {
 
 using Shared = AutoReplyWatch::Shared;
+
+// Rows the window has not taken yet are not kept past this many (it takes them when told).
+constexpr std::size_t kMostRowsWaiting = 1000;
 
 std::uint64_t SteadyNow() { return GetTickCount64(); }
 
@@ -43,14 +48,6 @@ std::uint64_t IdleNow() {
     // Both in the 32-bit tick count, which wraps: the difference is right across the wrap.
     return static_cast<DWORD>(GetTickCount() - input.dwTime);
 }
-
-struct Lock {
-    explicit Lock(SRWLOCK& lock) : held(lock) { AcquireSRWLockExclusive(&held); }
-    ~Lock() { ReleaseSRWLockExclusive(&held); }
-    Lock(const Lock&) = delete;
-    Lock& operator=(const Lock&) = delete;
-    SRWLOCK& held;
-};
 
 // What the window shows without its text: enough for the switch's picture.
 ConversationReading LengthOf(ImWindow im) {
@@ -86,14 +83,15 @@ void TakePicture(Shared& shared) {
     shared.tracker.SwitchOn(shown);
 }
 
-// Hands a log row to the window, unless it has stopped the watch (it may be gone).
-void Post(Shared& shared, std::unique_ptr<AutoReplyLogRow> row) {
-    Lock lock(shared.lock);
-    if (shared.stopped || !shared.window) return;
-    if (PostMessageW(shared.window, shared.logMessage, 0, reinterpret_cast<LPARAM>(row.get()))) row.release();
+// Hands a log row to the window; nothing reaches it once the watch has stopped.
+void Post(Shared& shared, AutoReplyLogRow row) {
+    shared.log.Put([&](std::vector<AutoReplyLogRow>& waiting) {
+        if (waiting.size() >= kMostRowsWaiting) waiting.erase(waiting.begin());
+        waiting.push_back(std::move(row));
+    });
 }
 
-void RunTick(Shared& shared, const AutoReplySettings& settings) {
+void RunTick(Shared& shared, const AutoReplySettings& settings, HANDLE stop) {
     if (shared.tracker.OwnNamesDue(shared.clock.nowMs()))
         shared.tracker.KnowOwnNames(OwnScreenNames(), shared.clock.nowMs());
     std::vector<ConversationReading> readings;
@@ -101,57 +99,82 @@ void RunTick(Shared& shared, const AutoReplySettings& settings) {
     const TickClock clock{shared.clock.nowMs(), shared.clock.idleMs()};
     const std::vector<ConversationAnswer> answers = shared.tracker.Tick(readings, settings, clock);
     for (const ConversationAnswer& answer : answers) {
-        const auto im = reinterpret_cast<ImWindow>(answer.id);
-        const std::wstring time = ShortTimeNow();
-        const std::wstring reply = FillPlaceholders(answer.reply, answer.buddy, ShortDateNow(), time);
-        bool reachedClient = false;
-        const ImAnswer sent = SendImTextTo(im, reply, &reachedClient);
-        if (!reachedClient) {
-            // Its client was still busy with an earlier message: tried again at a later tick.
+        // Switched Off, or closing: the replies not yet begun wait for a later tick.
+        if (shared.off || StopAsked(stop)) {
             shared.tracker.NotSent(answer.id);
             continue;
         }
-        const ImLength after = ConversationLengthOf(im);
-        shared.tracker.Sent(answer.id, reply,
-                            after.answer == ImAnswer::InTime ? std::optional<std::size_t>(after.length) : std::nullopt);
-        auto row = std::make_unique<AutoReplyLogRow>();
-        row->time = time;
-        row->buddy = answer.buddy;
-        row->words = FirstWords(reply);
-        row->senderChecked = answer.senderChecked;
-        row->delivered = sent == ImAnswer::InTime;
+        const auto im = reinterpret_cast<ImWindow>(answer.id);
+        const std::wstring time = ShortTimeNow();
+        const std::wstring reply = FillPlaceholders(answer.reply, answer.buddy, ShortDateNow(), time);
+        // On this thread the window never waits: a reply once written is finished however long
+        // the client takes, so the draft always comes back after it.
+        const ImReplyReport report = SendImReply(im, reply, ImReplyPatience::FinishWhatWasWritten, &shared.off);
+        const bool closed = report.outcome == ImReplyOutcome::WindowClosed;
+        if (!report.reachedClient || report.outcome == ImReplyOutcome::Withdrawn || closed) {
+            // Nothing of it went out: tried again at a later tick (a closed window is forgotten).
+            shared.tracker.NotSent(answer.id);
+            if (!report.reachedClient && !closed) continue;
+        } else {
+            const ImLength after = ConversationLengthOf(im);
+            // Known again by what the conversation shows of it, entities and references as written.
+            shared.tracker.Sent(
+                answer.id, report.written,
+                after.answer == ImAnswer::InTime ? std::optional<std::size_t>(after.length) : std::nullopt);
+        }
+        AutoReplyLogRow row;
+        row.time = time;
+        row.buddy = answer.buddy;
+        row.words = FirstWords(reply);
+        row.senderChecked = answer.senderChecked;
+        row.delivered = report.Sent();
+        row.outcome = report.outcome;
+        row.draft = report.draft;
         Post(shared, std::move(row));
     }
 }
 
-DWORD WINAPI Run(void* parameter) noexcept {
-    const std::unique_ptr<std::shared_ptr<Shared>> owned(static_cast<std::shared_ptr<Shared>*>(parameter));
-    Shared& shared = **owned;
+void Watch(Shared& shared, HANDLE stop) {
     for (;;) {
+        const HANDLE events[] = {stop, shared.tickAsked.get()};
+        if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
         AutoReplySettings settings;
         bool switchedOn = false;
         bool tickWanted = false;
         {
-            Lock lock(shared.lock);
-            while (!shared.stopped && !shared.tickWanted && !shared.switchedOn)
-                SleepConditionVariableSRW(&shared.changed, &shared.lock, INFINITE, 0);
-            if (shared.stopped) return 0;
+            ScopedLock hold(shared.lock);
+            if (!shared.tickWanted && !shared.switchedOn) continue;
             tickWanted = std::exchange(shared.tickWanted, false);
             switchedOn = std::exchange(shared.switchedOn, false);
             settings = shared.settings;
         }
         try {
             if (switchedOn) TakePicture(shared);
-            if (tickWanted) RunTick(shared, settings);
+            if (tickWanted) RunTick(shared, settings, stop);
         } catch (...) {
-            // Out of memory in a tick: the next tick tries again.
+            // The next tick tries again.
+            ReportCaughtFailure(L"Auto Reply's watch: a tick");
         }
-        Lock lock(shared.lock);
+        ScopedLock hold(shared.lock);
         ++shared.ticksDone;
     }
 }
 
 }  // namespace
+
+std::wstring OutcomeWords(const AutoReplyLogRow& row) {
+    std::wstring words;
+    switch (row.outcome) {
+        case ImReplyOutcome::Sent: break;
+        case ImReplyOutcome::SentSlowly: words = L" (sent; the IM window was slow to take it)"; break;
+        case ImReplyOutcome::WindowClosed: words = L" (not sent: the IM window was closed)"; break;
+        case ImReplyOutcome::ClientBusy: words = L" (not sent: the IM window stopped answering)"; break;
+        case ImReplyOutcome::Withdrawn: words = L" (not sent: Auto Reply was switched off)"; break;
+    }
+    if (row.draft == ImDraftOutcome::PutBack) words += L" (your unsent text was put back)";
+    if (row.draft == ImDraftOutcome::NotPutBack) words += L" (your unsent text could not be put back)";
+    return words;
+}
 
 WatchClock SystemClock() { return {&SteadyNow, &IdleNow}; }
 
@@ -160,52 +183,50 @@ AutoReplyWatch::AutoReplyWatch(WatchClock clock) : shared_(std::make_shared<Shar
 AutoReplyWatch::~AutoReplyWatch() { Stop(); }
 
 bool AutoReplyWatch::Start(HWND window, UINT logMessage) {
-    {
-        Lock lock(shared_->lock);
-        shared_->window = window;
-        shared_->logMessage = logMessage;
-    }
-    // The thread keeps the shared state alive for as long as it runs.
-    auto* parameter = new std::shared_ptr<Shared>(shared_);
-    HANDLE thread = CreateThread(nullptr, 0, &Run, parameter, 0, nullptr);
-    if (!thread) {
-        delete parameter;
+    if (!shared_->tickAsked) {
+        ReportFailure(L"Auto Reply's watch: no event");
         return false;
     }
-    CloseHandle(thread);
-    return true;
+    shared_->log.Open(window, logMessage);
+    // The thread keeps the shared state alive for as long as it runs.
+    return thread_.Start([shared = shared_](HANDLE stop) { Watch(*shared, stop); }, L"Auto Reply's watch");
 }
 
 void AutoReplyWatch::Stop() noexcept {
-    {
-        Lock lock(shared_->lock);
-        shared_->stopped = true;
-        shared_->window = nullptr;
-    }
-    WakeAllConditionVariable(&shared_->changed);
+    thread_.Stop();
+    shared_->log.Close();
 }
 
+std::vector<AutoReplyLogRow> AutoReplyWatch::TakeLog() noexcept { return shared_->log.Take(); }
+
 void AutoReplyWatch::SwitchOn() {
+    shared_->off = false;
     {
-        Lock lock(shared_->lock);
+        ScopedLock hold(shared_->lock);
         shared_->switchedOn = true;
     }
     // The picture is taken now, not at the window's next tick.
-    WakeAllConditionVariable(&shared_->changed);
+    SetEvent(shared_->tickAsked.get());
+}
+
+void AutoReplyWatch::SwitchOff() noexcept {
+    shared_->off = true;
+    ScopedLock hold(shared_->lock);
+    shared_->tickWanted = false;
 }
 
 std::uint64_t AutoReplyWatch::TicksDone() const noexcept {
-    Lock lock(shared_->lock);
+    ScopedLock hold(shared_->lock);
     return shared_->ticksDone;
 }
 
 void AutoReplyWatch::Tick(const AutoReplySettings& settings) {
     {
-        Lock lock(shared_->lock);
+        ScopedLock hold(shared_->lock);
         shared_->settings = settings;
         shared_->tickWanted = true;
     }
-    WakeAllConditionVariable(&shared_->changed);
+    SetEvent(shared_->tickAsked.get());
 }
 
 }  // namespace velmora

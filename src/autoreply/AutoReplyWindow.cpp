@@ -112,7 +112,7 @@ LRESULT AutoReplyWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lP
         case WM_DESTROY: OnDestroy(); return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_TIMER: OnTimer(wParam); return 0;
-        case kReplySentMessage: OnReplySent(reinterpret_cast<AutoReplyLogRow*>(lParam)); return 0;
+        case kReplySentMessage: OnReplySent(); return 0;
         default: return TableWindow::HandleOwnMessage(message, wParam, lParam);
     }
 }
@@ -132,7 +132,7 @@ void AutoReplyWindow::OnCreate() {
     ShowChosenRow();
     for (const std::wstring& row : log_.Rows())
         SendMessageW(Control(Log), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
-    watch_.Start(Handle(), kReplySentMessage);
+    watch_.Start(Handle(), kReplySentMessage);  // a failure to start is reported there
     // The switch comes back as it was left: watching again, the lines shown now taken as read.
     ShowSwitch();
     if (settings_.on) {
@@ -161,10 +161,6 @@ void AutoReplyWindow::OnClose() {
 
 void AutoReplyWindow::OnDestroy() {
     watch_.Stop();
-    // Rows posted before the watch stopped and not shown yet: theirs is the memory they carry.
-    MSG posted{};
-    while (PeekMessageW(&posted, Handle(), kReplySentMessage, kReplySentMessage, PM_REMOVE))
-        delete reinterpret_cast<AutoReplyLogRow*>(posted.lParam);
     KillTimer(Handle(), TickTimer);
     KillTimer(Handle(), SaveTimer);
     if (savePending_) Save(false);
@@ -193,16 +189,16 @@ void AutoReplyWindow::OnTimer(UINT_PTR id) {
     }
 }
 
-void AutoReplyWindow::OnReplySent(AutoReplyLogRow* posted) {
-    const std::unique_ptr<AutoReplyLogRow> row(posted);
-    if (!row) return;
-    std::wstring text = row->time + L"\t" + row->buddy + L"\t" + row->words;
-    if (!row->senderChecked) text += L" (the sender could not be checked)";
-    if (!row->delivered) text += L" (the IM window stopped answering)";
-    SendMessageW(Control(Log), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    if (SendMessageW(Control(Log), LB_GETCOUNT, 0, 0) > static_cast<LRESULT>(kMostLogRows))
-        SendMessageW(Control(Log), LB_DELETESTRING, kMostLogRows, 0);
-    log_.Add(std::move(text));
+void AutoReplyWindow::OnReplySent() {
+    for (const AutoReplyLogRow& row : watch_.TakeLog()) {
+        std::wstring text = row.time + L"\t" + row.buddy + L"\t" + row.words;
+        if (!row.senderChecked) text += L" (the sender could not be checked)";
+        text += OutcomeWords(row);
+        SendMessageW(Control(Log), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        if (SendMessageW(Control(Log), LB_GETCOUNT, 0, 0) > static_cast<LRESULT>(kMostLogRows))
+            SendMessageW(Control(Log), LB_DELETESTRING, kMostLogRows, 0);
+        log_.Add(std::move(text));
+    }
 }
 
 std::size_t AutoReplyWindow::ChosenRow() const noexcept {
@@ -313,6 +309,8 @@ void AutoReplyWindow::OnChoiceMade() {
 
 void AutoReplyWindow::OnSwitchClicked() {
     settings_.on = !settings_.on;
+    // Before Off shows: no reply goes out after it.
+    if (!settings_.on) watch_.SwitchOff();
     ShowSwitch();
     if (settings_.on) {
         watch_.SwitchOn();

@@ -33,7 +33,7 @@ private:
     void OnDestroy();
     void OnCommand(int id, int notification);
     void OnTimer(UINT_PTR id);
-    void OnReplySent(AutoReplyLogRow* row);
+    void OnReplySent();
 
     void OnRowChosen();           // Rules
     void OnAddClicked();          // Add

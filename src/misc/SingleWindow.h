@@ -9,6 +9,15 @@ namespace velmora {
 
 class SingleWindow {
 public:
+    SingleWindow() = default;
+    SingleWindow(const SingleWindow&) = delete;
+    SingleWindow& operator=(const SingleWindow&) = delete;
+    // An open window closes with its own cleanup run.
+    ~SingleWindow() { Destroy(); }
+    void Destroy() noexcept {
+        if (window_) window_->Destroy();
+    }
+
     // `make` makes the window afresh from its design and opens it.
     template <typename Make>
     void Show(Make make) {

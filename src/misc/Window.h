@@ -27,6 +27,10 @@ public:
 
     HWND Handle() const noexcept { return hwnd_; }
     bool IsOpen() const noexcept { return hwnd_ != nullptr; }
+    // Destroys the window while the object is whole, so the derived window's WM_DESTROY
+    // handling (a pending save, a worker's stop) runs. An owner calls it before deleting an open
+    // window: ~Window runs after the derived part is gone and can only let the window go.
+    void Destroy() noexcept;
     // Shows the window if hidden and brings it to the front.
     void BringToFront() noexcept;
     // Top-level windows of Velmora that are open now, in this process.

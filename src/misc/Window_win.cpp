@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "misc/Dpi.h"
+#include "misc/Failure.h"
 #include "misc/Scale.h"
 #include "misc/Window.h"
 
@@ -46,11 +47,16 @@ bool KeyIsDown(int key) noexcept { return GetKeyState(key) < 0; }
 
 Window::~Window() {
     if (hwnd_) {
-        // The object goes first: the window must not call back into it.
+        // Its owner did not Destroy() it: the derived part is gone already, and the window must
+        // not call back into it; its own cleanup is skipped.
         HWND window = hwnd_;
         LetGo();
         DestroyWindow(window);
     }
+}
+
+void Window::Destroy() noexcept {
+    if (hwnd_) DestroyWindow(hwnd_);
 }
 
 void Window::LetGo() noexcept {
@@ -210,6 +216,7 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
         result = self->HandleMessage(message, wParam, lParam);
     } catch (...) {
         // Nothing may unwind into the window system; the event is dropped.
+        ReportCaughtFailure(L"A window's message");
         result = DefWindowProcW(window, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) self->LetGo();

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "misc/Ansi.h"
+#include "misc/Failure.h"
 #include "misc/Handles.h"
 #include "misc/Text.h"
 #include "storage/INI.h"
@@ -129,6 +130,7 @@ std::wstring LoadLastMessage(std::wstring_view filePath) {
         if (ReadWholeFile(std::wstring(filePath), file) != ERROR_SUCCESS) return {};
         return LoadSavedMessage(file, kAnsi);
     } catch (...) {
+        ReportCaughtFailure(L"Reading the last message");
         return {};  // no memory for a huge file: start with the box empty
     }
 }
@@ -146,6 +148,7 @@ std::string ReadSettingsFile(std::wstring_view filePath) {
         if (ReadWholeFile(std::wstring(filePath), file) != ERROR_SUCCESS) return {};
         return file;
     } catch (...) {
+        ReportCaughtFailure(L"Reading the settings file");
         return {};
     }
 }
@@ -163,6 +166,7 @@ unsigned long RewriteSettingsFile(std::wstring_view filePath,
             return readError;
         return ReplaceWholeFile(path, edit(file));
     } catch (...) {
+        ReportCaughtFailure(L"Rewriting the settings file");
         return ERROR_NOT_ENOUGH_MEMORY;
     }
 }

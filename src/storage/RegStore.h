@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "misc/Background.h"
 #include "misc/Handles.h"
 #include "storage/Reg.h"
 
@@ -50,8 +51,8 @@ StoreResult RemoveStoredValue(std::wstring_view screenName, std::wstring_view va
 
 // Watches the Users key and everything below it, from a thread that sleeps until the registry
 // signals a change (or the key appears, or is removed and made again, whole or with the keys above
-// it), and posts `message` to the window then. Posts do not
-// pile up: after one, the next waits until the window has called Acknowledge().
+// it), and posts `message` to the window then. Posts do not pile up: after one, the next waits
+// until the window has called Acknowledge().
 class AwayStoreWatch {
 public:
     AwayStoreWatch() = default;
@@ -59,24 +60,18 @@ public:
     AwayStoreWatch& operator=(const AwayStoreWatch&) = delete;
     ~AwayStoreWatch() { Stop(); }
 
-    // Returns once the watch is set: no change after it goes unseen.
+    // Returns once the watch is set: no change after it goes unseen. False, reported as a
+    // failure, when it could not start.
     bool Start(HWND window, UINT message) noexcept;
-    // Ends the thread and waits for it; the window may close right after.
+    // Ends the thread and waits for it (it waits only on events); the window may close right after.
     void Stop() noexcept;
     // The window has taken the posted message and reads the registry afresh.
     void Acknowledge() noexcept;
 
 private:
-    static DWORD WINAPI Run(void* self) noexcept;
-    void Watch() noexcept;
-    void WatchUntilStopped();
-
-    HWND window_ = nullptr;
-    UINT message_ = 0;
-    UniqueKernelHandle stop_;
-    UniqueKernelHandle armed_;
-    UniqueKernelHandle thread_;
-    volatile LONG posted_ = 0;
+    // True: the registry changed. The mailbox holds nothing else.
+    Mailbox<bool> changed_;
+    BackgroundThread<StopPolicy::WaitForWork> thread_;
 };
 
 }  // namespace velmora

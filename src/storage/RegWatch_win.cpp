@@ -1,3 +1,4 @@
+#include "misc/Failure.h"
 #include "storage/Reg.h"
 #include "storage/RegStore.h"
 #include "storage/RegValues.h"
@@ -44,49 +45,13 @@ bool Arm(const WatchedKeys& keys, HANDLE changed) {
     return keys.key && RegNotifyChangeKeyValue(keys.key.get(), TRUE, kChanges, changed, TRUE) == ERROR_SUCCESS;
 }
 
-}  // namespace
-
-bool AwayStoreWatch::Start(HWND window, UINT message) noexcept {
-    Stop();
-    window_ = window;
-    message_ = message;
-    stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    armed_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!stop_ || !armed_) return false;
-    thread_.reset(CreateThread(nullptr, 0, &AwayStoreWatch::Run, this, 0, nullptr));
-    if (!thread_) return false;
-    // Every change after Start is seen: it returns once the first watch is set (or the thread ended).
-    const HANDLE either[] = {armed_.get(), thread_.get()};
-    WaitForMultipleObjects(2, either, FALSE, INFINITE);
-    return true;
-}
-
-void AwayStoreWatch::Stop() noexcept {
-    if (!thread_) return;
-    SetEvent(stop_.get());
-    WaitForSingleObject(thread_.get(), INFINITE);
-    thread_.reset();
-    stop_.reset();
-}
-
-void AwayStoreWatch::Acknowledge() noexcept { InterlockedExchange(&posted_, 0); }
-
-DWORD WINAPI AwayStoreWatch::Run(void* self) noexcept {
-    static_cast<AwayStoreWatch*>(self)->Watch();
-    return 0;
-}
-
-void AwayStoreWatch::Watch() noexcept {
-    try {
-        WatchUntilStopped();
-    } catch (...) {
-        // Out of memory: the list is no longer followed, and the window still closes cleanly.
-    }
-}
-
-void AwayStoreWatch::WatchUntilStopped() {
+// Follows the keys until the stop event is set; `armed` is set once the first watch is.
+void WatchUntilStopped(HANDLE stop, HANDLE armedEvent, Mailbox<bool>& news) {
     UniqueKernelHandle changed(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!changed) return;
+    if (!changed) {
+        ReportFailure(L"The registry watch: no event");
+        return;
+    }
     const std::wstring usersPath = UsersKeyPath();
     // Only when the registry refuses a watch does the thread look again after a while.
     constexpr DWORD kRetryAfterRefusalMs = 2000;
@@ -108,9 +73,9 @@ void AwayStoreWatch::WatchUntilStopped() {
         if (armed && !keys.isUsers && OpenForReading(HKEY_CURRENT_USER, usersPath)) SetEvent(changed.get());
     };
     watchAgain();
-    SetEvent(armed_.get());
+    SetEvent(armedEvent);
     for (;;) {
-        const HANDLE events[] = {stop_.get(), changed.get()};
+        const HANDLE events[] = {stop, changed.get()};
         const DWORD woke =
             WaitForMultipleObjects(armed ? 2 : 1, events, FALSE, armed ? INFINITE : kRetryAfterRefusalMs);
         if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) return;
@@ -118,10 +83,44 @@ void AwayStoreWatch::WatchUntilStopped() {
         // Set again before the window is told, so no change after its reading goes unseen.
         watchAgain();
         // Changes above the Users key that do not bring it are no news to the window.
-        if ((wasUsers || keys.isUsers) && InterlockedExchange(&posted_, 1) == 0) {
-            if (!PostMessageW(window_, message_, 0, 0)) InterlockedExchange(&posted_, 0);
-        }
+        if (wasUsers || keys.isUsers) news.Put([](bool& held) { held = true; });
     }
 }
+
+}  // namespace
+
+bool AwayStoreWatch::Start(HWND window, UINT message) noexcept {
+    Stop();
+    try {
+        // Shared with the thread, which sets it however it ends, so Start never waits for nothing.
+        auto armed = std::make_shared<UniqueKernelHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        if (!*armed) {
+            ReportFailure(L"The registry watch: no event");
+            return false;
+        }
+        changed_.Open(window, message);
+        const auto watch = [this, armed](HANDLE stop) {
+            struct ArmedOnExit {
+                HANDLE event;
+                ~ArmedOnExit() { SetEvent(event); }
+            } armedOnExit{armed->get()};
+            WatchUntilStopped(stop, armed->get(), changed_);
+        };
+        if (!thread_.Start(watch, L"The registry watch")) return false;
+        // Every change after Start is seen: it returns once the first watch is set (or the thread ended).
+        WaitForSingleObject(armed->get(), INFINITE);
+        return true;
+    } catch (...) {
+        ReportCaughtFailure(L"The registry watch: start");
+        return false;
+    }
+}
+
+void AwayStoreWatch::Stop() noexcept {
+    thread_.Stop();
+    changed_.Close();
+}
+
+void AwayStoreWatch::Acknowledge() noexcept { changed_.Take(); }
 
 }  // namespace velmora

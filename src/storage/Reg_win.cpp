@@ -1,6 +1,7 @@
 #include <string>
 
 #include "misc/Ansi.h"
+#include "misc/Failure.h"
 #include "misc/Handles.h"
 #include "storage/Reg.h"
 #include "storage/RegValues.h"
@@ -37,6 +38,7 @@ StoreResult WriteRegValue(HKEY root, std::wstring_view keyPath, std::wstring_vie
         if (const LONG error = RegFlushKey(key.get())) return Failed(StoreStep::FlushKey, error);
         return {};
     } catch (...) {
+        ReportCaughtFailure(L"Writing a registry value");
         return Failed(StoreStep::StoreValue, ERROR_NOT_ENOUGH_MEMORY);
     }
 }
@@ -50,6 +52,7 @@ StoreResult RemoveRegValue(HKEY root, std::wstring_view keyPath, std::wstring_vi
             return error == ERROR_FILE_NOT_FOUND ? StoreResult{} : Failed(StoreStep::RemoveValue, error);
         return {};
     } catch (...) {
+        ReportCaughtFailure(L"Removing a registry value");
         return Failed(StoreStep::RemoveValue, ERROR_NOT_ENOUGH_MEMORY);
     }
 }

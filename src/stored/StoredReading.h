@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "misc/Handles.h"
+#include "misc/Background.h"
 #include "storage/RegStore.h"
 
 namespace velmora {
@@ -45,6 +45,7 @@ public:
     StoreReader& operator=(const StoreReader&) = delete;
     ~StoreReader() { Stop(); }
 
+    // False, reported as a failure, when the thread could not start.
     bool Start(HWND window, UINT message) noexcept;
     // Returns at once with the ask's serial; 0 when no reading thread runs.
     unsigned long Ask(ReadingAsked asked);
@@ -55,10 +56,13 @@ public:
 
 private:
     struct Shared;
-    static DWORD WINAPI Run(void* shared) noexcept;
+    static void Run(Shared& shared, HANDLE stop);
 
+    // A reading caught in one long registry call is not waited for long on closing: it ends by
+    // itself, holding its own share of what it uses.
+    static constexpr DWORD kMostStopWaitMs = 200;
     std::shared_ptr<Shared> shared_;
-    UniqueKernelHandle thread_;
+    BackgroundThread<StopPolicy::AbandonAfterBound, kMostStopWaitMs> thread_;
 };
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 #include <utility>
 
 #include "misc/Ansi.h"
+#include "misc/Failure.h"
 #include "stored/StoredDocument.h"
 #include "stored/StoredNames.h"
 #include "stored/StoredReading.h"
@@ -9,25 +10,10 @@
 namespace velmora {
 namespace {
 
-// The window does not wait longer than this on closing: a reading caught in one long registry
-// call ends by itself, holding its own share of what it uses.
-constexpr DWORD kMostStopWaitMs = 200;
-
 bool SameLetters(std::wstring_view left, std::wstring_view right) {
     return CompareStringOrdinal(left.data(), static_cast<int>(left.size()), right.data(),
                                 static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
 }
-
-class ExclusiveLock {
-public:
-    explicit ExclusiveLock(SRWLOCK& lock) noexcept : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-    ~ExclusiveLock() { ReleaseSRWLockExclusive(&lock_); }
-
-private:
-    SRWLOCK& lock_;
-};
 
 }  // namespace
 
@@ -60,9 +46,7 @@ StoreReading ReadStore(const ReadingAsked& asked, const Abandoned* abandoned) {
 }
 
 struct StoreReader::Shared {
-    HWND window = nullptr;
-    UINT message = 0;
-    UniqueKernelHandle wake;  // an ask, or the stop
+    UniqueKernelHandle wake{CreateEventW(nullptr, FALSE, FALSE, nullptr)};  // an ask
     Abandoned abandoned{false};
     SRWLOCK lock = SRWLOCK_INIT;
     // Under the lock. The reading thread alone changes `underWay`, and reads it without the lock.
@@ -70,27 +54,24 @@ struct StoreReader::Shared {
     std::optional<ReadingAsked> waiting;  // asked with `waitingSerial`, not yet begun
     unsigned long waitingSerial = 0;
     std::optional<ReadingAsked> underWay;
-    std::optional<StoreReading> ready;
-    bool posted = false;  // the window has been told of `ready` and not yet taken it
-    bool stopped = false;
+    Mailbox<std::optional<StoreReading>> ready;
 };
 
 bool StoreReader::Start(HWND window, UINT message) noexcept {
     Stop();
     try {
         auto shared = std::make_shared<Shared>();
-        shared->window = window;
-        shared->message = message;
-        shared->wake.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-        if (!shared->wake) return false;
+        if (!shared->wake) {
+            ReportFailure(L"Stored Messages' reading: no event");
+            return false;
+        }
+        shared->ready.Open(window, message);
         // The thread's own share, so it may outlive this reader.
-        auto share = std::make_unique<std::shared_ptr<Shared>>(shared);
-        thread_.reset(CreateThread(nullptr, 0, &StoreReader::Run, share.get(), 0, nullptr));
-        if (!thread_) return false;
-        share.release();
+        if (!thread_.Start([shared](HANDLE stop) { Run(*shared, stop); }, L"Stored Messages' reading")) return false;
         shared_ = std::move(shared);
         return true;
     } catch (...) {
+        ReportCaughtFailure(L"Stored Messages' reading: start");
         return false;
     }
 }
@@ -99,7 +80,7 @@ unsigned long StoreReader::Ask(ReadingAsked asked) {
     if (!shared_) return 0;
     unsigned long serial = 0;
     {
-        ExclusiveLock hold(shared_->lock);
+        ScopedLock hold(shared_->lock);
         serial = ++shared_->serial;
         if (shared_->underWay && !(*shared_->underWay == asked)) shared_->abandoned = true;
         shared_->waiting = std::move(asked);
@@ -111,35 +92,26 @@ unsigned long StoreReader::Ask(ReadingAsked asked) {
 
 std::optional<StoreReading> StoreReader::Take() noexcept {
     if (!shared_) return std::nullopt;
-    ExclusiveLock hold(shared_->lock);
-    shared_->posted = false;
-    return std::exchange(shared_->ready, std::nullopt);
+    return shared_->ready.Take();
 }
 
 void StoreReader::Stop() noexcept {
     if (!shared_) return;
-    {
-        ExclusiveLock hold(shared_->lock);
-        shared_->stopped = true;
-        shared_->abandoned = true;
-    }
-    SetEvent(shared_->wake.get());
-    WaitForSingleObject(thread_.get(), kMostStopWaitMs);
-    thread_.reset();
+    shared_->ready.Close();
+    shared_->abandoned = true;
+    thread_.Stop();
     shared_.reset();
 }
 
-DWORD WINAPI StoreReader::Run(void* share) noexcept {
-    const std::unique_ptr<std::shared_ptr<Shared>> own(static_cast<std::shared_ptr<Shared>*>(share));
-    Shared& shared = **own;
+void StoreReader::Run(Shared& shared, HANDLE stop) {
     for (;;) {
-        WaitForSingleObject(shared.wake.get(), INFINITE);
+        const HANDLE events[] = {stop, shared.wake.get()};
+        if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
         for (;;) {
             unsigned long serial = 0;
             {
-                ExclusiveLock hold(shared.lock);
-                if (shared.stopped) return 0;
-                if (!shared.waiting) break;
+                ScopedLock hold(shared.lock);
+                if (StopAsked(stop) || !shared.waiting) break;
                 shared.underWay = std::move(shared.waiting);
                 shared.waiting.reset();
                 serial = shared.waitingSerial;
@@ -150,16 +122,18 @@ DWORD WINAPI StoreReader::Run(void* share) noexcept {
                 reading = ReadStore(*shared.underWay, &shared.abandoned);
                 reading->serial = serial;
             } catch (...) {
-                // Out of memory: this reading is lost; the next change asks again.
+                // This reading is lost; the next change asks again.
+                ReportCaughtFailure(L"Stored Messages' reading");
                 reading.reset();
             }
-            ExclusiveLock hold(shared.lock);
-            shared.underWay.reset();
-            if (shared.stopped) return 0;
-            if (!reading || shared.abandoned) continue;
-            shared.ready = std::move(reading);
-            // Posted while the lock holds off Stop: nothing reaches a window that has closed.
-            if (!shared.posted) shared.posted = PostMessageW(shared.window, shared.message, 0, 0) != FALSE;
+            bool abandoned = false;
+            {
+                ScopedLock hold(shared.lock);
+                shared.underWay.reset();
+                abandoned = shared.abandoned;
+            }
+            if (!reading || abandoned) continue;
+            shared.ready.Put([&](std::optional<StoreReading>& held) { held = std::move(reading); });
         }
     }
 }

@@ -52,6 +52,9 @@ constexpr int kTextControlId = 20;
 constexpr int kFirstButtonId = 100;
 constexpr int kMaxButtons = 16;
 constexpr unsigned long kMaxHangMs = 10UL * 60UL * 1000UL;
+// Windows are never moved in memory, so a window's own thread may look at its slot while
+// commands add more.
+constexpr std::size_t kMostWindows = 4096;
 
 constexpr const char* kButtonCaptions[] = {"Send", "Warn", "Block", "Add Buddy", "Talk", "Get Info"};
 
@@ -83,6 +86,15 @@ struct ImWindow {
     bool lying = false;
     LRESULT lengthLie = 0;
     LRESULT copiedLie = 0;
+    // "stall", "stallsend": how much longer the next WM_SETTEXT from another program to the
+    // entry, or the next Send press, takes (read and cleared by the window's thread).
+    LONG setTextStallMs = 0;
+    LONG sendStallMs = 0;
+    HANDLE stallBegan = nullptr;  // a named event of the test's, set as a stall begins (or none)
+    // "asked": how often another program asked the conversation for its length (a watch's reads).
+    LONG lengthAsked = 0;
+    // "thread": the window's own thread, which ends when the window closes.
+    HANDLE thread = nullptr;
 
     void Forget() {
         window = conversationPane = conversationText = entryPane = entryText = nullptr;
@@ -353,6 +365,42 @@ bool AnyImWindowOpen() {
 void StartLying(HWND window);
 void StopLying(HWND window);
 
+struct ThreadStart {
+    std::size_t slot;
+    HANDLE opened;
+    bool ok = false;
+};
+
+DWORD WINAPI RunImWindowThread(void* parameter) {
+    auto* start = static_cast<ThreadStart*>(parameter);
+    start->ok = OpenImWindow(start->slot);
+    const bool ok = start->ok;
+    SetEvent(start->opened);  // `start` is gone after this
+    if (!ok) return 1;
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+// As the client with a thread per conversation: the window and its children belong to a thread
+// of their own, which ends when the window closes.
+bool OpenImWindowOnItsOwnThread(std::size_t slot) {
+    ThreadStart start{slot, CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    if (start.opened == nullptr) return false;
+    HANDLE thread = CreateThread(nullptr, 0, RunImWindowThread, &start, 0, nullptr);
+    if (thread != nullptr) WaitForSingleObject(start.opened, INFINITE);
+    CloseHandle(start.opened);
+    if (thread == nullptr || !start.ok) {
+        if (thread != nullptr) CloseHandle(thread);
+        return false;
+    }
+    g_windows[slot].thread = thread;
+    return true;
+}
+
 // A command for one window (number `slot` + 1); the program-wide ones are in RunCommand.
 std::string RunWindowCommand(std::size_t slot, const std::string& name, const std::string& argument,
                              CommandExchange& exchange) {
@@ -416,19 +464,54 @@ std::string RunWindowCommand(std::size_t slot, const std::string& name, const st
         for (const std::string& text : im.sentTexts) exchange.replies.push_back("sent " + EscapeLine(text));
         return "ok";
     }
+    if (name == "asked") {
+        exchange.replies.push_back("asked " + std::to_string(InterlockedCompareExchange(&im.lengthAsked, 0, 0)));
+        return "ok";
+    }
     if (name == "presses") {
         std::string reply = "presses";
         for (unsigned count : im.pressCounts) reply += " " + std::to_string(count);
         exchange.replies.push_back(reply);
         return "ok";
     }
+    if (name == "stall" || name == "stallsend") {
+        const std::size_t split = argument.find(' ');
+        unsigned long milliseconds = 0;
+        if (!ParseNumber(argument.substr(0, split), kMaxHangMs, milliseconds))
+            return "error " + name + " needs milliseconds";
+        if (split != std::string::npos) {
+            HANDLE began = OpenEventA(EVENT_MODIFY_STATE, FALSE, argument.substr(split + 1).c_str());
+            if (began == nullptr) return "error no event of that name";
+            if (HANDLE old = InterlockedExchangePointer(&im.stallBegan, began)) CloseHandle(old);
+        }
+        InterlockedExchange(name == "stall" ? &im.setTextStallMs : &im.sendStallMs, static_cast<LONG>(milliseconds));
+        return "ok";
+    }
+    if (name == "hang") {
+        // This window's thread only: for a window of its own thread, the others go on.
+        unsigned long milliseconds = 0;
+        if (!open) return "error the IM window is closed";
+        if (!ParseNumber(argument, kMaxHangMs, milliseconds)) return "error hang needs milliseconds (0 to 600000)";
+        PostMessageA(im.window, kHangMessage, milliseconds, 0);
+        exchange.answerWhenHangBegins = true;
+        return "ok";
+    }
     if (name == "close") {
         if (!open) return "error the IM window is already closed";
-        DestroyWindow(im.window);
-        return "ok";
+        if (im.thread == nullptr) {
+            DestroyWindow(im.window);
+            return "ok";
+        }
+        // A window of its own thread is closed by that thread, which then ends.
+        PostMessageA(im.window, WM_CLOSE, 0, 0);
+        const bool ended = WaitForSingleObject(im.thread, kMaxHangMs) == WAIT_OBJECT_0;
+        CloseHandle(im.thread);
+        im.thread = nullptr;
+        return ended ? "ok" : "error the window's thread did not end";
     }
     if (name == "open") {
         if (open) return "error the IM window is already open";
+        if (im.thread != nullptr) return "error a window of its own thread is not opened again";
         return OpenImWindow(slot) ? "ok" : "error the IM window could not be created";
     }
     if (name.empty()) return "error empty command";
@@ -444,8 +527,18 @@ std::string RunCommand(const std::string& line, CommandExchange& exchange) {
         // "im NAME" titles the window as the client does, "imtitle TEXT" exactly as given.
         const std::string text = UnescapeLine(argument);
         if (text.empty()) return "error " + name + " needs a name";
+        if (g_windows.size() >= kMostWindows) return "error too many windows";
         const std::size_t slot = AddImWindow(name == "im" ? text + " - Instant Message" : text);
         if (!OpenImWindow(slot)) return "error the IM window could not be created";
+        exchange.replies.push_back("window " + std::to_string(slot + 1));
+        return "ok";
+    }
+    if (name == "thread") {
+        const std::string buddy = UnescapeLine(argument);
+        if (buddy.empty()) return "error thread needs a name";
+        if (g_windows.size() >= kMostWindows) return "error too many windows";
+        const std::size_t slot = AddImWindow(buddy + " - Instant Message");
+        if (!OpenImWindowOnItsOwnThread(slot)) return "error the IM window could not be created";
         exchange.replies.push_back("window " + std::to_string(slot + 1));
         return "ok";
     }
@@ -568,10 +661,23 @@ LRESULT CALLBACK ImWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM l
                     OnIconButtonPressed(*im, id - kFirstButtonId);
                 return 0;
             }
-            case WM_DESTROY:
-                if (ImWindow* im = ImWindowOf(window); im != nullptr && im->window == window) im->Forget();
+            case kHangMessage:
+                SetEvent(g_hangBegan);
+                Sleep(static_cast<DWORD>(wParam));
+                return 0;
+            case WM_DESTROY: {
+                ImWindow* im = ImWindowOf(window);
+                const bool ownThread = im != nullptr && im->thread != nullptr;
+                if (im != nullptr && im->window == window) im->Forget();
+                if (ownThread) {
+                    // Its thread ends with it; the program's end is decided on the main thread.
+                    PostQuitMessage(0);
+                    if (g_inputEnded) PostMessageA(g_commandWindow.load(), kInputEndedMessage, 0, 0);
+                    return 0;
+                }
                 if (g_inputEnded && !g_quitRequested && !AnyImWindowOpen()) PostQuitMessage(0);
                 return 0;
+            }
             default: break;
         }
     } catch (...) {
@@ -588,9 +694,25 @@ LRESULT CALLBACK PaneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// "stall", "stallsend": tells the test, then takes the time.
+void Stall(ImWindow& im, LONG& stallMs) {
+    const LONG milliseconds = InterlockedExchange(&stallMs, 0);
+    if (milliseconds <= 0) return;
+    if (HANDLE began = InterlockedExchangePointer(&im.stallBegan, nullptr)) {
+        SetEvent(began);
+        CloseHandle(began);
+    }
+    Sleep(static_cast<DWORD>(milliseconds));
+}
+
 // "ate32class" is the system EDIT class under another name, so the text
 // messages behave exactly as an edit control's.
 LRESULT CALLBACK TextWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == WM_SETTEXT && InSendMessage())
+        if (ImWindow* im = ImWindowOf(window); im != nullptr && im->entryText == window) Stall(*im, im->setTextStallMs);
+    if (message == WM_GETTEXTLENGTH && InSendMessage())
+        if (ImWindow* im = ImWindowOf(window); im != nullptr && im->conversationText == window)
+            InterlockedIncrement(&im->lengthAsked);
     return CallWindowProcA(g_editWindowProc, window, message, wParam, lParam);
 }
 
@@ -627,6 +749,8 @@ LRESULT CALLBACK IconButtonWindowProc(HWND button, UINT message, WPARAM wParam, 
                 InvalidateRect(button, nullptr, TRUE);
                 return 0;
             case WM_LBUTTONUP:
+                if (ImWindow* im = ImWindowOf(button); im != nullptr && GetDlgCtrlID(button) == kFirstButtonId)
+                    Stall(*im, im->sendStallMs);
                 if (GetWindowLongPtrA(button, GWLP_USERDATA) != 0) {
                     SetWindowLongPtrA(button, GWLP_USERDATA, 0);
                     InvalidateRect(button, nullptr, TRUE);
@@ -765,6 +889,7 @@ int Run(int argc, char** argv) {
             stderr);
         return 2;
     }
+    g_windows.reserve(kMostWindows);
     AddImWindow(g_options.title);
     g_hangBegan = CreateEventA(nullptr, FALSE, FALSE, nullptr);
 
