@@ -9,13 +9,13 @@
 #include "misc/Ansi.h"
 #include "misc/SystemError.h"
 #include "res/resource.h"
+#include "stored/BackUpWindow.h"
+#include "stored/CopyWindow.h"
 #include "stored/LoadLimits.h"
+#include "stored/RestoreWindow.h"
 #include "stored/StoredControls.h"
 #include "stored/StoredDocument.h"
 #include "stored/StoredNames.h"
-#include "travel/BackUpWindow.h"
-#include "travel/CopyWindow.h"
-#include "travel/RestoreWindow.h"
 
 namespace velmora {
 namespace {

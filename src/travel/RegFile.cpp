@@ -6,7 +6,6 @@
 
 #include "misc/Text.h"
 #include "storage/Reg.h"
-#include "stored/StoredNames.h"
 
 namespace velmora {
 namespace {
@@ -256,7 +255,7 @@ public:
     void Skip(std::size_t index, SkipReason reason, std::wstring_view line) {
         ++contents_.skippedCount;
         if (contents_.skipped.size() < kMostSkippedLinesTold)
-            contents_.skipped.push_back({index + 1, reason, OneLine(line, kToldLineLength)});
+            contents_.skipped.push_back({index + 1, reason, ShownOnOneLine(line, kToldLineLength)});
     }
 
 private:
@@ -346,7 +345,7 @@ private:
         if (key_.kind == KeyKind::UnusableScreenName) return Skip(index, SkipReason::UnusableScreenName, raw);
         if (key_.kind != KeyKind::ScreenNameList) return Skip(index, SkipReason::OtherKey, raw);
         if (problem) return Skip(index, *problem, raw);
-        if (!StartsLike(name, kValuePrefix)) return Skip(index, SkipReason::NotAwayMessage, raw);
+        if (!IsAwayValueName(name)) return Skip(index, SkipReason::NotAwayMessage, raw);
 
         // The registry compares names without regard to letter case: a value named again replaces
         // the one before, as importing the file would.
@@ -376,6 +375,16 @@ private:
 };
 
 }  // namespace
+
+bool IsAwayValueName(std::wstring_view valueName) { return StartsLike(valueName, kValuePrefix); }
+
+std::wstring ShownOnOneLine(std::wstring_view text, std::size_t most) {
+    std::wstring shown(text.substr(0, most));
+    for (wchar_t& c : shown)
+        if (c < L' ' || c == 0x7F) c = L' ';
+    if (text.size() > most) shown += L"...";
+    return shown;
+}
 
 bool IsValidScreenNameKey(std::wstring_view screenName) {
     if (screenName.empty() || HasLineBreakOrNul(screenName)) return false;

@@ -23,6 +23,12 @@ struct TravellingMessage {
 // Every part of the screen name (between backslashes) names a key: none empty, none longer than
 // a key's name may be, no NUL or line break; and at least one part.
 bool IsValidScreenNameKey(std::wstring_view screenName);
+// A value the client reads as an away message: its name starts with "GoneMsg", in any letter
+// case (the registry compares names so).
+bool IsAwayValueName(std::wstring_view valueName);
+// A name or line fit for one line of a message: control characters as blanks, at most `most`
+// characters (the cut marked with "...").
+std::wstring ShownOnOneLine(std::wstring_view text, std::size_t most);
 // REG_SZ bytes of text: each unit as two bytes, low byte first, and the terminating NUL.
 std::string TextData(std::wstring_view text);
 // The text of REG_SZ bytes as the client reads it: up to the first NUL; an odd last byte is none.

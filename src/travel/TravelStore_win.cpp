@@ -6,7 +6,6 @@
 #include "misc/Text.h"
 #include "storage/Reg.h"
 #include "storage/RegValues.h"
-#include "stored/StoredNames.h"
 #include "travel/TravelStore.h"
 
 namespace velmora {
@@ -17,8 +16,6 @@ constexpr DWORD kValueNameRoom = 16384;
 HANDLE OrNull(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
 
 std::wstring FromAnsiBytes(std::string_view bytes) { return FromAnsi(bytes); }
-
-bool IsAwayValueName(std::wstring_view name) { return SlotTextOf(name).has_value(); }
 
 // A name the client reaches through the code page: it converts there and back as itself.
 bool ReachedThroughCodePage(std::wstring_view name) {
@@ -133,7 +130,7 @@ std::wstring TravelFailureText(const TravelWriting& writing, const std::vector<T
     if (writing.Done() || writing.failed >= messages.size()) return {};
     const TravellingMessage& stopped = messages[writing.failed];
     const auto named = [](const TravellingMessage& message) {
-        return MessageNamed(message.valueName, std::nullopt, 60) + L" of " + OneLine(message.screenName, 60);
+        return L"\"" + ShownOnOneLine(message.valueName, 60) + L"\" of " + ShownOnOneLine(message.screenName, 60);
     };
     std::wstring text =
         writing.written.empty() ? L"No away message was written." : L"Not every away message was written.";
@@ -141,7 +138,7 @@ std::wstring TravelFailureText(const TravelWriting& writing, const std::vector<T
     switch (writing.step) {
         case TravelStep::Done: return {};
         case TravelStep::NameUnusable:
-            text += L"The screen name \"" + OneLine(stopped.screenName, 60) +
+            text += L"The screen name \"" + ShownOnOneLine(stopped.screenName, 60) +
                     L"\" names no key: it is empty, has an empty part between backslashes, or a part longer than "
                     L"255 characters.";
             break;

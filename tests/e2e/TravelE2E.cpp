@@ -12,12 +12,12 @@
 #include "compose/AwayDocument.h"
 #include "misc/Handles.h"
 #include "storage/Reg.h"
+#include "stored/BackUpControls.h"
+#include "stored/CopyControls.h"
+#include "stored/RestoreControls.h"
 #include "stored/StoredControls.h"
 #include "support/TestSupport.h"
-#include "travel/BackUpControls.h"
-#include "travel/CopyControls.h"
 #include "travel/RegFile.h"
-#include "travel/RestoreControls.h"
 
 namespace velmora {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "compose/AwayDocument.h"
-#include "travel/TravelText.h"
+#include "stored/TravelText.h"
 
 namespace velmora {
 namespace {

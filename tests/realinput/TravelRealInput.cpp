@@ -4,12 +4,12 @@
 
 #include "app/AwayControls.h"
 #include "storage/Reg.h"
+#include "stored/BackUpControls.h"
+#include "stored/CopyControls.h"
+#include "stored/RestoreControls.h"
 #include "stored/StoredControls.h"
 #include "support/RealInput.h"
 #include "support/TestSupport.h"
-#include "travel/BackUpControls.h"
-#include "travel/CopyControls.h"
-#include "travel/RestoreControls.h"
 
 namespace velmora {
 namespace {

@@ -1,4 +1,4 @@
-#include "travel/RestoreWindow.h"
+#include "stored/RestoreWindow.h"
 
 #include <commctrl.h>
 
@@ -7,10 +7,10 @@
 #include "misc/SystemError.h"
 #include "misc/Text.h"
 #include "res/resource.h"
+#include "stored/RestoreControls.h"
 #include "stored/StoredNames.h"
+#include "stored/TravelText.h"
 #include "travel/FileDialog.h"
-#include "travel/RestoreControls.h"
-#include "travel/TravelText.h"
 
 namespace velmora {
 namespace {

@@ -1,4 +1,4 @@
-#include "travel/CopyWindow.h"
+#include "stored/CopyWindow.h"
 
 #include <commctrl.h>
 
@@ -7,10 +7,10 @@
 #include "misc/SystemError.h"
 #include "misc/Text.h"
 #include "res/resource.h"
+#include "stored/CopyControls.h"
 #include "stored/StoredNames.h"
-#include "travel/CopyControls.h"
+#include "stored/TravelText.h"
 #include "travel/TravelStore.h"
-#include "travel/TravelText.h"
 
 namespace velmora {
 namespace {

@@ -1,4 +1,4 @@
-#include "travel/TravelText.h"
+#include "stored/TravelText.h"
 
 #include "misc/Text.h"
 #include "storage/Reg.h"

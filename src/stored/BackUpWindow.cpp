@@ -1,4 +1,4 @@
-#include "travel/BackUpWindow.h"
+#include "stored/BackUpWindow.h"
 
 #include <commctrl.h>
 
@@ -7,8 +7,8 @@
 #include "misc/SystemError.h"
 #include "misc/Text.h"
 #include "res/resource.h"
+#include "stored/BackUpControls.h"
 #include "stored/StoredNames.h"
-#include "travel/BackUpControls.h"
 #include "travel/FileDialog.h"
 #include "travel/TravelStore.h"
 
