@@ -350,7 +350,7 @@ void StoredMessagesWindow::UpdateButtons() {
     if ((!canLoad && focus == Control(Load)) || (!canDelete && focus == Control(Delete))) SetFocus(Control(Messages));
     EnableWindow(Control(Load), canLoad);
     EnableWindow(Control(Delete), canDelete);
-    EnableWindow(Control(CopyTo), !screenNames_.empty());
+    EnableWindow(Control(CopyTo), !values_.empty());
 }
 
 RECT StoredMessagesWindow::RenderingRect() const noexcept {
