@@ -15,7 +15,7 @@ foreach(line IN LISTS lines)
   string(STRIP "${dll}" dll)
   string(TOLOWER "${dll}" name)
   message(STATUS "imports ${dll}")
-  if(NOT name MATCHES "^(kernel32|user32|gdi32|advapi32|shell32|comctl32|msvcrt)\\.dll$"
+  if(NOT name MATCHES "^(kernel32|user32|gdi32|advapi32|shell32|comctl32|comdlg32|msvcrt)\\.dll$"
      AND NOT name MATCHES "^api-ms-win-crt-[a-z0-9-]+\\.dll$")
     list(APPEND foreign "${dll}")
   endif()

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "app/AwayControls.h"
+#include "stored/StoredControls.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ struct Known {
     int openedBy;  // a button or menu entry of the main window; 0 for the main window
     bool isButton;
     bool besideMain = false;  // shown with a message composed, in one picture with the main window
+    int inStored = 0;         // opened then by this button of Stored Messages
 };
 
 // Every window Velmora has or will have; the ones not built yet simply do not open.
@@ -37,6 +39,9 @@ constexpr Known kWindows[] = {
     {L"preview", L"Preview", MenuPreview, false, true},
     {L"stored-messages", L"Stored Messages", MenuStored, false},
     {L"auto-reply", L"Auto Reply", MenuAutoReply, false},
+    {L"copy-stored", L"Copy Stored Messages", MenuStored, false, false, velmora::StoredIds::CopyTo},
+    {L"back-up-stored", L"Back Up Stored Messages", MenuStored, false, false, velmora::StoredIds::BackUp},
+    {L"restore-stored", L"Restore Stored Messages", MenuStored, false, false, velmora::StoredIds::RestoreFrom},
 };
 
 // Types a message into the main window's fields, as the preview's picture shows it.
@@ -117,6 +122,15 @@ int Show(const Known& known) {
             PostMessageW(GetDlgItem(main, known.openedBy), BM_CLICK, 0, 0);
         else
             PostMessageW(main, WM_COMMAND, MAKEWPARAM(known.openedBy, 0), 0);
+        if (known.inStored) {
+            HWND stored = WaitFor(L"Stored Messages", 5);
+            if (!stored) return 1;
+            // Stored Messages reads its list beside the window; Copy works once a message is chosen.
+            HWND list = GetDlgItem(stored, velmora::StoredIds::Messages);
+            for (int i = 0; i < 50 && SendMessageW(list, LB_GETCURSEL, 0, 0) < 0; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            PostMessageW(GetDlgItem(stored, known.inStored), BM_CLICK, 0, 0);
+        }
         window = WaitFor(known.title, 5);
     } else if (!window) {
         window = WaitFor(known.title, 30);

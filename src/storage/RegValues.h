@@ -21,4 +21,11 @@ StoreResult RemoveRegValue(HKEY root, std::wstring_view keyPath, std::wstring_vi
 // exact); none when it is not there or may not be read. An empty path opens root again.
 UniqueHkey OpenForReading(HKEY root, const std::wstring& path);
 
+// A value's data exactly as the registry holds it, by the wide call (no conversion, embedded
+// NULs and odd lengths kept); false when it is not there or could not be read.
+bool ReadValueData(HKEY key, const std::wstring& name, DWORD& type, std::string& data);
+// Stores those bytes as REG_SZ exactly, by the wide call: what was read from one value is what
+// the next reader of the other value gets, the client's ANSI reading included.
+LSTATUS SetTextData(HKEY key, const std::wstring& name, const std::string& data) noexcept;
+
 }  // namespace velmora

@@ -63,6 +63,39 @@ UniqueHkey OpenForReading(HKEY root, const std::wstring& path) {
     return key;
 }
 
+bool ReadValueData(HKEY key, const std::wstring& name, DWORD& type, std::string& data) {
+    DWORD bytes = 0;
+    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return false;
+    // The value may grow between asking its size and reading it; a few tries settle it.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        data.resize(bytes);
+        DWORD room = bytes;
+        const LSTATUS status =
+            RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &room);
+        if (status == ERROR_SUCCESS) {
+            data.resize(room);
+            return true;
+        }
+        if (status != ERROR_MORE_DATA) return false;
+        bytes = room;
+    }
+    return false;
+}
+
+LSTATUS SetTextData(HKEY key, const std::wstring& name, const std::string& data) noexcept {
+    try {
+        // The system counts a terminating NUL the caller seems to have forgotten: data whose last
+        // unit is not NUL but whose next unit in memory is. A copy followed by units that are not
+        // NUL keeps the count exactly what was read.
+        std::string exact = data;
+        exact.append(4, '\x01');
+        return RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(exact.data()),
+                              static_cast<DWORD>(data.size()));
+    } catch (...) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+}
+
 StoreResult WriteAwayMessage(std::wstring_view screenName, std::wstring_view slotText, std::wstring_view document) {
     if (const StoreResult names = CheckNames(screenName, slotText); !names.Done()) return names;
     return WriteRegValue(HKEY_CURRENT_USER, AwayKeyPath(screenName), AwayValueName(slotText), document);

@@ -9,6 +9,9 @@ enum : int {
     Messages,           // the list: slot and label per row
     Load,               // "Load"
     Delete,             // "Delete"
+    CopyTo,             // "Copy...": the chosen message, or all of the name's, to another screen name
+    BackUp,             // "Back up...": screen names' messages to a registry file
+    RestoreFrom,        // "Restore...": messages back from such a file
     // Labels and the rendering.
     ScreenNameCaption = 511,  // "Screen name"
     LabelShown,               // the selected message's label

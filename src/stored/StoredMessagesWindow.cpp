@@ -9,7 +9,10 @@
 #include "misc/Ansi.h"
 #include "misc/SystemError.h"
 #include "res/resource.h"
+#include "stored/BackUpWindow.h"
+#include "stored/CopyWindow.h"
 #include "stored/LoadLimits.h"
+#include "stored/RestoreWindow.h"
 #include "stored/StoredControls.h"
 #include "stored/StoredDocument.h"
 #include "stored/StoredNames.h"
@@ -35,6 +38,9 @@ constexpr std::array kControls{
                 176, 248, kOwnFont, kNone, kNone},
     ControlSpec{Load, WC_BUTTONW, L"Load", kButton, 0, 8, 296, 75, 25, kOwnFont, kNone, kNone},
     ControlSpec{Delete, WC_BUTTONW, L"Delete", kButton, 0, 91, 296, 75, 25, kOwnFont, kNone, kNone},
+    ControlSpec{CopyTo, WC_BUTTONW, L"Copy...", kButton, 0, 8, 327, 56, 25, kOwnFont, kNone, kNone},
+    ControlSpec{BackUp, WC_BUTTONW, L"Back up...", kButton, 0, 68, 327, 56, 25, kOwnFont, kNone, kNone},
+    ControlSpec{RestoreFrom, WC_BUTTONW, L"Restore...", kButton, 0, 128, 327, 56, 25, kOwnFont, kNone, kNone},
     ControlSpec{ScreenNameCaption, WC_STATICW, L"Screen name", kLabel, 0, 8, 11, 76, 17, kOwnFont, kNone, kNone},
     ControlSpec{LabelShown, WC_STATICW, L"", kLabel | SS_ENDELLIPSIS, 0, 192, 40, 280, 17, kBold, kNone, kNone},
 };
@@ -46,7 +52,7 @@ constexpr int kRenderingWidth = 280;
 constexpr int kRenderingHeight = 261;
 
 constexpr TableDesign kDesign{
-    {L"VelmoraStored", L"Stored Messages", 480, 329, true, IDI_TOOLS},
+    {L"VelmoraStored", L"Stored Messages", 480, 360, true, IDI_TOOLS},
     kControls,
     Tahoma(825),
     {},
@@ -98,6 +104,8 @@ void StoredMessagesWindow::OnCreate() {
 }
 
 void StoredMessagesWindow::OnDestroy() {
+    for (auto* window : {&copyWindow_, &backUpWindow_, &restoreWindow_})
+        if (*window) (*window)->Destroy();
     reader_.Stop();
     watch_.Stop();
 }
@@ -114,6 +122,9 @@ void StoredMessagesWindow::OnCommand(int id, int notification) {
     if (id == Messages && notification == LBN_SELCHANGE) OnMessageChosen();
     if (id == Load && notification == BN_CLICKED) OnLoadClicked();
     if (id == Delete && notification == BN_CLICKED) OnDeleteClicked();
+    if (id == CopyTo && notification == BN_CLICKED) OnCopyClicked();
+    if (id == BackUp && notification == BN_CLICKED) OnBackUpClicked();
+    if (id == RestoreFrom && notification == BN_CLICKED) OnRestoreClicked();
 }
 
 void StoredMessagesWindow::OnScreenNameChosen() {
@@ -185,6 +196,38 @@ void StoredMessagesWindow::OnDeleteClicked() {
     ShowSelected();
     UpdateButtons();
     Reload();
+}
+
+namespace {
+
+// A window that moves messages opens afresh for what is chosen now; an open one is closed first.
+void OpenAfresh(std::unique_ptr<TableWindow>& slot, std::unique_ptr<TableWindow> window) {
+    if (slot) slot->Destroy();
+    slot = std::move(window);
+    slot->Open();
+}
+
+}  // namespace
+
+void StoredMessagesWindow::OnCopyClicked() {
+    if (screenName_.empty()) return;
+    CopySource source{screenName_, std::nullopt, L"", screenNames_};
+    if (const StoredValue* value = Selected(); value && value->IsMessage()) {
+        source.valueName = value->name;
+        const std::optional<std::wstring> label = ReadAwayDocument(value->text, AnsiCarries).label;
+        source.messageNamed =
+            MessageNamed(value->name, label ? std::optional<std::wstring_view>(*label) : std::nullopt, 40);
+    }
+    OpenAfresh(copyWindow_, std::make_unique<CopyWindow>(Instance(), std::move(source), Handle()));
+}
+
+void StoredMessagesWindow::OnBackUpClicked() {
+    OpenAfresh(backUpWindow_, std::make_unique<BackUpWindow>(Instance(), screenNames_, Handle()));
+}
+
+void StoredMessagesWindow::OnRestoreClicked() {
+    if (restoreWindow_ && restoreWindow_->IsOpen()) return restoreWindow_->BringToFront();
+    OpenAfresh(restoreWindow_, std::make_unique<RestoreWindow>(Instance(), Handle()));
 }
 
 void StoredMessagesWindow::OnStoreChanged() {
@@ -307,6 +350,7 @@ void StoredMessagesWindow::UpdateButtons() {
     if ((!canLoad && focus == Control(Load)) || (!canDelete && focus == Control(Delete))) SetFocus(Control(Messages));
     EnableWindow(Control(Load), canLoad);
     EnableWindow(Control(Delete), canDelete);
+    EnableWindow(Control(CopyTo), !values_.empty());
 }
 
 RECT StoredMessagesWindow::RenderingRect() const noexcept {

@@ -1,6 +1,7 @@
 #pragma once
 // The window "Stored Messages": the away messages the IM client holds for each screen name,
 // each shown as a buddy sees it, loaded back into the main window or removed.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ private:
     void OnMessageChosen();     // Messages
     void OnLoadClicked();       // Load
     void OnDeleteClicked();     // Delete
+    void OnCopyClicked();       // CopyTo
+    void OnBackUpClicked();     // BackUp
+    void OnRestoreClicked();    // RestoreFrom
     void OnStoreChanged();      // the watch's message
     void OnStoreRead();         // the reader's message
     void OnTimer(UINT_PTR id);
@@ -48,6 +52,10 @@ private:
     RECT RenderingRect() const noexcept;
 
     Composer& composer_;
+    // The windows that move messages, each open once; closed with this one.
+    std::unique_ptr<TableWindow> copyWindow_;
+    std::unique_ptr<TableWindow> backUpWindow_;
+    std::unique_ptr<TableWindow> restoreWindow_;
     RenderPane rendering_;
     AwayStoreWatch watch_;
     StoreReader reader_;

@@ -130,6 +130,9 @@ const ControlDesign kStored[] = {
     {StoredIds::Messages, L"ListBox", L"", 8, 40, 176, 248, 825, false},
     {StoredIds::Load, L"Button", L"Load", 8, 296, 75, 25, 825, false},
     {StoredIds::Delete, L"Button", L"Delete", 91, 296, 75, 25, 825, false},
+    {StoredIds::CopyTo, L"Button", L"Copy...", 8, 327, 56, 25, 825, false},
+    {StoredIds::BackUp, L"Button", L"Back up...", 68, 327, 56, 25, 825, false},
+    {StoredIds::RestoreFrom, L"Button", L"Restore...", 128, 327, 56, 25, 825, false},
 };
 
 // Switched off, as a window opens with no Msg.ini beside the exe.
@@ -159,7 +162,7 @@ const WindowDesignSheet kSheets[] = {
     {L"Help", MenuHlpe, false, 312, 198, kHelp},
     {L"About", MenuAbast, false, 312, 129, kAbout},
     {L"Preview", MenuPreview, false, 360, 326, kPreview},
-    {L"Stored Messages", MenuStored, false, 480, 329, kStored},
+    {L"Stored Messages", MenuStored, false, 480, 360, kStored},
     {L"Auto Reply", MenuAutoReply, false, 480, 448, kAutoReply},
 };
 
