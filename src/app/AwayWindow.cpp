@@ -383,7 +383,44 @@ void AwayWindow::OnCommand(int id, int notification) {
     }
 }
 
+namespace {
+
+bool IsTextBox(HWND control) {
+    wchar_t className[16]{};
+    GetClassNameW(control, className, static_cast<int>(std::size(className)));
+    return lstrcmpiW(className, WC_EDITW) == 0;
+}
+
+// F10 from any control; Shift+F10 and the context-menu key from any but a text box, which
+// keeps its own menu on them. Down and up alike, so the key's release reaches no one.
+bool OpensOptions(const MSG& message) {
+    const auto key = message.wParam;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    if (key == VK_F10 && !shift) return GetKeyState(VK_CONTROL) >= 0;
+    if ((key == VK_F10 && shift) || key == VK_APPS) return !IsTextBox(message.hwnd);
+    return false;
+}
+
+}  // namespace
+
+bool AwayWindow::OnWindowKey(const MSG& message) {
+    if (!OpensOptions(message)) return false;
+    if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
+        // Under the label, as a click opens it under the pointer.
+        RECT label{};
+        GetWindowRect(Control(Label2), &label);
+        ShowOptionsMenu({label.left, label.bottom});
+    }
+    return true;
+}
+
 void AwayWindow::OnOptionsClicked() {
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    ShowOptionsMenu(pointer);
+}
+
+void AwayWindow::ShowOptionsMenu(POINT screen) {
     UniqueMenu menu(CreatePopupMenu());
     AppendMenuW(menu.get(), MF_STRING, MenuPerna, L"Personal Msg");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
@@ -394,10 +431,8 @@ void AwayWindow::OnOptionsClicked() {
     AppendMenuW(menu.get(), MF_STRING, MenuPreview, L"Preview");
     AppendMenuW(menu.get(), MF_STRING, MenuStored, L"Stored Messages");
     AppendMenuW(menu.get(), MF_STRING, MenuAutoReply, L"Auto Reply");
-    POINT pointer{};
-    GetCursorPos(&pointer);
     // The choice arrives as WM_COMMAND once the menu has closed.
-    TrackPopupMenu(menu.get(), 0, pointer.x, pointer.y, 0, Handle(), nullptr);
+    TrackPopupMenu(menu.get(), 0, screen.x, screen.y, 0, Handle(), nullptr);
 }
 
 void AwayWindow::OnUpdateClicked() {
