@@ -37,6 +37,13 @@ protected:
     const ControlSet& Controls() const noexcept { return controls_; }
     std::wstring Text(int id) const { return controls_.Text(id); }
     void SetText(int id, std::wstring_view text) const { controls_.SetText(id, text); }
+    // A tip shown while the pointer rests on a control, telling what it is for (the keys that
+    // do what its click does). Added once the controls are made.
+    void AddTip(int id, const wchar_t* text);
+    // A key pressed now for the first time, not repeated by being held down.
+    static bool IsFirstPress(const MSG& message) noexcept {
+        return message.message == WM_KEYDOWN && (message.lParam & (1L << 30)) == 0;
+    }
 
     // The window's own messages: every one but those all table windows answer alike.
     virtual LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -60,6 +67,7 @@ private:
     HINSTANCE instance_;
     TableDesign design_;
     ControlSet controls_;
+    HWND tips_ = nullptr;  // owned by the window, which destroys it with itself
 };
 
 }  // namespace velmora

@@ -1,3 +1,7 @@
+#include <windows.h>
+// (commctrl.h needs windows.h first.)
+#include <commctrl.h>
+
 #include "misc/Dpi.h"
 #include "misc/TableWindow.h"
 
@@ -30,6 +34,20 @@ LRESULT TableWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT TableWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultHandling(message, wParam, lParam);
+}
+
+void TableWindow::AddTip(int id, const wchar_t* text) {
+    if (!tips_)
+        tips_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, instance_, nullptr);
+    if (!tips_) return;
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(Control(id));
+    tool.lpszText = const_cast<wchar_t*>(text);
+    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TableWindow::OnDpiChanged(UINT dpi) {

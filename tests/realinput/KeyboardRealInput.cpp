@@ -3,10 +3,13 @@
 // and the window opens with the keys where a click would have put them.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "aim/PersonalControls.h"
 #include "app/AwayControls.h"
 #include "stored/StoredControls.h"
 #include "support/RealInput.h"
+#include "support/ShellRecorder.h"
 #include "support/TestSupport.h"
 
 namespace velmora {
@@ -142,6 +145,30 @@ TEST_F(KeyboardRealInput, TheColourPickersOpenFromTheirButtonsBySpace) {
         EXPECT_TRUE(WaitUntil([&] { return FocusOf(picker) == GetNextDlgTabItem(picker, nullptr, FALSE); })) << title;
         CloseByKeys(title);
     }
+}
+
+TEST_F(KeyboardRealInput, CtrlEnterSwitchesThePersonalWatchFromEveryBoxAndTypesNothing) {
+    ASSERT_NO_FATAL_FAILURE(OpenByKeys({VK_F10}, kEntries[0]));
+    HWND personal = velmora_.FindWindowTitled(kEntries[0].title);
+    HWND reply = GetDlgItem(personal, PersonalIds::Text3);
+    const std::wstring replyBefore = WindowText(reply);
+    const std::wstring off = WindowText(GetDlgItem(personal, PersonalIds::Label2));
+    PressKeys({VK_CONTROL, VK_RETURN});
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(personal, PersonalIds::Label2)) != off; }));
+    Shot(L"01-on");
+    // From the reply box, where Enter starts a new line, it switches back and adds none.
+    ASSERT_TRUE(ClickToFocus(reply));
+    PressKeys({VK_CONTROL, VK_RETURN});
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(personal, PersonalIds::Label2)) == off; }));
+    Settle();
+    EXPECT_EQ(WindowText(reply), replyBefore);
+}
+
+TEST_F(KeyboardRealInput, EnterInAboutOpensItsLink) {
+    ShellRecorder shell;
+    ASSERT_NO_FATAL_FAILURE(OpenByKeys({VK_F10}, kEntries[2]));
+    PressKey(VK_RETURN);
+    EXPECT_EQ(shell.WaitForCalls(1), (std::vector<ShellCall>{{SW_SHOWMAXIMIZED, L"https://velmora.github.io"}}));
 }
 
 }  // namespace
