@@ -67,7 +67,7 @@ LRESULT AboutWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam
 
 void AboutWindow::OnCreate() { AddTip(Label6, L"Opens the website (Enter)"); }
 
-bool AboutWindow::OnWindowKey(const MSG& message) {
+bool AboutWindow::OnKey(const MSG& message) {
     // The window has no box that Enter would belong to.
     if (message.wParam != VK_RETURN || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0 ||
         GetKeyState(VK_SHIFT) < 0)

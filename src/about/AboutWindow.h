@@ -11,8 +11,8 @@ public:
 private:
     LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreate() override;
-    bool OnWindowKey(const MSG& message) override;  // Enter: the link
-    void OnLinkClicked();                           // Label6
+    bool OnKey(const MSG& message) override;  // Enter: the link
+    void OnLinkClicked();                     // Label6
 };
 
 }  // namespace velmora

@@ -77,7 +77,7 @@ LRESULT PersonalWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lPa
 
 void PersonalWindow::OnCreate() { AddTip(Label2, L"Switches the watch on or off (Ctrl+Enter)"); }
 
-bool PersonalWindow::OnWindowKey(const MSG& message) {
+bool PersonalWindow::OnKey(const MSG& message) {
     // From any box, the reply's too, where Enter alone starts a new line.
     if (message.wParam != VK_RETURN || GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
     if (IsFirstPress(message)) OnSwitchClicked();

@@ -39,7 +39,7 @@ public:
 private:
     LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreate() override;
-    bool OnWindowKey(const MSG& message) override;  // Ctrl+Enter: the switch
+    bool OnKey(const MSG& message) override;  // Ctrl+Enter: the switch
     void PaintMore(HDC dc) override;
 
     void OnCommand(int id, int notification);

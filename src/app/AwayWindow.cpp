@@ -403,7 +403,7 @@ bool OpensOptions(const MSG& message) {
 
 }  // namespace
 
-bool AwayWindow::OnWindowKey(const MSG& message) {
+bool AwayWindow::OnKey(const MSG& message) {
     if (!OpensOptions(message)) return false;
     if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
         // Under the label, as a click opens it under the pointer.

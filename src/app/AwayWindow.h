@@ -41,7 +41,7 @@ private:
     LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreate() override;
     void OnLayout(UINT dpi) override;
-    bool OnWindowKey(const MSG& message) override;
+    bool OnKey(const MSG& message) override;
     void PaintMore(HDC dc) override;
 
     void OnClose();

@@ -22,6 +22,11 @@ struct TableDesign {
     // screen edge when neither side has room (else it stays where it was put).
     Side besideSide = Side::Right;
     bool besideElseAtEdge = false;
+    // Velmora's own windows keep Windows' conventions: Esc closes them, and their access keys
+    // ("&" in a caption) are underlined when the system shows them. The windows drawn after
+    // the classic program keep its keys exactly.
+    bool windowsConventions = false;
+    int defaultButton = 0;  // the button Enter presses where the focused control leaves Enter alone; 0: none
 };
 
 class TableWindow : public Window {
@@ -55,12 +60,16 @@ protected:
     virtual void PaintMore(HDC /*dc*/) {}
     // The window this one opens beside on its first showing (the main window), or none.
     virtual HWND OpensBeside() const noexcept { return nullptr; }
+    // A key for the window as a whole, before the dialog keys (see Window::OnWindowKey).
+    virtual bool OnKey(const MSG& /*message*/) { return false; }
     // WM_CTLCOLORSTATIC, WM_CTLCOLOREDIT and WM_CTLCOLORBTN.
     virtual LRESULT OnControlColour(UINT message, HWND control, HDC dc);
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) final;
     void OnDpiChanged(UINT dpi) final;
+    bool OnWindowKey(const MSG& message) final;
+    void OnNextControl(WPARAM which, bool isControl);  // WM_NEXTDLGCTL
     void OnPaint();
     void PaintOn(HDC dc);
 

@@ -16,8 +16,15 @@ LRESULT TableWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
             controls_.Create(Handle(), instance_, DpiForWindow(Handle()));
+            // The underlines and the focus frame shown as the system decides (at once after
+            // keyboard use, else once Alt is pressed).
+            if (design_.windowsConventions) SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
             OnCreate();
             return 0;
+        case WM_NEXTDLGCTL: OnNextControl(wParam, LOWORD(lParam) != 0); return 0;
+        case DM_GETDEFID:
+            if (!design_.defaultButton) return HandleOwnMessage(message, wParam, lParam);
+            return MAKELRESULT(design_.defaultButton, DC_HASDEFID);
         case WM_WINDOWPOSCHANGING:
             if (HWND other = OpensBeside())
                 OpenBeside(other, *reinterpret_cast<WINDOWPOS*>(lParam), design_.besideSide, design_.besideElseAtEdge);
@@ -34,6 +41,37 @@ LRESULT TableWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT TableWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultHandling(message, wParam, lParam);
+}
+
+namespace {
+
+// A drop-down list that is open takes Esc to close itself.
+bool IsDroppedDown(HWND focus) {
+    for (HWND control : {focus, GetParent(focus)})
+        if (control && SendMessageW(control, CB_GETDROPPEDSTATE, 0, 0)) return true;
+    return false;
+}
+
+}  // namespace
+
+bool TableWindow::OnWindowKey(const MSG& message) {
+    if (design_.windowsConventions && message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE &&
+        GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0 && !IsDroppedDown(message.hwnd)) {
+        // As the close box closes it.
+        SendMessageW(Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        return true;
+    }
+    return OnKey(message);
+}
+
+void TableWindow::OnNextControl(WPARAM which, bool isControl) {
+    // The dialog keys ask it of a window that is not a dialog too: an access key of a label
+    // puts the focus on the label, then on the control after it.
+    HWND target = isControl ? reinterpret_cast<HWND>(which) : GetNextDlgTabItem(Handle(), GetFocus(), which != 0);
+    if (!target || !IsChild(Handle(), target)) return;
+    if (!isControl && (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL))
+        SendMessageW(target, EM_SETSEL, 0, -1);
+    SetFocus(target);
 }
 
 void TableWindow::AddTip(int id, const wchar_t* text) {

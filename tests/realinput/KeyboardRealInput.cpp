@@ -171,5 +171,56 @@ TEST_F(KeyboardRealInput, EnterInAboutOpensItsLink) {
     EXPECT_EQ(shell.WaitForCalls(1), (std::vector<ShellCall>{{SW_SHOWMAXIMIZED, L"https://velmora.github.io"}}));
 }
 
+TEST_F(KeyboardRealInput, EscClosesVelmorasOwnWindowsFromAnyField) {
+    for (const MenuEntry& entry : {kEntries[3], kEntries[4]}) {
+        ASSERT_NO_FATAL_FAILURE(OpenByKeys({VK_F10}, entry));
+        HWND window = velmora_.FindWindowTitled(entry.title);
+        // From the second field as well as the first.
+        PressKey(VK_TAB);
+        Settle();
+        PressKey(VK_ESCAPE);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); })) << entry.title;
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == velmora_.MainWindow(); }));
+    }
+}
+
+TEST_F(KeyboardRealInput, StoredMessagesLoadsOnEnterAndItsRemoveQuestionDefaultsToNo) {
+    const std::wstring kUsers = L"SOFTWARE\\America Online\\AOL Instant Messenger (TM)\\CurrentVersion\\Users\\";
+    const std::wstring screenName = UniqueScreenName(L"keys");
+    struct Cleanup {
+        std::wstring key;
+        ~Cleanup() { DeleteRegistryTree(HKEY_CURRENT_USER, key); }
+    } cleanup{kUsers + screenName};
+    velmora_.Type(Text5, screenName);
+    velmora_.Type(Text2_0, L"Back at two");
+    velmora_.Click(Command5);
+    const auto stored = [&] {
+        return ReadRegistryValue(HKEY_CURRENT_USER, kUsers + screenName + L"\\IAmGoneList", L"GoneMsg1").has_value();
+    };
+    ASSERT_TRUE(WaitUntil(stored));
+    velmora_.Type(Text2_0, L"typed over");
+
+    ASSERT_NO_FATAL_FAILURE(OpenByKeys({VK_F10}, kEntries[4]));
+    HWND window = velmora_.FindWindowTitled(kEntries[4].title);
+    HWND list = GetDlgItem(window, StoredIds::Messages);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 0; }));
+    // Load is the default button: Enter in the list loads the chosen message.
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return velmora_.Text(Text2_0) == L"Back at two"; })) << velmora_.Text(Text2_0);
+
+    // Alt+D presses Delete; Enter on the question keeps the message.
+    PressKeys({VK_MENU, 'D'});
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (question = VisibleDialogOfProcess(velmora_.ProcessId())) != nullptr; }));
+    Shot(L"01-question");
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }));
+    Settle();
+    EXPECT_TRUE(stored());
+    // Alt+S goes to the screen names.
+    PressKeys({VK_MENU, 'S'});
+    EXPECT_TRUE(WaitUntil([&] { return HasFocus(GetDlgItem(window, StoredIds::ScreenNames)); }));
+}
+
 }  // namespace
 }  // namespace velmora

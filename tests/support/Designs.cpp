@@ -115,7 +115,7 @@ const ControlDesign kPersonal[] = {
 // Opened on the main window as it starts: its label, white on white, no message.
 const ControlDesign kPreview[] = {
     {PreviewIds::TextReader, L"Edit", L"Buddy", 52, 8, 121, 21, 825, false},
-    {PreviewIds::LabelReader, L"Static", L"Reader", 8, 11, 42, 17, 825, false},
+    {PreviewIds::LabelReader, L"Static", L"&Reader", 8, 11, 42, 17, 825, false},
     {PreviewIds::LabelTitle, L"Static", L"My Velmora Message", 8, 36, 344, 17, 825, true},
     {PreviewIds::Pane, L"VelmoraRenderPane", L"", 8, 56, 344, 206, 0, false},
     {PreviewIds::LabelContrast, L"Static", L"Contrast 1.0 : 1", 8, 268, 344, 17, 825, false},
@@ -126,10 +126,10 @@ const ControlDesign kPreview[] = {
 
 // The controls whose text does not depend on what the registry holds.
 const ControlDesign kStored[] = {
-    {StoredIds::ScreenNameCaption, L"Static", L"Screen name", 8, 11, 76, 17, 825, false},
+    {StoredIds::ScreenNameCaption, L"Static", L"&Screen name", 8, 11, 76, 17, 825, false},
     {StoredIds::Messages, L"ListBox", L"", 8, 40, 176, 248, 825, false},
-    {StoredIds::Load, L"Button", L"Load", 8, 296, 75, 25, 825, false},
-    {StoredIds::Delete, L"Button", L"Delete", 91, 296, 75, 25, 825, false},
+    {StoredIds::Load, L"Button", L"&Load", 8, 296, 75, 25, 825, false},
+    {StoredIds::Delete, L"Button", L"&Delete", 91, 296, 75, 25, 825, false},
 };
 
 // Switched off, as a window opens with no Msg.ini beside the exe.
