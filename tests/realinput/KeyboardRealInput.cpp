@@ -7,6 +7,7 @@
 
 #include "aim/PersonalControls.h"
 #include "app/AwayControls.h"
+#include "autoreply/AutoReplyControls.h"
 #include "stored/StoredControls.h"
 #include "support/RealInput.h"
 #include "support/ShellRecorder.h"
@@ -172,7 +173,7 @@ TEST_F(KeyboardRealInput, EnterInAboutOpensItsLink) {
 }
 
 TEST_F(KeyboardRealInput, EscClosesVelmorasOwnWindowsFromAnyField) {
-    for (const MenuEntry& entry : {kEntries[3], kEntries[4]}) {
+    for (const MenuEntry& entry : {kEntries[3], kEntries[4], kEntries[5]}) {
         ASSERT_NO_FATAL_FAILURE(OpenByKeys({VK_F10}, entry));
         HWND window = velmora_.FindWindowTitled(entry.title);
         // From the second field as well as the first.
@@ -220,6 +221,31 @@ TEST_F(KeyboardRealInput, StoredMessagesLoadsOnEnterAndItsRemoveQuestionDefaults
     // Alt+S goes to the screen names.
     PressKeys({VK_MENU, 'S'});
     EXPECT_TRUE(WaitUntil([&] { return HasFocus(GetDlgItem(window, StoredIds::ScreenNames)); }));
+}
+
+TEST_F(KeyboardRealInput, AutoReplyAddsARowToTypeInAndASpaceNeverRemovesOneBySurprise) {
+    ASSERT_NO_FATAL_FAILURE(OpenByKeys({VK_F10}, kEntries[5]));
+    HWND window = velmora_.FindWindowTitled(kEntries[5].title);
+    HWND rules = GetDlgItem(window, AutoReplyIds::Rules);
+    const auto rows = [&] { return SendMessageW(rules, LB_GETCOUNT, 0, 0); };
+    const LRESULT before = rows();
+    // Alt+A adds a row and leaves the keys in its names.
+    PressKeys({VK_MENU, 'A'});
+    ASSERT_TRUE(WaitUntil([&] { return rows() == before + 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return HasFocus(GetDlgItem(window, AutoReplyIds::Names)); }));
+    TypeText(L"pal42");
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(window, AutoReplyIds::Names)) == L"pal42"; }));
+    // Alt+M removes it; the keys leave the button, so the spaces typed next remove nothing.
+    PressKeys({VK_MENU, 'M'});
+    ASSERT_TRUE(WaitUntil([&] { return rows() == before; }));
+    Settle();
+    EXPECT_FALSE(HasFocus(GetDlgItem(window, AutoReplyIds::Remove)));
+    TypeText(L"   ");
+    Settle();
+    EXPECT_EQ(rows(), before);
+    // Alt+R reaches the reply box through its label.
+    PressKeys({VK_MENU, 'R'});
+    EXPECT_TRUE(WaitUntil([&] { return HasFocus(GetDlgItem(window, AutoReplyIds::Reply)); }));
 }
 
 }  // namespace

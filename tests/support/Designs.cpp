@@ -135,20 +135,20 @@ const ControlDesign kStored[] = {
 // Switched off, as a window opens with no Msg.ini beside the exe.
 const ControlDesign kAutoReply[] = {
     {AutoReplyIds::Rules, L"ListBox", L"", 8, 28, 376, 96, 825, false},
-    {AutoReplyIds::Add, L"Button", L"Add", 392, 28, 80, 24, 825, false},
-    {AutoReplyIds::Remove, L"Button", L"Remove", 392, 58, 80, 24, 825, false},
-    {AutoReplyIds::EveryoneElse, L"Button", L"Everyone else", 392, 92, 84, 20, 825, false},
+    {AutoReplyIds::Add, L"Button", L"&Add", 392, 28, 80, 24, 825, false},
+    {AutoReplyIds::Remove, L"Button", L"Re&move", 392, 58, 80, 24, 825, false},
+    {AutoReplyIds::EveryoneElse, L"Button", L"&Everyone else", 392, 92, 84, 20, 825, false},
     {AutoReplyIds::Names, L"Edit", L"", 64, 132, 408, 21, 825, false},
     {AutoReplyIds::Reply, L"Edit", L"", 64, 160, 408, 72, 825, false},
     {AutoReplyIds::Switch, L"Button", L"Off", 24, 296, 57, 23, 825, false},
     {AutoReplyIds::Log, L"ListBox", L"", 8, 348, 464, 92, 825, false},
-    {AutoReplyIds::RulesCaption, L"Static", L"Rules: the first row whose names match the sender answers", 8, 8, 376, 17,
-     825, false},
-    {AutoReplyIds::NamesCaption, L"Static", L"Names", 8, 135, 52, 17, 825, false},
-    {AutoReplyIds::ReplyCaption, L"Static", L"Reply", 8, 163, 52, 17, 825, false},
-    {AutoReplyIds::AnswerAgainCaption, L"Static", L"Answer again after", 8, 243, 140, 17, 825, false},
-    {AutoReplyIds::IdleCaption, L"Static", L"Only when I am away from the keyboard", 8, 271, 236, 17, 825, false},
-    {AutoReplyIds::LogCaption, L"Static", L"Replies sent, newest first", 8, 330, 300, 17, 825, false},
+    {AutoReplyIds::RulesCaption, L"Static", L"R&ules: the first row whose names match the sender answers", 8, 8, 376,
+     17, 825, false},
+    {AutoReplyIds::NamesCaption, L"Static", L"&Names", 8, 135, 52, 17, 825, false},
+    {AutoReplyIds::ReplyCaption, L"Static", L"&Reply", 8, 163, 52, 17, 825, false},
+    {AutoReplyIds::AnswerAgainCaption, L"Static", L"Answer again af&ter", 8, 243, 140, 17, 825, false},
+    {AutoReplyIds::IdleCaption, L"Static", L"Only when I am away from the &keyboard", 8, 271, 236, 17, 825, false},
+    {AutoReplyIds::LogCaption, L"Static", L"Replies sent, newest &first", 8, 330, 300, 17, 825, false},
 };
 
 const WindowDesignSheet kSheets[] = {
