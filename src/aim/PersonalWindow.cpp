@@ -54,12 +54,23 @@ constexpr std::array kLines{
     PaintedLine{8, 8, 8, 192, kGrey80},
 };
 
+// The boxes have no label: their names for a screen reader.
+constexpr std::array kNames{
+    AccessibleName{Text1, L"Names to answer"},
+    AccessibleName{Text2, L"Last sender seen"},
+    AccessibleName{Text3, L"Reply"},
+};
+
 constexpr TableDesign kDesign{
     {L"VelmoraPersonal", L"Personal Away Msg", 314, 203, false, IDI_TOOLS},
     kControls,
     Tahoma(825, true),
     kPanel,
     kLines,
+    Side::Right,
+    false,
+    false,
+    kNames,
 };
 
 }  // namespace

@@ -12,6 +12,13 @@
 
 namespace velmora {
 
+// What a screen reader calls a control that no label before it names (a box the design left
+// without one, a colour bar, a list): a label never shown goes before it.
+struct AccessibleName {
+    int id;
+    const wchar_t* name;
+};
+
 struct TableDesign {
     WindowDesign window;
     std::span<const ControlSpec> controls;  // in Tab order
@@ -26,6 +33,7 @@ struct TableDesign {
     // ("&" in a caption) are underlined when the system shows them. The windows drawn after
     // the classic program keep its keys exactly.
     bool windowsConventions = false;
+    std::span<const AccessibleName> names = {};
     int defaultButton = 0;  // the button Enter presses where the focused control leaves Enter alone; 0: none
 };
 
@@ -70,6 +78,7 @@ private:
     void OnDpiChanged(UINT dpi) final;
     bool OnWindowKey(const MSG& message) final;
     void OnNextControl(WPARAM which, bool isControl);  // WM_NEXTDLGCTL
+    void GiveAccessibleNames();
     void OnPaint();
     void PaintOn(HDC dc);
 

@@ -19,6 +19,7 @@ LRESULT TableWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The underlines and the focus frame shown as the system decides (at once after
             // keyboard use, else once Alt is pressed).
             if (design_.windowsConventions) SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
+            GiveAccessibleNames();
             OnCreate();
             return 0;
         case WM_NEXTDLGCTL: OnNextControl(wParam, LOWORD(lParam) != 0); return 0;
@@ -72,6 +73,20 @@ void TableWindow::OnNextControl(WPARAM which, bool isControl) {
     if (!isControl && (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL))
         SendMessageW(target, EM_SETSEL, 0, -1);
     SetFocus(target);
+}
+
+void TableWindow::GiveAccessibleNames() {
+    // A screen reader names a box, a list or a bar by the label just before it among the
+    // window's children: here one that is never shown, so the window keeps its look, its
+    // texts and its Tab order.
+    for (const AccessibleName& named : design_.names) {
+        HWND control = Control(named.id);
+        if (!control) continue;
+        HWND label = CreateWindowExW(0, WC_STATICW, named.name, WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0, Handle(), nullptr,
+                                     instance_, nullptr);
+        HWND before = GetWindow(control, GW_HWNDPREV);
+        SetWindowPos(label, before ? before : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 }
 
 void TableWindow::AddTip(int id, const wchar_t* text) {

@@ -47,6 +47,8 @@ constexpr int kRenderingY = 60;
 constexpr int kRenderingWidth = 280;
 constexpr int kRenderingHeight = 261;
 
+constexpr std::array kNames{AccessibleName{Messages, L"Stored messages"}};
+
 constexpr TableDesign kDesign{
     {L"VelmoraStored", L"Stored Messages", 480, 329, true, IDI_TOOLS},
     kControls,
@@ -58,6 +60,7 @@ constexpr TableDesign kDesign{
     Side::Left,
     false,
     true,
+    kNames,
     Load,
 };
 
