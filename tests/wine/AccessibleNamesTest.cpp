@@ -4,12 +4,15 @@
 // (oleacc.h needs windows.h first.)
 #include <gtest/gtest.h>
 #include <oleacc.h>
+// (commctrl.h too.)
+#include <commctrl.h>
 
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "about/AboutControls.h"
 #include "aim/PersonalControls.h"
 #include "app/AwayControls.h"
 #include "app/AwayWindow.h"
@@ -185,6 +188,41 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasANameThatSaysWhatItIsForAndI
     HWND pane = GetDlgItem(windows[4].first, PreviewIds::Pane);
     EXPECT_NE(AccessibleOf(pane).name.find(L"Back at two"), std::wstring::npos) << AccessibleOf(pane).name;
     EXPECT_GT(checked, 60);
+}
+
+// The tip a window shows while the pointer rests on a control.
+std::wstring TipOf(HWND window, HWND control) {
+    struct Search {
+        HWND window;
+        HWND tips = nullptr;
+    } search{window};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND candidate, LPARAM found) -> BOOL {
+            auto& wanted = *reinterpret_cast<Search*>(found);
+            wchar_t kind[64]{};
+            GetClassNameW(candidate, kind, 64);
+            if (lstrcmpiW(kind, TOOLTIPS_CLASSW) != 0 || GetWindow(candidate, GW_OWNER) != wanted.window) return TRUE;
+            wanted.tips = candidate;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.tips) return L"";
+    wchar_t text[256]{};
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text;
+    SendMessageW(search.tips, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
+TEST_F(AccessibleNames, TheClickableLabelsTellTheirKeysInATip) {
+    HWND personal = Open(AwayIds::MenuPerna, L"Personal Away Msg");
+    HWND about = Open(AwayIds::MenuAbast, L"About");
+    EXPECT_NE(TipOf(personal, GetDlgItem(personal, PersonalIds::Label2)).find(L"Ctrl+Enter"), std::wstring::npos);
+    EXPECT_NE(TipOf(about, GetDlgItem(about, AboutIds::Label6)).find(L"(Enter)"), std::wstring::npos);
 }
 
 }  // namespace
