@@ -65,6 +65,17 @@ LRESULT AboutWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam
     return TableWindow::HandleOwnMessage(message, wParam, lParam);
 }
 
+void AboutWindow::OnCreate() { AddTip(Label6, L"Opens the website (Enter)"); }
+
+bool AboutWindow::OnKey(const MSG& message) {
+    // The window has no box that Enter would belong to.
+    if (message.wParam != VK_RETURN || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0 ||
+        GetKeyState(VK_SHIFT) < 0)
+        return false;
+    if (IsFirstPress(message)) OnLinkClicked();
+    return message.message == WM_KEYDOWN;
+}
+
 // The caption is both what is shown and what is opened.
 void AboutWindow::OnLinkClicked() { OpenWithShell(Text(Label6)); }
 

@@ -10,7 +10,9 @@ public:
 
 private:
     LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnLinkClicked();  // Label6
+    void OnCreate() override;
+    bool OnKey(const MSG& message) override;  // Enter: the link
+    void OnLinkClicked();                     // Label6
 };
 
 }  // namespace velmora

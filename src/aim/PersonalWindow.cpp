@@ -54,12 +54,23 @@ constexpr std::array kLines{
     PaintedLine{8, 8, 8, 192, kGrey80},
 };
 
+// The boxes have no label: their names for a screen reader.
+constexpr std::array kNames{
+    AccessibleName{Text1, L"Names to answer"},
+    AccessibleName{Text2, L"Last sender seen"},
+    AccessibleName{Text3, L"Reply"},
+};
+
 constexpr TableDesign kDesign{
     {L"VelmoraPersonal", L"Personal Away Msg", 314, 203, false, IDI_TOOLS},
     kControls,
     Tahoma(825, true),
     kPanel,
     kLines,
+    Side::Right,
+    false,
+    false,
+    kNames,
 };
 
 }  // namespace
@@ -73,6 +84,15 @@ LRESULT PersonalWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lPa
         case WM_TIMER: OnTimer(wParam); return 0;
         default: return TableWindow::HandleOwnMessage(message, wParam, lParam);
     }
+}
+
+void PersonalWindow::OnCreate() { AddTip(Label2, L"Switches the watch on or off (Ctrl+Enter)"); }
+
+bool PersonalWindow::OnKey(const MSG& message) {
+    // From any box, the reply's too, where Enter alone starts a new line.
+    if (message.wParam != VK_RETURN || GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
+    if (IsFirstPress(message)) OnSwitchClicked();
+    return message.message == WM_KEYDOWN;
 }
 
 void PersonalWindow::OnCommand(int id, int notification) {

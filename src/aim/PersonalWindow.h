@@ -38,6 +38,8 @@ public:
 
 private:
     LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnCreate() override;
+    bool OnKey(const MSG& message) override;  // Ctrl+Enter: the switch
     void PaintMore(HDC dc) override;
 
     void OnCommand(int id, int notification);

@@ -49,20 +49,29 @@ constexpr ControlSpec OnPanel(ControlSpec spec) {
     return spec;
 }
 
-// Table order is creation order, which is the Tab order.
+// Table order is creation order: the Tab order of the controls that take the keys, and each
+// box follows the label that names it for a screen reader (labels lie on the white panel and
+// take no keys, so they leave the Tab order as it is).
 constexpr std::array kControls{
+    OnPanel({Label1_2, WC_STATICW, L"Labels for message", kLabel, 0, 8, 96, 137, 17, kBold, kDesktop, kPanelWhite}),
     OnPanel({Text1, WC_EDITW, L"My Velmora Message", kEdit, WS_EX_CLIENTEDGE, 8, 112, 145, 19, kBold, kNone, kNone}),
+    OnPanel({Label1_0, WC_STATICW, L"Message", kLabel, 0, 8, 136, 97, 17, kBold, kDesktop, kPanelWhite}),
     OnPanel({Text2_0, WC_EDITW, L"", WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL,
              WS_EX_CLIENTEDGE, 8, 152, 209, 129, kOwnFont, kNone, kNone}),
+    OnPanel({Label1_4, WC_STATICW, L"Screen name to update", kLabel, 0, 8, 56, 137, 17, kBold, kDesktop, kPanelWhite}),
     OnPanel({Text5, WC_EDITW, L"Harlowpine", kEdit, WS_EX_CLIENTEDGE, 8, 72, 145, 19, kBold, kNone, kNone}),
+    OnPanel({Label4_0, WC_STATICW, L"Font Color", kLabel, 0, 224, 144, 57, 9, kSmallBold, kBlue, kPanelWhite}),
     OnPanel(
         {Text6, WC_EDITW, L"FFFFFF", kEdit, WS_EX_CLIENTEDGE, 224, 160, 49, 19, kOwnFont, kNone, kNone, kSixHexDigits}),
     OnPanel({Command7, WC_BUTTONW, L"..", kButton, 0, 280, 160, 17, 17, kOwnFont, kNone, kNone}),
+    OnPanel({Label5_0, WC_STATICW, L"Font Size", kLabel, 0, 224, 240, 49, 17, kSmallBold, kBlue, kPanelWhite}),
     OnPanel({Combo1, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 224, 256, 41, 21, kOwnFont,
              kNone, kNone, Digits(2)}),
+    OnPanel({Label4_1, WC_STATICW, L"Body Color", kLabel, 0, 224, 192, 57, 17, kSmallBold, kBlue, kPanelWhite}),
     OnPanel(
         {Text7, WC_EDITW, L"FFFFFF", kEdit, WS_EX_CLIENTEDGE, 224, 208, 49, 19, kOwnFont, kNone, kNone, kSixHexDigits}),
     OnPanel({Command8, WC_BUTTONW, L"..", kButton, 0, 280, 208, 17, 17, kOwnFont, kNone, kNone}),
+    OnPanel({Label5_1, WC_STATICW, L"Msg #", kLabel, 0, 8, 288, 49, 17, kSmallBold, kDesktop, kPanelWhite}),
     OnPanel({Combo2, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, 40, 288, 49, 21,
              kBold, kNone, kNone, Digits(2)}),
     OnPanel(
@@ -71,20 +80,13 @@ constexpr std::array kControls{
     OnPanel({Command5, WC_BUTTONW, L"Update", kButton, 0, 8, 320, 49, 25, kOwnFont, kNone, kNone}),
     OnPanel({Command3, WC_BUTTONW, L"Clear", kButton, 0, 56, 320, 49, 25, kOwnFont, kNone, kNone}),
     OnPanel({Check2, WC_BUTTONW, L"Save Last Msg", kCheck, 0, 200, 320, 113, 17, kSmallBold, kDarkRed, kSystemWindow}),
-    // Labels lie on the white panel.
-    OnPanel({Label1_4, WC_STATICW, L"Screen name to update", kLabel, 0, 8, 56, 137, 17, kBold, kDesktop, kPanelWhite}),
+    // The labels that name no box.
     OnPanel(
         {Label6_0, WC_STATICW, L"%n - Persons Screename", kLabel, 0, 176, 64, 129, 17, kSmallBold, kNavy, kPanelWhite}),
     OnPanel({Label6_1, WC_STATICW, L"%d - Current date", kLabel, 0, 176, 80, 97, 17, kSmallBold, kNavy, kPanelWhite}),
     OnPanel({Label6_2, WC_STATICW, L"%t - Current time", kLabel, 0, 176, 96, 97, 17, kSmallBold, kNavy, kPanelWhite}),
-    OnPanel({Label1_2, WC_STATICW, L"Labels for message", kLabel, 0, 8, 96, 137, 17, kBold, kDesktop, kPanelWhite}),
     OnPanel({Label2, WC_STATICW, L"Options", kLabel | SS_NOTIFY, 0, 192, 112, 41, 17, kSmallBold, Paint::Rgb(0x000000),
              kPanelWhite}),
-    OnPanel({Label1_0, WC_STATICW, L"Message", kLabel, 0, 8, 136, 97, 17, kBold, kDesktop, kPanelWhite}),
-    OnPanel({Label4_0, WC_STATICW, L"Font Color", kLabel, 0, 224, 144, 57, 9, kSmallBold, kBlue, kPanelWhite}),
-    OnPanel({Label4_1, WC_STATICW, L"Body Color", kLabel, 0, 224, 192, 57, 17, kSmallBold, kBlue, kPanelWhite}),
-    OnPanel({Label5_0, WC_STATICW, L"Font Size", kLabel, 0, 224, 240, 49, 17, kSmallBold, kBlue, kPanelWhite}),
-    OnPanel({Label5_1, WC_STATICW, L"Msg #", kLabel, 0, 8, 288, 49, 17, kSmallBold, kDesktop, kPanelWhite}),
 };
 
 // The main window's own: the notice about the saved message, once the window is shown.
@@ -388,7 +390,44 @@ void AwayWindow::OnCommand(int id, int notification) {
     }
 }
 
+namespace {
+
+bool IsTextBox(HWND control) {
+    wchar_t className[16]{};
+    GetClassNameW(control, className, static_cast<int>(std::size(className)));
+    return lstrcmpiW(className, WC_EDITW) == 0;
+}
+
+// F10 from any control; Shift+F10 and the context-menu key from any but a text box, which
+// keeps its own menu on them. Down and up alike, so the key's release reaches no one.
+bool OpensOptions(const MSG& message) {
+    const auto key = message.wParam;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    if (key == VK_F10 && !shift) return GetKeyState(VK_CONTROL) >= 0;
+    if ((key == VK_F10 && shift) || key == VK_APPS) return !IsTextBox(message.hwnd);
+    return false;
+}
+
+}  // namespace
+
+bool AwayWindow::OnKey(const MSG& message) {
+    if (!OpensOptions(message)) return false;
+    if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
+        // Under the label, as a click opens it under the pointer.
+        RECT label{};
+        GetWindowRect(Control(Label2), &label);
+        ShowOptionsMenu({label.left, label.bottom});
+    }
+    return true;
+}
+
 void AwayWindow::OnOptionsClicked() {
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    ShowOptionsMenu(pointer);
+}
+
+void AwayWindow::ShowOptionsMenu(POINT screen) {
     UniqueMenu menu(CreatePopupMenu());
     AppendMenuW(menu.get(), MF_STRING, MenuPerna, L"Personal Msg");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
@@ -399,10 +438,8 @@ void AwayWindow::OnOptionsClicked() {
     AppendMenuW(menu.get(), MF_STRING, MenuPreview, L"Preview");
     AppendMenuW(menu.get(), MF_STRING, MenuStored, L"Stored Messages");
     AppendMenuW(menu.get(), MF_STRING, MenuAutoReply, L"Auto Reply");
-    POINT pointer{};
-    GetCursorPos(&pointer);
     // The choice arrives as WM_COMMAND once the menu has closed.
-    TrackPopupMenu(menu.get(), 0, pointer.x, pointer.y, 0, Handle(), nullptr);
+    TrackPopupMenu(menu.get(), 0, screen.x, screen.y, 0, Handle(), nullptr);
 }
 
 void AwayWindow::OnUpdateClicked() {

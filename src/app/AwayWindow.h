@@ -41,6 +41,7 @@ private:
     LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreate() override;
     void OnLayout(UINT dpi) override;
+    bool OnKey(const MSG& message) override;
     void PaintMore(HDC dc) override;
 
     void OnClose();
@@ -51,9 +52,11 @@ private:
     void OnCommand(int id, int notification);
 
     void OnOptionsClicked();  // Label2
-    void OnUpdateClicked();   // Command5
-    void OnDeleteClicked();   // Command2
-    void OnClearClicked();    // Command3
+    // The Options menu at a point of the screen (by a click, the pointer; by a key, the label).
+    void ShowOptionsMenu(POINT screen);
+    void OnUpdateClicked();  // Command5
+    void OnDeleteClicked();  // Command2
+    void OnClearClicked();   // Command3
 
     void LoadLists();
     // The composer as the last close with "Save Last Msg" ticked left it, message and fields.

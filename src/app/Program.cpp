@@ -70,6 +70,8 @@ int Program::Run(MessageSource getMessage) {
             return 1;
         }
         failuresInARow = 0;
+        // A window's own keys (the main window's menu keys, a shortcut) come first.
+        if (Window::TakeWindowKey(message)) continue;
         // Tab moves the focus in every window, as in a dialog, also out of a multi-line box.
         if (Window::MoveFocusOnTab(message)) continue;
         HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;

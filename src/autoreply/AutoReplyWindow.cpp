@@ -23,38 +23,40 @@ using namespace AutoReplyIds;
 
 constexpr Paint kNone = Paint::None();
 constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
-constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 constexpr DWORD kList = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT;
 constexpr DWORD kChoice = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 
-// Table order is creation order, which is the Tab order.
+constexpr DWORD kCaption = SS_LEFT;  // with its access key, naming the control after it
+
+// Table order is creation order: the Tab order of the controls that take the keys, and each
+// follows the label that names it (for a screen reader and its access key).
 constexpr std::array kControls{
+    ControlSpec{RulesCaption, WC_STATICW, L"R&ules: the first row whose names match the sender answers", kCaption, 0, 8,
+                8, 376, 17, kOwnFont, kNone, kNone},
     ControlSpec{Rules, WC_LISTBOXW, L"", kList, WS_EX_CLIENTEDGE, 8, 28, 376, 96, kOwnFont, kNone, kNone},
-    ControlSpec{Add, WC_BUTTONW, L"Add", kButton, 0, 392, 28, 80, 24, kOwnFont, kNone, kNone},
-    ControlSpec{Remove, WC_BUTTONW, L"Remove", kButton, 0, 392, 58, 80, 24, kOwnFont, kNone, kNone},
-    ControlSpec{EveryoneElse, WC_BUTTONW, L"Everyone else", WS_TABSTOP | BS_AUTOCHECKBOX, 0, 392, 92, 84, 20, kOwnFont,
+    ControlSpec{Add, WC_BUTTONW, L"&Add", kButton, 0, 392, 28, 80, 24, kOwnFont, kNone, kNone},
+    ControlSpec{Remove, WC_BUTTONW, L"Re&move", kButton, 0, 392, 58, 80, 24, kOwnFont, kNone, kNone},
+    ControlSpec{EveryoneElse, WC_BUTTONW, L"&Everyone else", WS_TABSTOP | BS_AUTOCHECKBOX, 0, 392, 92, 84, 20, kOwnFont,
                 kNone, kNone},
+    // Two lines: the names are separated by commas, as a screen name cannot hold one.
+    ControlSpec{NamesCaption, WC_STATICW, L"&Names\r\n(a, b, c)", kCaption, 0, 8, 134, 52, 28, kOwnFont, kNone, kNone},
     ControlSpec{Names, WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 64, 132, 408, 21, kOwnFont, kNone,
                 kNone},
+    ControlSpec{ReplyCaption, WC_STATICW, L"&Reply", kCaption, 0, 8, 163, 52, 17, kOwnFont, kNone, kNone},
     ControlSpec{Reply, WC_EDITW, L"", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
                 WS_EX_CLIENTEDGE, 64, 160, 408, 72, kOwnFont, kNone, kNone},
+    ControlSpec{AnswerAgainCaption, WC_STATICW, L"Answer again af&ter", kCaption, 0, 8, 243, 140, 17, kOwnFont, kNone,
+                kNone},
     // A drop-down list's height is its list's.
     ControlSpec{AnswerAgain, WC_COMBOBOXW, L"", kChoice, 0, 152, 240, 120, 120, kOwnFont, kNone, kNone},
+    ControlSpec{IdleCaption, WC_STATICW, L"Only when I am away from the &keyboard", kCaption, 0, 8, 271, 236, 17,
+                kOwnFont, kNone, kNone},
     ControlSpec{Idle, WC_COMBOBOXW, L"", kChoice, 0, 248, 268, 120, 120, kOwnFont, kNone, kNone},
     ControlSpec{Switch, WC_BUTTONW, L"Off", WS_TABSTOP | BS_AUTOCHECKBOX | BS_PUSHLIKE, 0, 24, 296, 57, 23, kOwnFont,
                 kNone, kNone},
+    ControlSpec{LogCaption, WC_STATICW, L"Replies sent, newest &first", kCaption, 0, 8, 330, 300, 17, kOwnFont, kNone,
+                kNone},
     ControlSpec{Log, WC_LISTBOXW, L"", kList, WS_EX_CLIENTEDGE, 8, 348, 464, 92, kOwnFont, kNone, kNone},
-    ControlSpec{RulesCaption, WC_STATICW, L"Rules: the first row whose names match the sender answers", kLabel, 0, 8, 8,
-                376, 17, kOwnFont, kNone, kNone},
-    // Two lines: the names are separated by commas, as a screen name cannot hold one.
-    ControlSpec{NamesCaption, WC_STATICW, L"Names\r\n(a, b, c)", kLabel, 0, 8, 134, 52, 28, kOwnFont, kNone, kNone},
-    ControlSpec{ReplyCaption, WC_STATICW, L"Reply", kLabel, 0, 8, 163, 52, 17, kOwnFont, kNone, kNone},
-    ControlSpec{AnswerAgainCaption, WC_STATICW, L"Answer again after", kLabel, 0, 8, 243, 140, 17, kOwnFont, kNone,
-                kNone},
-    ControlSpec{IdleCaption, WC_STATICW, L"Only when I am away from the keyboard", kLabel, 0, 8, 271, 236, 17, kOwnFont,
-                kNone, kNone},
-    ControlSpec{LogCaption, WC_STATICW, L"Replies sent, newest first", kLabel, 0, 8, 330, 300, 17, kOwnFont, kNone,
-                kNone},
 };
 
 // The lamp beside the switch, as the personal window's: dark red when off, blue when on.
@@ -65,6 +67,12 @@ constexpr TableDesign kDesign{
     {L"VelmoraAutoReply", L"Auto Reply", 480, 448, true, IDI_TOOLS},
     kControls,
     Tahoma(825),
+    {},
+    {},
+    Side::Right,
+    false,
+    // Esc closes it; no default button: Enter belongs to the reply box.
+    true,
 };
 
 constexpr std::wstring_view kEveryoneElseRow = L"Everyone else";
@@ -120,6 +128,8 @@ LRESULT AutoReplyWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lP
 void AutoReplyWindow::OnCreate() {
     settings_ = ReadAutoReplySettings(ReadSettingsFile(settingsPath_));
     saved_ = settings_;
+    AddTip(EveryoneElse,
+           L"Ticked, a buddy whom no row names gets the \"Everyone else\" row's reply; unticked, no reply");
     constexpr int kRowStops[] = {96};
     constexpr int kLogStops[] = {36, 110};
     SetTabStops(Control(Rules), kRowStops);
@@ -277,6 +287,8 @@ void AutoReplyWindow::OnRemoveClicked() {
     ShowRows();
     SendMessageW(Control(Rules), LB_SETCURSEL, std::min(row, settings_.rules.size() - 1), 0);
     ShowChosenRow();
+    // The keys go back to the rows: a space typed next does not remove another one.
+    SetFocus(Control(Rules));
     Save();
 }
 

@@ -87,6 +87,16 @@ constexpr std::array kFrame{
     PaintedLine{208, 112, 208, 0, kGreyE0},
 };
 
+// The bars and the boxes have no label: their names for a screen reader.
+constexpr std::array kNames{
+    AccessibleName{H1_0, L"Red"},
+    AccessibleName{H1_1, L"Green"},
+    AccessibleName{H1_2, L"Blue"},
+    AccessibleName{Text1_0, L"Red value"},
+    AccessibleName{Text1_1, L"Green value"},
+    AccessibleName{Text1_2, L"Blue value"},
+};
+
 int BarId(int channel) { return H1_0 + channel; }
 int BoxId(int channel) { return Text1_0 + channel; }
 
@@ -103,6 +113,10 @@ const TableDesign& ColourPickerWindow::DesignFor(Kind kind) {
         Tahoma(825),
         kPanel,
         kFrame,
+        Side::Right,
+        false,
+        false,
+        kNames,
     };
     static constexpr TableDesign kBodyPicker{
         {L"VelmoraBodyColour", L"Body Color", 209, 112, false, IDI_TOOLS},
@@ -110,6 +124,10 @@ const TableDesign& ColourPickerWindow::DesignFor(Kind kind) {
         Tahoma(825),
         kPanel,
         kFrame,
+        Side::Right,
+        false,
+        false,
+        kNames,
     };
     return kind == Kind::FontColour ? kFontPicker : kBodyPicker;
 }

@@ -39,6 +39,10 @@ public:
     // the focus to the next or previous control of its window's Tab order instead; true when
     // the key was used so. The message loop asks this before the dialog keys are handled.
     static bool MoveFocusOnTab(const MSG& message) noexcept;
+    // A key meant for the window as a whole (a menu key, a shortcut) before the dialog keys and
+    // the focused control see it: true when the window used it up. The message loop asks this
+    // first.
+    static bool TakeWindowKey(const MSG& message) noexcept;
 
 protected:
     Window() = default;
@@ -60,6 +64,9 @@ protected:
     // The control that takes the keys when the window opens: the first of its Tab order,
     // unless a window names another.
     virtual HWND FirstFocus() const noexcept;
+    // A key pressed in the window, before anything else sees it (see TakeWindowKey); true
+    // when used up. `message` is WM_KEYDOWN, WM_SYSKEYDOWN, WM_KEYUP or WM_SYSKEYUP.
+    virtual bool OnWindowKey(const MSG& /*message*/) { return false; }
     using Side = velmora::Side;
     // For WM_WINDOWPOSCHANGING: on its first showing the window opens beside `other`, on the
     // preferred side, else on the other side; where neither has room it stays where it was put,

@@ -154,6 +154,26 @@ bool Window::MoveFocusOnTab(const MSG& message) noexcept {
     return true;
 }
 
+bool Window::TakeWindowKey(const MSG& message) noexcept {
+    switch (message.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYUP: break;
+        default: return false;
+    }
+    if (!message.hwnd) return false;
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (!root || reinterpret_cast<WNDPROC>(GetWindowLongPtrW(root, GWLP_WNDPROC)) != &Window::Procedure) return false;
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+    if (!self) return false;
+    try {
+        return self->OnWindowKey(message);
+    } catch (...) {
+        return false;
+    }
+}
+
 void Window::OnActivate(bool active, bool minimised) noexcept {
     if (!active) {
         HWND focus = GetFocus();

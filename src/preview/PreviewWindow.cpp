@@ -26,7 +26,6 @@ constexpr Paint kNone = Paint::None();
 constexpr Paint kFace = Paint::System(COLOR_BTNFACE);
 constexpr Paint kWarningRed = Paint::Rgb(0xC00000);
 
-constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 constexpr DWORD kOneLine = SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS;
 
 // The first size; the window can be resized, and the controls follow the edges they are
@@ -34,10 +33,11 @@ constexpr DWORD kOneLine = SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS;
 constexpr int kClientWidth = 360;
 constexpr int kClientHeight = 326;
 
+// Each box follows its label, which names it for a screen reader and lends it its access key.
 constexpr std::array kControls{
+    ControlSpec{LabelReader, WC_STATICW, L"&Reader", SS_LEFT, 0, 8, 11, 42, 17, kOwnFont, kNone, kNone},
     ControlSpec{TextReader, WC_EDITW, L"Buddy", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 52, 8, 121, 21, kOwnFont,
                 kNone, kNone},
-    ControlSpec{LabelReader, WC_STATICW, L"Reader", kLabel, 0, 8, 11, 42, 17, kOwnFont, kNone, kNone},
     ControlSpec{LabelTitle, WC_STATICW, L"", kOneLine, 0, 8, 36, 344, 17, kBold, kNone, kNone},
     ControlSpec{LabelContrast, WC_STATICW, L"", kOneLine, 0, 8, 268, 344, 17, kOwnFont, kNone, kNone},
     ControlSpec{LabelWarning, WC_STATICW, L"", kOneLine, 0, 8, 286, 344, 17, kOwnFont, kWarningRed, kFace},
@@ -79,6 +79,7 @@ constexpr TableDesign kDesign{
     // Beside the main window rather than over it, so the fields being typed in stay in view:
     // to its right, else to its left, else as far right as the screen allows.
     Side::Right,
+    true,
     true,
 };
 

@@ -27,21 +27,23 @@ constexpr Paint kNone = Paint::None();
 
 constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
+constexpr DWORD kCaption = SS_LEFT;  // with its access key
 
-// Table order is creation order, which is the Tab order.
+// Table order is creation order: the Tab order of the controls that take the keys, and each
+// of them follows the label that names it (for a screen reader and its access key).
 constexpr std::array kControls{
+    ControlSpec{ScreenNameCaption, WC_STATICW, L"&Screen name", kCaption, 0, 8, 11, 76, 17, kOwnFont, kNone, kNone},
     // A drop-down list's height is its list's: about ten names.
     ControlSpec{ScreenNames, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 88, 8, 200, 200,
                 kOwnFont, kNone, kNone},
     ControlSpec{Messages, WC_LISTBOXW, L"",
                 WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE, 8, 40,
                 176, 248, kOwnFont, kNone, kNone},
-    ControlSpec{Load, WC_BUTTONW, L"Load", kButton, 0, 8, 296, 75, 25, kOwnFont, kNone, kNone},
-    ControlSpec{Delete, WC_BUTTONW, L"Delete", kButton, 0, 91, 296, 75, 25, kOwnFont, kNone, kNone},
-    ControlSpec{CopyTo, WC_BUTTONW, L"Copy...", kButton, 0, 8, 327, 56, 25, kOwnFont, kNone, kNone},
-    ControlSpec{BackUp, WC_BUTTONW, L"Back up...", kButton, 0, 68, 327, 56, 25, kOwnFont, kNone, kNone},
-    ControlSpec{RestoreFrom, WC_BUTTONW, L"Restore...", kButton, 0, 128, 327, 56, 25, kOwnFont, kNone, kNone},
-    ControlSpec{ScreenNameCaption, WC_STATICW, L"Screen name", kLabel, 0, 8, 11, 76, 17, kOwnFont, kNone, kNone},
+    ControlSpec{Load, WC_BUTTONW, L"&Load", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 8, 296, 75, 25, kOwnFont, kNone, kNone},
+    ControlSpec{Delete, WC_BUTTONW, L"&Delete", kButton, 0, 91, 296, 75, 25, kOwnFont, kNone, kNone},
+    ControlSpec{CopyTo, WC_BUTTONW, L"&Copy...", kButton, 0, 8, 327, 56, 25, kOwnFont, kNone, kNone},
+    ControlSpec{BackUp, WC_BUTTONW, L"&Back up...", kButton, 0, 68, 327, 56, 25, kOwnFont, kNone, kNone},
+    ControlSpec{RestoreFrom, WC_BUTTONW, L"&Restore...", kButton, 0, 128, 327, 56, 25, kOwnFont, kNone, kNone},
     ControlSpec{LabelShown, WC_STATICW, L"", kLabel | SS_ENDELLIPSIS, 0, 192, 40, 280, 17, kBold, kNone, kNone},
 };
 
@@ -50,6 +52,8 @@ constexpr int kRenderingX = 192;
 constexpr int kRenderingY = 60;
 constexpr int kRenderingWidth = 280;
 constexpr int kRenderingHeight = 261;
+
+constexpr std::array kNames{AccessibleName{Messages, L"Stored messages"}};
 
 constexpr TableDesign kDesign{
     {L"VelmoraStored", L"Stored Messages", 480, 360, true, IDI_TOOLS},
@@ -61,6 +65,9 @@ constexpr TableDesign kDesign{
     // opens to its right), else to its right; where neither fits, where it was put.
     Side::Left,
     false,
+    true,
+    kNames,
+    Load,
 };
 
 // A label is one line of the window; a megabyte label still shows its start.
@@ -179,7 +186,9 @@ void StoredMessagesWindow::OnDeleteClicked() {
         value->IsMessage() ? ReadAwayDocument(value->text, AnsiCarries).label : std::nullopt;
     const std::wstring question =
         RemoveQuestion(valueName, label ? std::optional<std::wstring_view>(*label) : std::nullopt, screenName);
-    if (MessageBoxW(Handle(), question.c_str(), L"Stored Messages", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    if (MessageBoxW(Handle(), question.c_str(), L"Stored Messages", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) !=
+        IDYES)
+        return;
     const StoreResult removed = RemoveStoredValue(screenName, valueName);
     if (!removed.Done()) {
         // As the main window tells it; the value stays chosen.

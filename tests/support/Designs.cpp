@@ -115,7 +115,7 @@ const ControlDesign kPersonal[] = {
 // Opened on the main window as it starts: its label, white on white, no message.
 const ControlDesign kPreview[] = {
     {PreviewIds::TextReader, L"Edit", L"Buddy", 52, 8, 121, 21, 825, false},
-    {PreviewIds::LabelReader, L"Static", L"Reader", 8, 11, 42, 17, 825, false},
+    {PreviewIds::LabelReader, L"Static", L"&Reader", 8, 11, 42, 17, 825, false},
     {PreviewIds::LabelTitle, L"Static", L"My Velmora Message", 8, 36, 344, 17, 825, true},
     {PreviewIds::Pane, L"VelmoraRenderPane", L"", 8, 56, 344, 206, 0, false},
     {PreviewIds::LabelContrast, L"Static", L"Contrast 1.0 : 1", 8, 268, 344, 17, 825, false},
@@ -126,32 +126,32 @@ const ControlDesign kPreview[] = {
 
 // The controls whose text does not depend on what the registry holds.
 const ControlDesign kStored[] = {
-    {StoredIds::ScreenNameCaption, L"Static", L"Screen name", 8, 11, 76, 17, 825, false},
+    {StoredIds::ScreenNameCaption, L"Static", L"&Screen name", 8, 11, 76, 17, 825, false},
     {StoredIds::Messages, L"ListBox", L"", 8, 40, 176, 248, 825, false},
-    {StoredIds::Load, L"Button", L"Load", 8, 296, 75, 25, 825, false},
-    {StoredIds::Delete, L"Button", L"Delete", 91, 296, 75, 25, 825, false},
-    {StoredIds::CopyTo, L"Button", L"Copy...", 8, 327, 56, 25, 825, false},
-    {StoredIds::BackUp, L"Button", L"Back up...", 68, 327, 56, 25, 825, false},
-    {StoredIds::RestoreFrom, L"Button", L"Restore...", 128, 327, 56, 25, 825, false},
+    {StoredIds::Load, L"Button", L"&Load", 8, 296, 75, 25, 825, false},
+    {StoredIds::Delete, L"Button", L"&Delete", 91, 296, 75, 25, 825, false},
+    {StoredIds::CopyTo, L"Button", L"&Copy...", 8, 327, 56, 25, 825, false},
+    {StoredIds::BackUp, L"Button", L"&Back up...", 68, 327, 56, 25, 825, false},
+    {StoredIds::RestoreFrom, L"Button", L"&Restore...", 128, 327, 56, 25, 825, false},
 };
 
 // Switched off, as a window opens with no Msg.ini beside the exe.
 const ControlDesign kAutoReply[] = {
     {AutoReplyIds::Rules, L"ListBox", L"", 8, 28, 376, 96, 825, false},
-    {AutoReplyIds::Add, L"Button", L"Add", 392, 28, 80, 24, 825, false},
-    {AutoReplyIds::Remove, L"Button", L"Remove", 392, 58, 80, 24, 825, false},
-    {AutoReplyIds::EveryoneElse, L"Button", L"Everyone else", 392, 92, 84, 20, 825, false},
+    {AutoReplyIds::Add, L"Button", L"&Add", 392, 28, 80, 24, 825, false},
+    {AutoReplyIds::Remove, L"Button", L"Re&move", 392, 58, 80, 24, 825, false},
+    {AutoReplyIds::EveryoneElse, L"Button", L"&Everyone else", 392, 92, 84, 20, 825, false},
     {AutoReplyIds::Names, L"Edit", L"", 64, 132, 408, 21, 825, false},
     {AutoReplyIds::Reply, L"Edit", L"", 64, 160, 408, 72, 825, false},
     {AutoReplyIds::Switch, L"Button", L"Off", 24, 296, 57, 23, 825, false},
     {AutoReplyIds::Log, L"ListBox", L"", 8, 348, 464, 92, 825, false},
-    {AutoReplyIds::RulesCaption, L"Static", L"Rules: the first row whose names match the sender answers", 8, 8, 376, 17,
-     825, false},
-    {AutoReplyIds::NamesCaption, L"Static", L"Names\r\n(a, b, c)", 8, 134, 52, 28, 825, false},
-    {AutoReplyIds::ReplyCaption, L"Static", L"Reply", 8, 163, 52, 17, 825, false},
-    {AutoReplyIds::AnswerAgainCaption, L"Static", L"Answer again after", 8, 243, 140, 17, 825, false},
-    {AutoReplyIds::IdleCaption, L"Static", L"Only when I am away from the keyboard", 8, 271, 236, 17, 825, false},
-    {AutoReplyIds::LogCaption, L"Static", L"Replies sent, newest first", 8, 330, 300, 17, 825, false},
+    {AutoReplyIds::RulesCaption, L"Static", L"R&ules: the first row whose names match the sender answers", 8, 8, 376,
+     17, 825, false},
+    {AutoReplyIds::NamesCaption, L"Static", L"&Names\r\n(a, b, c)", 8, 134, 52, 28, 825, false},
+    {AutoReplyIds::ReplyCaption, L"Static", L"&Reply", 8, 163, 52, 17, 825, false},
+    {AutoReplyIds::AnswerAgainCaption, L"Static", L"Answer again af&ter", 8, 243, 140, 17, 825, false},
+    {AutoReplyIds::IdleCaption, L"Static", L"Only when I am away from the &keyboard", 8, 271, 236, 17, 825, false},
+    {AutoReplyIds::LogCaption, L"Static", L"Replies sent, newest &first", 8, 330, 300, 17, 825, false},
 };
 
 const WindowDesignSheet kSheets[] = {
