@@ -36,7 +36,14 @@ constexpr std::array kControls{
 };
 
 constexpr TableDesign kDesign{
-    {L"VelmoraBackUpStored", kTitle, 360, 297, true, IDI_TOOLS}, kControls, Tahoma(825), {}, {}, Side::Right, false,
+    {L"VelmoraBackUpStored", kTitle, 360, 297, true, IDI_TOOLS},
+    kControls,
+    Tahoma(825),
+    {},
+    {},
+    Side::Right,
+    false,
+    true,
 };
 
 std::wstring Count(std::size_t count, const wchar_t* one, const wchar_t* many) {

@@ -40,7 +40,7 @@ constexpr std::array kControls{
 };
 
 constexpr TableDesign kDesign{
-    {L"VelmoraCopyStored", kTitle, 320, 209, true, IDI_TOOLS}, kControls, Tahoma(825), {}, {}, Side::Right, false,
+    {L"VelmoraCopyStored", kTitle, 320, 209, true, IDI_TOOLS}, kControls, Tahoma(825), {}, {}, Side::Right, false, true,
 };
 
 constexpr std::size_t kMostNameShown = 60;

@@ -41,7 +41,14 @@ constexpr std::array kControls{
 };
 
 constexpr TableDesign kDesign{
-    {L"VelmoraRestoreStored", kTitle, 520, 365, true, IDI_TOOLS}, kControls, Tahoma(825), {}, {}, Side::Right, false,
+    {L"VelmoraRestoreStored", kTitle, 520, 365, true, IDI_TOOLS},
+    kControls,
+    Tahoma(825),
+    {},
+    {},
+    Side::Right,
+    false,
+    true,
 };
 
 constexpr std::size_t kMostShown = 80;
