@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 
 #include "compose/Composer.h"
@@ -220,7 +221,14 @@ void OpenAfresh(std::unique_ptr<TableWindow>& slot, std::unique_ptr<TableWindow>
 
 void StoredMessagesWindow::OnCopyClicked() {
     if (screenName_.empty()) return;
-    CopySource source{screenName_, std::nullopt, L"", screenNames_};
+    // Every screen name the client holds, also one that has no stored message yet.
+    std::vector<std::wstring> offered = screenNames_;
+    for (const std::wstring& held : heldNames_)
+        if (std::none_of(offered.begin(), offered.end(), [&](const std::wstring& name) {
+                return CompareStringOrdinal(name.c_str(), -1, held.c_str(), -1, TRUE) == CSTR_EQUAL;
+            }))
+            offered.push_back(held);
+    CopySource source{screenName_, std::nullopt, L"", std::move(offered)};
     if (const StoredValue* value = Selected(); value && value->IsMessage()) {
         source.valueName = value->name;
         const std::optional<std::wstring> label = ReadAwayDocument(value->text, AnsiCarries).label;
@@ -291,6 +299,7 @@ void StoredMessagesWindow::Show(StoreReading& reading) {
     if (reading.chosen) screenName_ = reading.screenNames[*reading.chosen];  // as the registry spells it
     const LRESULT chosen = reading.chosen ? static_cast<LRESULT>(*reading.chosen) : CB_ERR;
     HWND names = Control(ScreenNames);
+    heldNames_ = reading.heldNames;
     if (reading.screenNames != screenNames_) {
         screenNames_ = std::move(reading.screenNames);
         SendMessageW(names, CB_RESETCONTENT, 0, 0);

@@ -60,6 +60,7 @@ private:
     AwayStoreWatch watch_;
     StoreReader reader_;
     std::vector<std::wstring> screenNames_;
+    std::vector<std::wstring> heldNames_;  // every name the client holds: Copy offers them all
     std::vector<StoredValue> values_;
     std::wstring screenName_;     // the chosen name, kept while its key is away
     std::wstring selectedValue_;  // the chosen value's name

@@ -26,6 +26,8 @@ struct StoreReading {
     unsigned long serial = 0;  // of the ask it answers; asks count up from 1
     ReadingAsked asked;
     std::vector<std::wstring> screenNames;
+    // Every screen name the client holds (a key below Users), with stored messages or not.
+    std::vector<std::wstring> heldNames;
     std::optional<std::size_t> chosen;  // the asked name (as the registry spells it) among them
     std::vector<StoredValue> values;    // the chosen name's, in list order
     std::vector<std::wstring> rows;     // the list's row of each value

@@ -21,6 +21,7 @@ StoreReading ReadStore(const ReadingAsked& asked, const Abandoned* abandoned) {
     StoreReading reading;
     reading.asked = asked;
     reading.screenNames = StoredScreenNames(abandoned);
+    if (!(abandoned && abandoned->load(std::memory_order_relaxed))) reading.heldNames = OwnScreenNames();
     const std::vector<std::wstring>& names = reading.screenNames;
     const auto found = std::find_if(names.begin(), names.end(),
                                     [&](const std::wstring& name) { return SameLetters(name, asked.screenName); });

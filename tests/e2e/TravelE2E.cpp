@@ -2,6 +2,10 @@
 // Messages (asking before a different message is replaced), backed up to a registry file and
 // restored from one, hostile and huge files included.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
 // The list view's messages need windows.h first.
 // clang-format off
 #include <windows.h>
@@ -126,6 +130,27 @@ TEST_F(TravelE2E, OneMessageIsCopiedToATypedScreenNameAfterAskingAndTheSameIsLef
     Type(copy, CopyIds::ToScreenName, from_);
     SendMessageW(GetDlgItem(copy, CopyIds::Copy), BM_CLICK, 0, 0);
     EXPECT_EQ(Held(from_, L"GoneMsg12b"), weekend);
+}
+
+// A screen name the client holds without any stored message (signed on, never given one) is
+// offered too: it is the one a user with a new screen name copies into.
+TEST_F(TravelE2E, CopyOffersEveryScreenNameTheClientHoldsAlsoOneWithoutMessages) {
+    Put(from_, L"GoneMsg1", Document(L"Weekend", L"Gone"));
+    UniqueHkey held;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (UsersKeyPath() + L"\\" + to_).c_str(), 0, nullptr, 0, KEY_WRITE,
+                              nullptr, held.put(), nullptr),
+              ERROR_SUCCESS);
+    HWND copy = OpenFromStored(StoredIds::CopyTo, L"Copy Stored Messages");
+    HWND names = GetDlgItem(copy, CopyIds::ToScreenName);
+    std::vector<std::wstring> offered;
+    for (LRESULT i = 0, count = SendMessageW(names, CB_GETCOUNT, 0, 0); i < count; ++i) {
+        std::wstring name(static_cast<std::size_t>(SendMessageW(names, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0)) + 1,
+                          L'\0');
+        SendMessageW(names, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name.data()));
+        offered.push_back(name.c_str());
+    }
+    EXPECT_NE(std::find(offered.begin(), offered.end(), to_), offered.end());
+    EXPECT_NE(std::find(offered.begin(), offered.end(), from_), offered.end());
 }
 
 TEST_F(TravelE2E, BackUpWritesARegistryFileThatRestoreReadsBackByteForByte) {
