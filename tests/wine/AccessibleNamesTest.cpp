@@ -134,7 +134,7 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasANameThatSaysWhatItIsForAndI
          {{StoredIds::ScreenNames, L"Screen name"}, {StoredIds::Messages, L"Stored messages"}}},
         {Open(MenuAutoReply, L"Auto Reply"),
          {{AutoReplyIds::Rules, L"Rules: the first row whose names match the sender answers"},
-          {AutoReplyIds::Names, L"Names"},
+          {AutoReplyIds::Names, L"Names\r\n(a, b, c)"},
           {AutoReplyIds::Reply, L"Reply"},
           {AutoReplyIds::AnswerAgain, L"Answer again after"},
           {AutoReplyIds::Idle, L"Only when I am away from the keyboard"},
@@ -190,23 +190,25 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasANameThatSaysWhatItIsForAndI
     EXPECT_GT(checked, 60);
 }
 
+// The search for a window's tips, as EnumThreadWindows hands it (a named stdcall callback).
+struct TipSearch {
+    HWND window;
+    HWND tips = nullptr;
+};
+
+BOOL CALLBACK FindTipsOf(HWND candidate, LPARAM found) {
+    auto& wanted = *reinterpret_cast<TipSearch*>(found);
+    wchar_t kind[64]{};
+    GetClassNameW(candidate, kind, 64);
+    if (lstrcmpiW(kind, TOOLTIPS_CLASSW) != 0 || GetWindow(candidate, GW_OWNER) != wanted.window) return TRUE;
+    wanted.tips = candidate;
+    return FALSE;
+}
+
 // The tip a window shows while the pointer rests on a control.
 std::wstring TipOf(HWND window, HWND control) {
-    struct Search {
-        HWND window;
-        HWND tips = nullptr;
-    } search{window};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND candidate, LPARAM found) -> BOOL {
-            auto& wanted = *reinterpret_cast<Search*>(found);
-            wchar_t kind[64]{};
-            GetClassNameW(candidate, kind, 64);
-            if (lstrcmpiW(kind, TOOLTIPS_CLASSW) != 0 || GetWindow(candidate, GW_OWNER) != wanted.window) return TRUE;
-            wanted.tips = candidate;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TipSearch search{window};
+    EnumThreadWindows(GetCurrentThreadId(), &FindTipsOf, reinterpret_cast<LPARAM>(&search));
     if (!search.tips) return L"";
     wchar_t text[256]{};
     TOOLINFOW tool{};
