@@ -25,6 +25,13 @@ namespace {
 using testing::StandInProcess;
 using testing::UnescapeLine;
 
+// The user away from the keyboard for an hour: the tests beside these share the desktop and its
+// input, and a stand-in's window in front with input a moment ago would wait as a conversation
+// the user is typing in.
+std::uint64_t SteadyMs() { return GetTickCount64(); }
+std::uint64_t AnHourIdle() { return 3'600'000; }
+constexpr WatchClock kAwayClock{&SteadyMs, &AnHourIdle};
+
 StandInProcess StartAim(const std::wstring& arguments = L"") {
     return StandInProcess::Start(testing::StandInPath(L"aim-standin.exe"), arguments);
 }
@@ -211,7 +218,7 @@ protected:
 
     StandInProcess aim_ = StartAim();
     StallSignal stall_;
-    AutoReplyWatch watch_;
+    AutoReplyWatch watch_{kAwayClock};
 };
 
 TEST_F(AutoReplyWatchSend, OffDuringAStalledWriteSendsNothingAndPutsTheDraftBack) {
@@ -260,7 +267,7 @@ TEST(AutoReplyWindowOff, OffClickedWhileAReplyIsWrittenSendsNothingAndTheLogSays
     StandInProcess aim = StartAim();
     aim.Command("draft half a sentence");
     StallSignal stall;
-    AutoReplyWindow window(GetModuleHandleW(nullptr), nullptr, path);
+    AutoReplyWindow window(GetModuleHandleW(nullptr), nullptr, path, kAwayClock);
     ASSERT_TRUE(window.Open());
     HWND log = GetDlgItem(window.Handle(), AutoReplyIds::Log);
     // Its first tick takes what the IM window shows as read.
