@@ -24,22 +24,32 @@ constexpr wchar_t kTitle[] = L"Restore Stored Messages";
 // This window's own: a reading waits in the mailbox.
 constexpr UINT kFileReadMessage = WM_APP + 60;
 
+constexpr DWORD kCaption = SS_LEFT;  // with its access key
+
+// Table order is creation order: the Tab order of the controls that take the keys, and each
+// of them follows the label that names it (for a screen reader and its access key).
 constexpr std::array kControls{
+    ControlSpec{FileCaption, WC_STATICW, L"&File", kCaption, 0, 8, 11, 34, 17, kOwnFont, kNone, kNone},
     ControlSpec{FilePath, WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 44, 8, 306, 21, kOwnFont, kNone,
                 kNone},
-    ControlSpec{Browse, WC_BUTTONW, L"Browse...", kButton, 0, 356, 7, 75, 23, kOwnFont, kNone, kNone},
-    ControlSpec{ReadFile, WC_BUTTONW, L"Read", kButton, 0, 437, 7, 75, 23, kOwnFont, kNone, kNone},
+    ControlSpec{Browse, WC_BUTTONW, L"&Browse...", kButton, 0, 356, 7, 75, 23, kOwnFont, kNone, kNone},
+    ControlSpec{ReadFile, WC_BUTTONW, L"Rea&d", kButton, 0, 437, 7, 75, 23, kOwnFont, kNone, kNone},
     ControlSpec{Found, WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL, WS_EX_CLIENTEDGE,
                 8, 38, 504, 196, kOwnFont, kNone, kNone},
     ControlSpec{Skipped, WC_LISTBOXW, L"", WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT,
                 WS_EX_CLIENTEDGE, 8, 262, 504, 62, kOwnFont, kNone, kNone},
-    ControlSpec{Restore, WC_BUTTONW, L"Restore", kButton, 0, 356, 332, 75, 25, kOwnFont, kNone, kNone},
-    ControlSpec{Close, WC_BUTTONW, L"Close", kButton, 0, 437, 332, 75, 25, kOwnFont, kNone, kNone},
-    ControlSpec{FileCaption, WC_STATICW, L"File", kLabel, 0, 8, 11, 34, 17, kOwnFont, kNone, kNone},
+    ControlSpec{Restore, WC_BUTTONW, L"&Restore", kButton, 0, 356, 332, 75, 25, kOwnFont, kNone, kNone},
+    ControlSpec{Close, WC_BUTTONW, L"C&lose", kButton, 0, 437, 332, 75, 25, kOwnFont, kNone, kNone},
     ControlSpec{Summary, WC_STATICW, L"Choose a backup (a .reg file) and read it.", kLabel | SS_ENDELLIPSIS, 0, 8, 240,
                 504, 17, kOwnFont, kNone, kNone},
 };
 
+// The lists have no label on the screen that stands before them.
+constexpr std::array kNames{AccessibleName{Found, L"Messages in the file"},
+                            AccessibleName{Skipped, L"Lines of the file left out"}};
+
+// No default button for the window as a whole: Enter in the file box reads the file typed
+// (see OnDefaultButtonAsked); elsewhere it presses nothing, as Restore writes to the registry.
 constexpr TableDesign kDesign{
     {L"VelmoraRestoreStored", kTitle, 520, 365, true, IDI_TOOLS},
     kControls,
@@ -49,6 +59,7 @@ constexpr TableDesign kDesign{
     Side::Right,
     false,
     true,
+    kNames,
 };
 
 constexpr std::size_t kMostShown = 80;
@@ -87,6 +98,7 @@ LRESULT RestoreWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lPar
         case WM_DESTROY: OnDestroy(); return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case kFileReadMessage: OnFileRead(); return 0;
+        case DM_GETDEFID: return OnDefaultButtonAsked();
         default: return TableWindow::HandleOwnMessage(message, wParam, lParam);
     }
 }
@@ -105,12 +117,23 @@ void RestoreWindow::OnCreate() {
     EnableWindow(Control(Restore), FALSE);
 }
 
+LRESULT RestoreWindow::OnDefaultButtonAsked() const {
+    // A path typed and Enter reads that file; Enter in the list leaves the ticks as they are.
+    return GetFocus() == Control(FilePath) ? MAKELRESULT(ReadFile, DC_HASDEFID) : 0;
+}
+
 void RestoreWindow::OnDestroy() {
     if (box_) box_->Close();
     reader_.Stop();
 }
 
 void RestoreWindow::OnCommand(int id, int notification) {
+    if (id == FilePath && (notification == EN_SETFOCUS || notification == EN_KILLFOCUS)) {
+        // Read looks like the default button while Enter presses it.
+        const DWORD look = notification == EN_SETFOCUS ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        SendMessageW(Control(ReadFile), BM_SETSTYLE, look, TRUE);
+        return;
+    }
     if (notification != BN_CLICKED) return;
     if (id == Browse) OnBrowseClicked();
     if (id == ReadFile) OnReadClicked();

@@ -8,6 +8,9 @@
 #include "aim/PersonalControls.h"
 #include "app/AwayControls.h"
 #include "autoreply/AutoReplyControls.h"
+#include "storage/Reg.h"
+#include "stored/CopyControls.h"
+#include "stored/RestoreControls.h"
 #include "stored/StoredControls.h"
 #include "support/RealInput.h"
 #include "support/ShellRecorder.h"
@@ -246,6 +249,67 @@ TEST_F(KeyboardRealInput, AutoReplyAddsARowToTypeInAndASpaceNeverRemovesOneBySur
     // Alt+R reaches the reply box through its label.
     PressKeys({VK_MENU, 'R'});
     EXPECT_TRUE(WaitUntil([&] { return HasFocus(GetDlgItem(window, AutoReplyIds::Reply)); }));
+}
+
+TEST_F(KeyboardRealInput, CopyAndRestoreFromStoredMessagesByTheirKeys) {
+    const std::wstring from = UniqueScreenName(L"keys");
+    const std::wstring to = UniqueScreenName(L"pal");
+    struct Cleanup {
+        std::vector<std::wstring> names;
+        ~Cleanup() {
+            for (const std::wstring& name : names) DeleteRegistryTree(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + name);
+        }
+    } cleanup{{from, to}};
+    velmora_.Type(Text5, from);
+    velmora_.Type(Text2_0, L"Back at two");
+    velmora_.Click(Command5);
+    const auto storedFor = [](const std::wstring& name) {
+        return ReadRegistryValue(HKEY_CURRENT_USER, AwayKeyPath(name), L"GoneMsg1");
+    };
+    ASSERT_TRUE(WaitUntil([&] { return storedFor(from).has_value(); }));
+    ASSERT_NO_FATAL_FAILURE(OpenByKeys({VK_F10}, kEntries[4]));
+    HWND stored = velmora_.FindWindowTitled(kEntries[4].title);
+    ASSERT_TRUE(
+        WaitUntil([&] { return SendMessageW(GetDlgItem(stored, StoredIds::Messages), LB_GETCURSEL, 0, 0) == 0; }));
+
+    // Alt+C opens Copy, with the keys in the screen name to copy to.
+    PressKeys({VK_MENU, 'C'});
+    HWND copy = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (copy = velmora_.FindWindowTitled(L"Copy Stored Messages")) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == copy; }));
+    HWND toName = GetDlgItem(copy, CopyIds::ToScreenName);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(copy) == toName || GetParent(FocusOf(copy)) == toName; }));
+    // Alt+A chooses all messages, Alt+N goes back to the screen name; Enter there copies.
+    PressKeys({VK_MENU, 'A'});
+    EXPECT_TRUE(WaitUntil(
+        [&] { return SendMessageW(GetDlgItem(copy, CopyIds::AllMessages), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+    PressKeys({VK_MENU, 'N'});
+    ASSERT_TRUE(WaitUntil([&] { return GetParent(FocusOf(copy)) == toName; }));
+    TypeText(to);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(toName) == to; }));
+    Shot(L"01-copy");
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return storedFor(to).has_value(); }));
+    EXPECT_EQ(storedFor(to)->data, storedFor(from)->data);
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(copy); }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == stored; }));
+
+    // Alt+R opens Restore; Enter after a path typed reads that file (a missing one here) and
+    // nothing is restored.
+    PressKeys({VK_MENU, 'R'});
+    HWND restore = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (restore = velmora_.FindWindowTitled(L"Restore Stored Messages")) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(restore) == GetDlgItem(restore, RestoreIds::FilePath); }));
+    TypeText(folder_.File(L"missing.reg"));
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] {
+        return WindowText(GetDlgItem(restore, RestoreIds::Summary)).find(L"could not be read") != std::wstring::npos;
+    }));
+    Shot(L"02-restore");
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(restore); }));
 }
 
 }  // namespace
