@@ -228,23 +228,25 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasANameThatSaysWhatItIsForAndI
     EXPECT_GT(checked, 80);
 }
 
+struct TipSearch {
+    HWND window;
+    HWND tips = nullptr;
+};
+
+// Named, not a lambda: a 32-bit callback is stdcall.
+BOOL CALLBACK FindTipsOfWindow(HWND candidate, LPARAM found) {
+    auto& wanted = *reinterpret_cast<TipSearch*>(found);
+    wchar_t kind[64]{};
+    GetClassNameW(candidate, kind, 64);
+    if (lstrcmpiW(kind, TOOLTIPS_CLASSW) != 0 || GetWindow(candidate, GW_OWNER) != wanted.window) return TRUE;
+    wanted.tips = candidate;
+    return FALSE;
+}
+
 // The tip a window shows while the pointer rests on a control.
 std::wstring TipOf(HWND window, HWND control) {
-    struct Search {
-        HWND window;
-        HWND tips = nullptr;
-    } search{window};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND candidate, LPARAM found) -> BOOL {
-            auto& wanted = *reinterpret_cast<Search*>(found);
-            wchar_t kind[64]{};
-            GetClassNameW(candidate, kind, 64);
-            if (lstrcmpiW(kind, TOOLTIPS_CLASSW) != 0 || GetWindow(candidate, GW_OWNER) != wanted.window) return TRUE;
-            wanted.tips = candidate;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TipSearch search{window};
+    EnumThreadWindows(GetCurrentThreadId(), FindTipsOfWindow, reinterpret_cast<LPARAM>(&search));
     if (!search.tips) return L"";
     wchar_t text[256]{};
     TOOLINFOW tool{};
