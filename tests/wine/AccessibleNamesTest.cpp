@@ -63,9 +63,14 @@ std::wstring ClassOf(HWND control) {
     return name;
 }
 
-std::wstring WithoutAccessKey(std::wstring text) {
-    if (const auto amp = text.find(L'&'); amp != std::wstring::npos) text.erase(amp, 1);
-    return text;
+// A caption as it is shown and read: "&" marks the access key, "&&" is an "&".
+std::wstring WithoutAccessKey(const std::wstring& text) {
+    std::wstring shown;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && ++i == text.size()) break;
+        shown += text[i];
+    }
+    return shown;
 }
 
 // The role each kind of control has where oleacc knows the kind; Wine's knows only a text box
@@ -131,7 +136,8 @@ protected:
 
 TEST_F(AccessibleNames, EveryControlOfEveryWindowHasANameThatSaysWhatItIsForAndItsRole) {
     using namespace AwayIds;
-    // A message stored, so Stored Messages offers to copy it.
+    // A message stored, so Stored Messages offers to copy it; its label has an "&".
+    testing::TypeInto(GetDlgItem(main_, Text1), L"Tom & Jerry");
     testing::TypeInto(GetDlgItem(main_, Text5), screenName_);
     testing::TypeInto(GetDlgItem(main_, Text2_0), L"Back at two");
     SendMessageW(GetDlgItem(main_, Command5), BM_CLICK, 0, 0);
@@ -222,6 +228,9 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasANameThatSaysWhatItIsForAndI
         }
         EXPECT_EQ(named, expected.size());
     }
+    // Copy shows the label as typed, its "&" no access key.
+    HWND thisMessage = GetDlgItem(windows[9].first, CopyIds::ThisMessage);
+    EXPECT_NE(WithoutAccessKey(testing::WindowText(thisMessage)).find(L"'Tom & Jerry'"), std::wstring::npos);
     // The preview reads as the message it shows.
     HWND pane = GetDlgItem(windows[4].first, PreviewIds::Pane);
     EXPECT_NE(AccessibleOf(pane).name.find(L"Back at two"), std::wstring::npos) << AccessibleOf(pane).name;
