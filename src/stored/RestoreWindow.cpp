@@ -114,7 +114,7 @@ void RestoreWindow::OnCreate() {
         column.cx = Controls().Scale(kColumns[i].second);
         SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
-    EnableWindow(Control(Restore), FALSE);
+    EnableRestore(false);
 }
 
 LRESULT RestoreWindow::OnDefaultButtonAsked() const {
@@ -185,9 +185,9 @@ void RestoreWindow::ShowRows() {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     SendMessageW(skipped, LB_RESETCONTENT, 0, 0);
-    EnableWindow(Control(Restore), FALSE);
     if (!shown_) {
         SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+        EnableRestore(false);
         return;
     }
     const FileReading& file = shown_->file;
@@ -229,7 +229,15 @@ void RestoreWindow::ShowRows() {
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-    EnableWindow(Control(Restore), !contents.messages.empty());
+    EnableRestore(!contents.messages.empty());
+}
+
+void RestoreWindow::EnableRestore(bool enabled) {
+    HWND restore = Control(Restore);
+    // A button disabled with the keys on it would leave them nowhere (Esc and Tab then reach
+    // nothing): they go to the file box. Left enabled, it keeps them, also after restoring.
+    if (!enabled && GetFocus() == restore) SetFocus(Control(FilePath));
+    EnableWindow(restore, enabled);
 }
 
 std::vector<std::size_t> RestoreWindow::TickedRows() const {

@@ -32,6 +32,7 @@ private:
 
     void OnDestroy();
     LRESULT OnDefaultButtonAsked() const;  // DM_GETDEFID
+    void EnableRestore(bool enabled);
     void OnCommand(int id, int notification);
     void OnBrowseClicked();   // Browse
     void OnReadClicked();     // ReadFile

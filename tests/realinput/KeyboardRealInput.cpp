@@ -4,11 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <vector>
+// The list view's messages need windows.h first.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include "aim/PersonalControls.h"
 #include "app/AwayControls.h"
 #include "autoreply/AutoReplyControls.h"
 #include "storage/Reg.h"
+#include "stored/BackUpControls.h"
 #include "stored/CopyControls.h"
 #include "stored/RestoreControls.h"
 #include "stored/StoredControls.h"
@@ -251,7 +257,7 @@ TEST_F(KeyboardRealInput, AutoReplyAddsARowToTypeInAndASpaceNeverRemovesOneBySur
     EXPECT_TRUE(WaitUntil([&] { return HasFocus(GetDlgItem(window, AutoReplyIds::Reply)); }));
 }
 
-TEST_F(KeyboardRealInput, CopyAndRestoreFromStoredMessagesByTheirKeys) {
+TEST_F(KeyboardRealInput, CopyBackUpAndRestoreFromStoredMessagesByTheirKeys) {
     const std::wstring from = UniqueScreenName(L"keys");
     const std::wstring to = UniqueScreenName(L"pal");
     struct Cleanup {
@@ -295,19 +301,43 @@ TEST_F(KeyboardRealInput, CopyAndRestoreFromStoredMessagesByTheirKeys) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(copy); }));
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == stored; }));
 
-    // Alt+R opens Restore; Enter after a path typed reads that file (a missing one here) and
-    // nothing is restored.
+    // Alt+B opens Back Up; Alt+F goes to its file, and Enter there backs up.
+    const std::wstring backup = folder_.File(L"keys.reg");
+    PressKeys({VK_MENU, 'B'});
+    HWND backUp = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (backUp = velmora_.FindWindowTitled(L"Back Up Stored Messages")) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == backUp; }));
+    PressKeys({VK_MENU, 'F'});
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(backUp) == GetDlgItem(backUp, BackUpIds::FilePath); }));
+    TypeText(backup);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(backup).has_value(); }));
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(backUp); }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == stored; }));
+
+    // The copy lost; Alt+R opens Restore, and Enter after the path typed reads the backup.
+    const std::optional<RegistryValue> copied = storedFor(to);
+    DeleteRegistryTree(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + to);
     PressKeys({VK_MENU, 'R'});
     HWND restore = nullptr;
     ASSERT_TRUE(
         WaitUntil([&] { return (restore = velmora_.FindWindowTitled(L"Restore Stored Messages")) != nullptr; }));
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(restore) == GetDlgItem(restore, RestoreIds::FilePath); }));
-    TypeText(folder_.File(L"missing.reg"));
+    TypeText(backup);
     PressKey(VK_RETURN);
-    EXPECT_TRUE(WaitUntil([&] {
-        return WindowText(GetDlgItem(restore, RestoreIds::Summary)).find(L"could not be read") != std::wstring::npos;
-    }));
+    HWND found = GetDlgItem(restore, RestoreIds::Found);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(found, LVM_GETITEMCOUNT, 0, 0) >= 2; }));
+    // In the list Enter restores nothing by surprise; Alt+R presses Restore.
+    for (int press = 0; press < 3; ++press) PressKey(VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(restore) == found; }));
+    PressKey(VK_RETURN);
+    Settle();
+    EXPECT_FALSE(storedFor(to).has_value());
     Shot(L"02-restore");
+    PressKeys({VK_MENU, 'R'});
+    ASSERT_TRUE(WaitUntil([&] { return storedFor(to).has_value(); }));
+    EXPECT_EQ(storedFor(to)->data, copied->data);
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(restore); }));
 }
