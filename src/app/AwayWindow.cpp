@@ -126,8 +126,20 @@ constexpr std::array kLines{
     PaintedLine{313, 23, 313, 65, kGreyC0}, PaintedLine{15, 65, 313, 65, kGreyE0},
 };
 
+// The ".." buttons keep their caption; a screen reader says what they open.
+constexpr std::array kNames{AccessibleName{Command7, L"Mix the font colour..."},
+                            AccessibleName{Command8, L"Mix the body colour..."}};
+
 constexpr TableDesign kDesign{
-    {L"VelmoraAway", L"Velmora", 332, 386, true, IDI_VELMORA}, kControls, kWindowFont, kRects, kLines,
+    {L"VelmoraAway", L"Velmora", 332, 386, true, IDI_VELMORA},
+    kControls,
+    kWindowFont,
+    kRects,
+    kLines,
+    Side::Right,
+    false,
+    false,
+    kNames,
 };
 
 // The panel clips the controls on it, as a container would: what passes its inner edge

@@ -13,7 +13,8 @@
 namespace velmora {
 
 // What a screen reader calls a control that no label before it names (a box the design left
-// without one, a colour bar, a list): a label never shown goes before it.
+// without one, a colour bar, a list): a label never shown goes before it. A button whose
+// caption cannot say it (".."), keeping that caption, answers the screen reader itself.
 struct AccessibleName {
     int id;
     const wchar_t* name;

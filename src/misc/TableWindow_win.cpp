@@ -2,6 +2,7 @@
 // (commctrl.h needs windows.h first.)
 #include <commctrl.h>
 
+#include "misc/AccessibleName.h"
 #include "misc/Dpi.h"
 #include "misc/TableWindow.h"
 
@@ -78,10 +79,16 @@ void TableWindow::OnNextControl(WPARAM which, bool isControl) {
 void TableWindow::GiveAccessibleNames() {
     // A screen reader names a box, a list or a bar by the label just before it among the
     // window's children: here one that is never shown, so the window keeps its look, its
-    // texts and its Tab order.
+    // texts and its Tab order. A button is named by its caption, so it answers for itself.
     for (const AccessibleName& named : design_.names) {
         HWND control = Control(named.id);
         if (!control) continue;
+        wchar_t kind[16]{};
+        GetClassNameW(control, kind, 16);
+        if (lstrcmpiW(kind, WC_BUTTONW) == 0) {
+            GiveAccessibleName(control, named.name);
+            continue;
+        }
         HWND label = CreateWindowExW(0, WC_STATICW, named.name, WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0, Handle(), nullptr,
                                      instance_, nullptr);
         HWND before = GetWindow(control, GW_HWNDPREV);

@@ -22,19 +22,27 @@ constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 constexpr wchar_t kTitle[] = L"Back Up Stored Messages";
 
+constexpr DWORD kCaption = SS_LEFT;  // with its access key
+
+// Table order is creation order: the Tab order of the controls that take the keys, and each
+// of them follows the label that names it (for a screen reader and its access key).
 constexpr std::array kControls{
     ControlSpec{Names, WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS,
                 WS_EX_CLIENTEDGE, 8, 8, 344, 180, kOwnFont, kNone, kNone},
+    ControlSpec{FileCaption, WC_STATICW, L"&File", kCaption, 0, 8, 200, 34, 17, kOwnFont, kNone, kNone},
     ControlSpec{FilePath, WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 44, 197, 227, 21, kOwnFont,
                 kNone, kNone},
-    ControlSpec{Browse, WC_BUTTONW, L"Browse...", kButton, 0, 277, 196, 75, 23, kOwnFont, kNone, kNone},
-    ControlSpec{BackUp, WC_BUTTONW, L"Back up", kButton | BS_DEFPUSHBUTTON, 0, 196, 264, 75, 25, kOwnFont, kNone,
+    ControlSpec{Browse, WC_BUTTONW, L"B&rowse...", kButton, 0, 277, 196, 75, 23, kOwnFont, kNone, kNone},
+    ControlSpec{BackUp, WC_BUTTONW, L"&Back up", kButton | BS_DEFPUSHBUTTON, 0, 196, 264, 75, 25, kOwnFont, kNone,
                 kNone},
-    ControlSpec{Close, WC_BUTTONW, L"Close", kButton, 0, 277, 264, 75, 25, kOwnFont, kNone, kNone},
-    ControlSpec{FileCaption, WC_STATICW, L"File", kLabel, 0, 8, 200, 34, 17, kOwnFont, kNone, kNone},
+    ControlSpec{Close, WC_BUTTONW, L"C&lose", kButton, 0, 277, 264, 75, 25, kOwnFont, kNone, kNone},
     ControlSpec{Outcome, WC_STATICW, L"", kLabel, 0, 8, 226, 344, 34, kOwnFont, kNone, kNone},
 };
 
+// The list of screen names has no label on the screen.
+constexpr std::array kNames{AccessibleName{Names, L"Screen names to back up"}};
+
+// Enter backs up (from the file typed, as from the list).
 constexpr TableDesign kDesign{
     {L"VelmoraBackUpStored", kTitle, 360, 297, true, IDI_TOOLS},
     kControls,
@@ -44,6 +52,8 @@ constexpr TableDesign kDesign{
     Side::Right,
     false,
     true,
+    kNames,
+    BackUp,
 };
 
 std::wstring Count(std::size_t count, const wchar_t* one, const wchar_t* many) {

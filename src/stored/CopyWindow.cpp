@@ -23,30 +23,57 @@ constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 constexpr wchar_t kTitle[] = L"Copy Stored Messages";
 
+constexpr DWORD kCaption = SS_LEFT;  // with its access key
+
+// Table order is creation order: the Tab order of the controls that take the keys, and each
+// of them follows the label that names it (for a screen reader and its access key).
 constexpr std::array kControls{
-    ControlSpec{ThisMessage, WC_BUTTONW, L"This message", kRadio | WS_GROUP, 0, 8, 8, 304, 17, kOwnFont, kNone, kNone},
-    ControlSpec{AllMessages, WC_BUTTONW, L"All messages", kRadio, 0, 8, 28, 304, 17, kOwnFont, kNone, kNone},
+    ControlSpec{ThisMessage, WC_BUTTONW, L"&This message", kRadio | WS_GROUP, 0, 8, 8, 304, 17, kOwnFont, kNone, kNone},
+    ControlSpec{AllMessages, WC_BUTTONW, L"&All messages", kRadio, 0, 8, 28, 304, 17, kOwnFont, kNone, kNone},
+    ControlSpec{ToCaption, WC_STATICW, L"To screen &name", kCaption, 0, 8, 57, 92, 17, kOwnFont, kNone, kNone},
     ControlSpec{ToScreenName, WC_COMBOBOXW, L"", WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
                 104, 54, 208, 200, kOwnFont, kNone, kNone},
-    ControlSpec{SlotForSlot, WC_BUTTONW, L"Slot for slot", kRadio | WS_GROUP, 0, 8, 86, 120, 17, kOwnFont, kNone,
+    ControlSpec{SlotForSlot, WC_BUTTONW, L"&Slot for slot", kRadio | WS_GROUP, 0, 8, 86, 120, 17, kOwnFont, kNone,
                 kNone},
-    ControlSpec{IntoSlot, WC_BUTTONW, L"Into slot", kRadio, 0, 8, 108, 90, 17, kOwnFont, kNone, kNone},
+    ControlSpec{IntoSlot, WC_BUTTONW, L"&Into slot", kRadio, 0, 8, 108, 90, 17, kOwnFont, kNone, kNone},
     ControlSpec{SlotBox, WC_EDITW, L"", WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 104, 106, 48, 21,
                 kOwnFont, kNone, kNone},
-    ControlSpec{Copy, WC_BUTTONW, L"Copy", kButton | BS_DEFPUSHBUTTON, 0, 156, 176, 75, 25, kOwnFont, kNone, kNone},
-    ControlSpec{Close, WC_BUTTONW, L"Close", kButton, 0, 237, 176, 75, 25, kOwnFont, kNone, kNone},
-    ControlSpec{ToCaption, WC_STATICW, L"To screen name", kLabel, 0, 8, 57, 92, 17, kOwnFont, kNone, kNone},
+    ControlSpec{Copy, WC_BUTTONW, L"&Copy", kButton | BS_DEFPUSHBUTTON, 0, 156, 176, 75, 25, kOwnFont, kNone, kNone},
+    ControlSpec{Close, WC_BUTTONW, L"C&lose", kButton, 0, 237, 176, 75, 25, kOwnFont, kNone, kNone},
     ControlSpec{Outcome, WC_STATICW, L"", kLabel, 0, 8, 136, 304, 34, kOwnFont, kNone, kNone},
 };
 
+// The slot box stands after its radio button, which a screen reader does not take as its label.
+constexpr std::array kNames{AccessibleName{SlotBox, L"Slot to copy into"}};
+
+// Enter copies (from the screen name typed, as from anywhere in the window).
 constexpr TableDesign kDesign{
-    {L"VelmoraCopyStored", kTitle, 320, 209, true, IDI_TOOLS}, kControls, Tahoma(825), {}, {}, Side::Right, false, true,
+    {L"VelmoraCopyStored", kTitle, 320, 209, true, IDI_TOOLS},
+    kControls,
+    Tahoma(825),
+    {},
+    {},
+    Side::Right,
+    false,
+    true,
+    kNames,
+    Copy,
 };
 
 constexpr std::size_t kMostNameShown = 60;
 
 // As the registry compares names (for the names a screen name is made of).
 bool SameName(std::wstring_view left, std::wstring_view right) { return AsciiLower(left) == AsciiLower(right); }
+
+// A screen name or a label shown in a caption with access keys: its "&" shown as it is.
+std::wstring ShownAsTyped(std::wstring_view text) {
+    std::wstring shown;
+    for (const wchar_t character : text) {
+        if (character == L'&') shown += L'&';
+        shown += character;
+    }
+    return shown;
+}
 
 bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 void Check(HWND button, bool checked) { SendMessageW(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0); }
@@ -69,9 +96,9 @@ LRESULT CopyWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 void CopyWindow::OnCreate() {
-    const std::wstring from = OneLine(source_.screenName, kMostNameShown);
-    SetText(ThisMessage, L"This message: " + source_.messageNamed + L" of " + from);
-    SetText(AllMessages, L"All messages of " + from);
+    const std::wstring from = ShownAsTyped(OneLine(source_.screenName, kMostNameShown));
+    SetText(ThisMessage, L"&This message: " + ShownAsTyped(source_.messageNamed) + L" of " + from);
+    SetText(AllMessages, L"&All messages of " + from);
     HWND names = Control(ToScreenName);
     for (const std::wstring& name : source_.screenNames)
         SendMessageW(names, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));

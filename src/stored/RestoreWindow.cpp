@@ -24,22 +24,32 @@ constexpr wchar_t kTitle[] = L"Restore Stored Messages";
 // This window's own: a reading waits in the mailbox.
 constexpr UINT kFileReadMessage = WM_APP + 60;
 
+constexpr DWORD kCaption = SS_LEFT;  // with its access key
+
+// Table order is creation order: the Tab order of the controls that take the keys, and each
+// of them follows the label that names it (for a screen reader and its access key).
 constexpr std::array kControls{
+    ControlSpec{FileCaption, WC_STATICW, L"&File", kCaption, 0, 8, 11, 34, 17, kOwnFont, kNone, kNone},
     ControlSpec{FilePath, WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 44, 8, 306, 21, kOwnFont, kNone,
                 kNone},
-    ControlSpec{Browse, WC_BUTTONW, L"Browse...", kButton, 0, 356, 7, 75, 23, kOwnFont, kNone, kNone},
-    ControlSpec{ReadFile, WC_BUTTONW, L"Read", kButton, 0, 437, 7, 75, 23, kOwnFont, kNone, kNone},
+    ControlSpec{Browse, WC_BUTTONW, L"&Browse...", kButton, 0, 356, 7, 75, 23, kOwnFont, kNone, kNone},
+    ControlSpec{ReadFile, WC_BUTTONW, L"Rea&d", kButton, 0, 437, 7, 75, 23, kOwnFont, kNone, kNone},
     ControlSpec{Found, WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL, WS_EX_CLIENTEDGE,
                 8, 38, 504, 196, kOwnFont, kNone, kNone},
     ControlSpec{Skipped, WC_LISTBOXW, L"", WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT,
                 WS_EX_CLIENTEDGE, 8, 262, 504, 62, kOwnFont, kNone, kNone},
-    ControlSpec{Restore, WC_BUTTONW, L"Restore", kButton, 0, 356, 332, 75, 25, kOwnFont, kNone, kNone},
-    ControlSpec{Close, WC_BUTTONW, L"Close", kButton, 0, 437, 332, 75, 25, kOwnFont, kNone, kNone},
-    ControlSpec{FileCaption, WC_STATICW, L"File", kLabel, 0, 8, 11, 34, 17, kOwnFont, kNone, kNone},
+    ControlSpec{Restore, WC_BUTTONW, L"&Restore", kButton, 0, 356, 332, 75, 25, kOwnFont, kNone, kNone},
+    ControlSpec{Close, WC_BUTTONW, L"C&lose", kButton, 0, 437, 332, 75, 25, kOwnFont, kNone, kNone},
     ControlSpec{Summary, WC_STATICW, L"Choose a backup (a .reg file) and read it.", kLabel | SS_ENDELLIPSIS, 0, 8, 240,
                 504, 17, kOwnFont, kNone, kNone},
 };
 
+// The lists have no label on the screen that stands before them.
+constexpr std::array kNames{AccessibleName{Found, L"Messages in the file"},
+                            AccessibleName{Skipped, L"Lines of the file left out"}};
+
+// No default button for the window as a whole: Enter in the file box reads the file typed
+// (see OnDefaultButtonAsked); elsewhere it presses nothing, as Restore writes to the registry.
 constexpr TableDesign kDesign{
     {L"VelmoraRestoreStored", kTitle, 520, 365, true, IDI_TOOLS},
     kControls,
@@ -49,6 +59,7 @@ constexpr TableDesign kDesign{
     Side::Right,
     false,
     true,
+    kNames,
 };
 
 constexpr std::size_t kMostShown = 80;
@@ -87,6 +98,7 @@ LRESULT RestoreWindow::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lPar
         case WM_DESTROY: OnDestroy(); return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case kFileReadMessage: OnFileRead(); return 0;
+        case DM_GETDEFID: return OnDefaultButtonAsked();
         default: return TableWindow::HandleOwnMessage(message, wParam, lParam);
     }
 }
@@ -102,7 +114,12 @@ void RestoreWindow::OnCreate() {
         column.cx = Controls().Scale(kColumns[i].second);
         SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
-    EnableWindow(Control(Restore), FALSE);
+    EnableRestore(false);
+}
+
+LRESULT RestoreWindow::OnDefaultButtonAsked() const {
+    // A path typed and Enter reads that file; Enter in the list leaves the ticks as they are.
+    return GetFocus() == Control(FilePath) ? MAKELRESULT(ReadFile, DC_HASDEFID) : 0;
 }
 
 void RestoreWindow::OnDestroy() {
@@ -111,6 +128,12 @@ void RestoreWindow::OnDestroy() {
 }
 
 void RestoreWindow::OnCommand(int id, int notification) {
+    if (id == FilePath && (notification == EN_SETFOCUS || notification == EN_KILLFOCUS)) {
+        // Read looks like the default button while Enter presses it.
+        const DWORD look = notification == EN_SETFOCUS ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        SendMessageW(Control(ReadFile), BM_SETSTYLE, look, TRUE);
+        return;
+    }
     if (notification != BN_CLICKED) return;
     if (id == Browse) OnBrowseClicked();
     if (id == ReadFile) OnReadClicked();
@@ -162,9 +185,9 @@ void RestoreWindow::ShowRows() {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     SendMessageW(skipped, LB_RESETCONTENT, 0, 0);
-    EnableWindow(Control(Restore), FALSE);
     if (!shown_) {
         SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+        EnableRestore(false);
         return;
     }
     const FileReading& file = shown_->file;
@@ -206,7 +229,15 @@ void RestoreWindow::ShowRows() {
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-    EnableWindow(Control(Restore), !contents.messages.empty());
+    EnableRestore(!contents.messages.empty());
+}
+
+void RestoreWindow::EnableRestore(bool enabled) {
+    HWND restore = Control(Restore);
+    // A button disabled with the keys on it would leave them nowhere (Esc and Tab then reach
+    // nothing): they go to the file box. Left enabled, it keeps them, also after restoring.
+    if (!enabled && GetFocus() == restore) SetFocus(Control(FilePath));
+    EnableWindow(restore, enabled);
 }
 
 std::vector<std::size_t> RestoreWindow::TickedRows() const {

@@ -31,6 +31,8 @@ private:
     HWND OpensBeside() const noexcept override { return beside_; }
 
     void OnDestroy();
+    LRESULT OnDefaultButtonAsked() const;  // DM_GETDEFID
+    void EnableRestore(bool enabled);
     void OnCommand(int id, int notification);
     void OnBrowseClicked();   // Browse
     void OnReadClicked();     // ReadFile

@@ -4,10 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <vector>
+// The list view's messages need windows.h first.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include "aim/PersonalControls.h"
 #include "app/AwayControls.h"
 #include "autoreply/AutoReplyControls.h"
+#include "storage/Reg.h"
+#include "stored/BackUpControls.h"
+#include "stored/CopyControls.h"
+#include "stored/RestoreControls.h"
 #include "stored/StoredControls.h"
 #include "support/RealInput.h"
 #include "support/ShellRecorder.h"
@@ -246,6 +255,91 @@ TEST_F(KeyboardRealInput, AutoReplyAddsARowToTypeInAndASpaceNeverRemovesOneBySur
     // Alt+R reaches the reply box through its label.
     PressKeys({VK_MENU, 'R'});
     EXPECT_TRUE(WaitUntil([&] { return HasFocus(GetDlgItem(window, AutoReplyIds::Reply)); }));
+}
+
+TEST_F(KeyboardRealInput, CopyBackUpAndRestoreFromStoredMessagesByTheirKeys) {
+    const std::wstring from = UniqueScreenName(L"keys");
+    const std::wstring to = UniqueScreenName(L"pal");
+    struct Cleanup {
+        std::vector<std::wstring> names;
+        ~Cleanup() {
+            for (const std::wstring& name : names) DeleteRegistryTree(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + name);
+        }
+    } cleanup{{from, to}};
+    velmora_.Type(Text5, from);
+    velmora_.Type(Text2_0, L"Back at two");
+    velmora_.Click(Command5);
+    const auto storedFor = [](const std::wstring& name) {
+        return ReadRegistryValue(HKEY_CURRENT_USER, AwayKeyPath(name), L"GoneMsg1");
+    };
+    ASSERT_TRUE(WaitUntil([&] { return storedFor(from).has_value(); }));
+    ASSERT_NO_FATAL_FAILURE(OpenByKeys({VK_F10}, kEntries[4]));
+    HWND stored = velmora_.FindWindowTitled(kEntries[4].title);
+    ASSERT_TRUE(
+        WaitUntil([&] { return SendMessageW(GetDlgItem(stored, StoredIds::Messages), LB_GETCURSEL, 0, 0) == 0; }));
+
+    // Alt+C opens Copy, with the keys in the screen name to copy to.
+    PressKeys({VK_MENU, 'C'});
+    HWND copy = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (copy = velmora_.FindWindowTitled(L"Copy Stored Messages")) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == copy; }));
+    HWND toName = GetDlgItem(copy, CopyIds::ToScreenName);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(copy) == toName || GetParent(FocusOf(copy)) == toName; }));
+    // Alt+A chooses all messages, Alt+N goes back to the screen name; Enter there copies.
+    PressKeys({VK_MENU, 'A'});
+    EXPECT_TRUE(WaitUntil(
+        [&] { return SendMessageW(GetDlgItem(copy, CopyIds::AllMessages), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+    PressKeys({VK_MENU, 'N'});
+    ASSERT_TRUE(WaitUntil([&] { return GetParent(FocusOf(copy)) == toName; }));
+    TypeText(to);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(toName) == to; }));
+    Shot(L"01-copy");
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return storedFor(to).has_value(); }));
+    EXPECT_EQ(storedFor(to)->data, storedFor(from)->data);
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(copy); }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == stored; }));
+
+    // Alt+B opens Back Up; Alt+F goes to its file, and Enter there backs up.
+    const std::wstring backup = folder_.File(L"keys.reg");
+    PressKeys({VK_MENU, 'B'});
+    HWND backUp = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (backUp = velmora_.FindWindowTitled(L"Back Up Stored Messages")) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == backUp; }));
+    PressKeys({VK_MENU, 'F'});
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(backUp) == GetDlgItem(backUp, BackUpIds::FilePath); }));
+    TypeText(backup);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(backup).has_value(); }));
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(backUp); }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == stored; }));
+
+    // The copy lost; Alt+R opens Restore, and Enter after the path typed reads the backup.
+    const std::optional<RegistryValue> copied = storedFor(to);
+    DeleteRegistryTree(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + to);
+    PressKeys({VK_MENU, 'R'});
+    HWND restore = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (restore = velmora_.FindWindowTitled(L"Restore Stored Messages")) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(restore) == GetDlgItem(restore, RestoreIds::FilePath); }));
+    TypeText(backup);
+    PressKey(VK_RETURN);
+    HWND found = GetDlgItem(restore, RestoreIds::Found);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(found, LVM_GETITEMCOUNT, 0, 0) >= 2; }));
+    // In the list Enter restores nothing by surprise; Alt+R presses Restore.
+    for (int press = 0; press < 3; ++press) PressKey(VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(restore) == found; }));
+    PressKey(VK_RETURN);
+    Settle();
+    EXPECT_FALSE(storedFor(to).has_value());
+    Shot(L"02-restore");
+    PressKeys({VK_MENU, 'R'});
+    ASSERT_TRUE(WaitUntil([&] { return storedFor(to).has_value(); }));
+    EXPECT_EQ(storedFor(to)->data, copied->data);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(restore); }));
 }
 
 }  // namespace

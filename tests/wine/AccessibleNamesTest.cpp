@@ -20,6 +20,10 @@
 #include "autoreply/AutoReplyControls.h"
 #include "colour/ColourPickerControls.h"
 #include "preview/PreviewControls.h"
+#include "storage/Reg.h"
+#include "stored/BackUpControls.h"
+#include "stored/CopyControls.h"
+#include "stored/RestoreControls.h"
 #include "stored/StoredControls.h"
 #include "support/TestSupport.h"
 
@@ -59,9 +63,14 @@ std::wstring ClassOf(HWND control) {
     return name;
 }
 
-std::wstring WithoutAccessKey(std::wstring text) {
-    if (const auto amp = text.find(L'&'); amp != std::wstring::npos) text.erase(amp, 1);
-    return text;
+// A caption as it is shown and read: "&" marks the access key, "&&" is an "&".
+std::wstring WithoutAccessKey(const std::wstring& text) {
+    std::wstring shown;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && ++i == text.size()) break;
+        shown += text[i];
+    }
+    return shown;
 }
 
 // The role each kind of control has where oleacc knows the kind; Wine's knows only a text box
@@ -71,12 +80,14 @@ long RoleOfKind(HWND control) {
     const LONG style = GetWindowLongW(control, GWL_STYLE);
     if (lstrcmpiW(kind.c_str(), L"Edit") == 0) return ROLE_SYSTEM_TEXT;
     if (lstrcmpiW(kind.c_str(), L"ComboBox") == 0) return ROLE_SYSTEM_COMBOBOX;
-    if (lstrcmpiW(kind.c_str(), L"ListBox") == 0) return ROLE_SYSTEM_LIST;
+    if (lstrcmpiW(kind.c_str(), L"ListBox") == 0 || lstrcmpiW(kind.c_str(), WC_LISTVIEWW) == 0) return ROLE_SYSTEM_LIST;
     if (lstrcmpiW(kind.c_str(), L"ScrollBar") == 0) return ROLE_SYSTEM_SCROLLBAR;
     if (lstrcmpiW(kind.c_str(), L"Static") == 0) return ROLE_SYSTEM_STATICTEXT;
-    if (lstrcmpiW(kind.c_str(), L"Button") == 0)
-        return (style & BS_TYPEMASK) == BS_AUTOCHECKBOX && !(style & BS_PUSHLIKE) ? ROLE_SYSTEM_CHECKBUTTON
-                                                                                  : ROLE_SYSTEM_PUSHBUTTON;
+    if (lstrcmpiW(kind.c_str(), L"Button") == 0 && !(style & BS_PUSHLIKE)) {
+        if ((style & BS_TYPEMASK) == BS_AUTOCHECKBOX) return ROLE_SYSTEM_CHECKBUTTON;
+        if ((style & BS_TYPEMASK) == BS_AUTORADIOBUTTON) return ROLE_SYSTEM_RADIOBUTTON;
+    }
+    if (lstrcmpiW(kind.c_str(), L"Button") == 0) return ROLE_SYSTEM_PUSHBUTTON;
     return ROLE_SYSTEM_CLIENT;
 }
 
@@ -97,7 +108,10 @@ protected:
         ASSERT_TRUE(program_.Start());
         main_ = program_.OpenMainWindow()->Handle();
     }
-    void TearDown() override { CoUninitialize(); }
+    void TearDown() override {
+        testing::DeleteRegistryTree(HKEY_CURRENT_USER, UsersKeyPath() + L"\\" + screenName_);
+        CoUninitialize();
+    }
     HWND Open(int menuEntry, const wchar_t* title) const {
         SendMessageW(main_, WM_COMMAND, MAKEWPARAM(menuEntry, 0), 0);
         return testing::FindWindowOfProcess(GetCurrentProcessId(), title);
@@ -107,13 +121,29 @@ protected:
         return testing::FindWindowOfProcess(GetCurrentProcessId(), title);
     }
 
+    // A window Stored Messages opens, once its reading has chosen the first message.
+    HWND OpenFromStored(HWND stored, int button, const wchar_t* title) const {
+        HWND messages = GetDlgItem(stored, StoredIds::Messages);
+        if (!testing::WaitUntil([&] { return SendMessageW(messages, LB_GETCURSEL, 0, 0) == 0; })) return nullptr;
+        SendMessageW(GetDlgItem(stored, button), BM_CLICK, 0, 0);
+        return testing::FindWindowOfProcess(GetCurrentProcessId(), title);
+    }
+
     Program program_{GetModuleHandleW(nullptr)};
     HWND main_ = nullptr;
+    const std::wstring screenName_ = testing::UniqueScreenName(L"named");
 };
 
 TEST_F(AccessibleNames, EveryControlOfEveryWindowHasANameThatSaysWhatItIsForAndItsRole) {
     using namespace AwayIds;
+    // A message stored, so Stored Messages offers to copy it; its label has an "&".
+    testing::TypeInto(GetDlgItem(main_, Text1), L"Tom & Jerry");
+    testing::TypeInto(GetDlgItem(main_, Text5), screenName_);
     testing::TypeInto(GetDlgItem(main_, Text2_0), L"Back at two");
+    SendMessageW(GetDlgItem(main_, Command5), BM_CLICK, 0, 0);
+    ASSERT_TRUE(testing::WaitUntil([&] {
+        return testing::ReadRegistryValue(HKEY_CURRENT_USER, AwayKeyPath(screenName_), L"GoneMsg1").has_value();
+    }));
     std::vector<std::pair<HWND, std::map<int, std::wstring>>> windows{
         {main_,
          {{Text1, L"Labels for message"},
@@ -122,7 +152,10 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasANameThatSaysWhatItIsForAndI
           {Text6, L"Font Color"},
           {Combo1, L"Font Size"},
           {Text7, L"Body Color"},
-          {Combo2, L"Msg #"}}},
+          {Combo2, L"Msg #"},
+          // The ".." buttons keep their caption; a screen reader says what they open.
+          {Command7, L"Mix the font colour..."},
+          {Command8, L"Mix the body colour..."}}},
         {Open(MenuPerna, L"Personal Away Msg"),
          {{PersonalIds::Text1, L"Names to answer"},
           {PersonalIds::Text2, L"Last sender seen"},
@@ -148,6 +181,17 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasANameThatSaysWhatItIsForAndI
                                              {ColourPickerIds::Text1_2, L"Blue value"}};
     windows.emplace_back(Press(Command7, L"Font Color"), picker);
     windows.emplace_back(Press(Command8, L"Body Color"), picker);
+    HWND stored = windows[5].first;
+    windows.emplace_back(OpenFromStored(stored, StoredIds::CopyTo, L"Copy Stored Messages"),
+                         std::map<int, std::wstring>{{CopyIds::ToScreenName, L"To screen name"},
+                                                     {CopyIds::SlotBox, L"Slot to copy into"}});
+    windows.emplace_back(
+        OpenFromStored(stored, StoredIds::BackUp, L"Back Up Stored Messages"),
+        std::map<int, std::wstring>{{BackUpIds::Names, L"Screen names to back up"}, {BackUpIds::FilePath, L"File"}});
+    windows.emplace_back(OpenFromStored(stored, StoredIds::RestoreFrom, L"Restore Stored Messages"),
+                         std::map<int, std::wstring>{{RestoreIds::FilePath, L"File"},
+                                                     {RestoreIds::Found, L"Messages in the file"},
+                                                     {RestoreIds::Skipped, L"Lines of the file left out"}});
 
     const bool wine = UnderWine();
     int checked = 0;
@@ -172,9 +216,9 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasANameThatSaysWhatItIsForAndI
                 EXPECT_EQ(found.name, testing::WindowText(child));
                 continue;
             }
-            const bool namedByLabel = lstrcmpiW(kind.c_str(), L"ComboBox") == 0 ||
-                                      lstrcmpiW(kind.c_str(), L"ListBox") == 0 ||
-                                      lstrcmpiW(kind.c_str(), L"ScrollBar") == 0;
+            const bool namedByLabel =
+                lstrcmpiW(kind.c_str(), L"ComboBox") == 0 || lstrcmpiW(kind.c_str(), L"ListBox") == 0 ||
+                lstrcmpiW(kind.c_str(), WC_LISTVIEWW) == 0 || lstrcmpiW(kind.c_str(), L"ScrollBar") == 0;
             const std::wstring name = namedByLabel ? WithoutAccessKey(LabelBefore(child)) : found.name;
             EXPECT_FALSE(name.empty()) << found.name;
             const auto wanted = expected.find(id);
@@ -184,19 +228,22 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasANameThatSaysWhatItIsForAndI
         }
         EXPECT_EQ(named, expected.size());
     }
+    // Copy shows the label as typed, its "&" no access key.
+    HWND thisMessage = GetDlgItem(windows[9].first, CopyIds::ThisMessage);
+    EXPECT_NE(WithoutAccessKey(testing::WindowText(thisMessage)).find(L"'Tom & Jerry'"), std::wstring::npos);
     // The preview reads as the message it shows.
     HWND pane = GetDlgItem(windows[4].first, PreviewIds::Pane);
     EXPECT_NE(AccessibleOf(pane).name.find(L"Back at two"), std::wstring::npos) << AccessibleOf(pane).name;
-    EXPECT_GT(checked, 60);
+    EXPECT_GT(checked, 80);
 }
 
-// The search for a window's tips, as EnumThreadWindows hands it (a named stdcall callback).
 struct TipSearch {
     HWND window;
     HWND tips = nullptr;
 };
 
-BOOL CALLBACK FindTipsOf(HWND candidate, LPARAM found) {
+// Named, not a lambda: a 32-bit callback is stdcall.
+BOOL CALLBACK FindTipsOfWindow(HWND candidate, LPARAM found) {
     auto& wanted = *reinterpret_cast<TipSearch*>(found);
     wchar_t kind[64]{};
     GetClassNameW(candidate, kind, 64);
@@ -208,7 +255,7 @@ BOOL CALLBACK FindTipsOf(HWND candidate, LPARAM found) {
 // The tip a window shows while the pointer rests on a control.
 std::wstring TipOf(HWND window, HWND control) {
     TipSearch search{window};
-    EnumThreadWindows(GetCurrentThreadId(), &FindTipsOf, reinterpret_cast<LPARAM>(&search));
+    EnumThreadWindows(GetCurrentThreadId(), FindTipsOfWindow, reinterpret_cast<LPARAM>(&search));
     if (!search.tips) return L"";
     wchar_t text[256]{};
     TOOLINFOW tool{};
