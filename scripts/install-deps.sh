@@ -3,14 +3,14 @@
 # missing. Usage: scripts/install-deps.sh [run|test|screenshots]
 #   run:  the Windows cross compilers and Wine (with its fonts: Tahoma as the windows use
 #         it), to build and start Velmora
-#   test: also CMake's native tools, GoogleTest's sources and clang-format, for every test and
-#         the format check
+#   test: also CMake's native tools, GoogleTest's sources, clang-format and ccache, for every
+#         test and the format check
 #   screenshots: also a virtual X server, xdotool and ImageMagick, for scripts/screenshots.sh
 set -e
 purpose=${1:-test}
 
 packages="cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64 wine wine64 fonts-wine"
-[ "$purpose" = test ] && packages="$packages g++ googletest clang clang-format libclang-rt-dev libbenchmark-dev xvfb"
+[ "$purpose" = test ] && packages="$packages g++ googletest clang clang-format libclang-rt-dev libbenchmark-dev xvfb ccache"
 [ "$purpose" = screenshots ] && packages="$packages xvfb xdotool imagemagick"
 # 32-bit Wine runs the i686 exe; it comes from the i386 architecture.
 i386="wine32:i386"

@@ -9,6 +9,11 @@ set -u
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test || exit 1
 jobs=$(nproc 2>/dev/null || echo 2)
+# A build tree made anew compiles only what changed since any earlier build on this machine, in
+# any clone of Velmora: paths inside the tree are taken as relative to it.
+if command -v ccache >/dev/null 2>&1; then
+  export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$PWD"
+fi
 
 failed=""
 echo "== format =="
