@@ -35,8 +35,6 @@ constexpr std::array kControls{
                 kNavy, kSeeThrough},
 };
 
-constexpr Paint kNone = Paint::None();
-
 // Label1, the white panel.
 constexpr std::array kRects{
     PaintedRect{8, 8, 297, 113, Paint::Rgb(0xFFFFFF), kNone},

@@ -51,8 +51,6 @@ constexpr std::array kControls{
                 kNote, 0, 16, 136, 265, 33, kOwnFont, kButtonText, kSeeThrough},
 };
 
-constexpr Paint kNone = Paint::None();
-
 // Label1, the white panel.
 constexpr std::array kRects{
     PaintedRect{8, 8, 297, 177, Paint::Rgb(0xFFFFFF), kNone},

@@ -22,7 +22,6 @@ constexpr Paint kPanelWhite = Paint::Rgb(0xFFFFFF);
 constexpr Paint kSystemWindow = Paint::System(COLOR_WINDOW);
 constexpr Paint kGrey80 = Paint::Rgb(0x808080);
 constexpr Paint kGreyC0 = Paint::Rgb(0xC0C0C0);
-constexpr Paint kNone = Paint::None();
 
 constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
 

@@ -33,10 +33,8 @@ constexpr Paint kBlue = Paint::Rgb(0x0000C0);
 constexpr Paint kDarkRed = Paint::Rgb(0xC00000);
 constexpr Paint kPanelWhite = Paint::Rgb(0xFFFFFF);
 constexpr Paint kSystemWindow = Paint::System(COLOR_WINDOW);
-constexpr Paint kNone = Paint::None();
 
 constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
-constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kCheck = WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr DWORD kLabel = SS_LEFT;
 

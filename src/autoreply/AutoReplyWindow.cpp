@@ -21,8 +21,6 @@ namespace {
 
 using namespace AutoReplyIds;
 
-constexpr Paint kNone = Paint::None();
-constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kList = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT;
 constexpr DWORD kChoice = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 

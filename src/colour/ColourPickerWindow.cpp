@@ -26,13 +26,11 @@ constexpr int kBarMax = 255;
 
 constexpr FontSpec kLabelFont = Tahoma(675, true);
 
-constexpr Paint kNone = Paint::None();
 constexpr Paint kBlack = Paint::Rgb(0x000000);
 constexpr Paint kPanelWhite = Paint::Rgb(0xFFFFFF);
 
 constexpr DWORD kBar = WS_TABSTOP | SBS_HORZ;
 constexpr DWORD kBox = WS_TABSTOP | ES_AUTOHSCROLL;
-constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 
 // Controls both pickers place alike; the number boxes' places differ.
 constexpr ControlSpec kRedBar{H1_0, WC_SCROLLBARW, L"", kBar, 0, 8, 8, 89, 17, kOwnFont, kNone, kNone};

@@ -25,6 +25,9 @@ struct FontSpec {
 constexpr FontSpec Tahoma(int centiPoints, bool bold = false) { return {L"Tahoma", centiPoints, bold}; }
 // A control of this font takes the window's own font.
 inline constexpr FontSpec kOwnFont{};
+// A control whose colours are the system's own, and the plain push button every window has.
+inline constexpr Paint kNone = Paint::None();
+inline constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 
 // What a box whose content is known can hold at most: so many of these characters. It is
 // made wide enough for the widest of them, in whatever font the system gives it.

@@ -22,7 +22,6 @@ using namespace PreviewIds;
 
 constexpr FontSpec kBold = Tahoma(825, true);
 
-constexpr Paint kNone = Paint::None();
 constexpr Paint kFace = Paint::System(COLOR_BTNFACE);
 constexpr Paint kWarningRed = Paint::Rgb(0xC00000);
 

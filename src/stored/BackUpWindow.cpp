@@ -17,8 +17,6 @@ namespace {
 
 using namespace BackUpIds;
 
-constexpr Paint kNone = Paint::None();
-constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 constexpr wchar_t kTitle[] = L"Back Up Stored Messages";
 

@@ -17,9 +17,7 @@ namespace {
 
 using namespace CopyIds;
 
-constexpr Paint kNone = Paint::None();
 constexpr DWORD kRadio = WS_TABSTOP | BS_AUTORADIOBUTTON;
-constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 constexpr wchar_t kTitle[] = L"Copy Stored Messages";
 

@@ -17,8 +17,6 @@ namespace {
 
 using namespace RestoreIds;
 
-constexpr Paint kNone = Paint::None();
-constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 constexpr wchar_t kTitle[] = L"Restore Stored Messages";
 // This window's own: a reading waits in the mailbox.

@@ -24,9 +24,7 @@ namespace {
 using namespace StoredIds;
 
 constexpr FontSpec kBold = Tahoma(825, true);
-constexpr Paint kNone = Paint::None();
 
-constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 constexpr DWORD kCaption = SS_LEFT;  // with its access key
 
